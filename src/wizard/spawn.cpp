@@ -1,0 +1,36 @@
+// Helper programs are started with posix_spawnp: no shell, no quoting.
+#include "wizard/spawn.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+
+extern char** environ;
+
+namespace wizard {
+
+pid_t SpawnProgram(const char* program, const char* argument) {
+    posix_spawn_file_actions_t actions;
+    if (posix_spawn_file_actions_init(&actions) != 0) {
+        return -1;
+    }
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    char* argv[] = {const_cast<char*>(program), const_cast<char*>(argument), nullptr};
+    pid_t pid = -1;
+    int rc = posix_spawnp(&pid, program, &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return rc == 0 ? pid : -1;
+}
+
+const char* DesktopOpener() {
+#if defined(__APPLE__)
+    return "open";
+#else
+    return "xdg-open";
+#endif
+}
+
+void SpawnOpener(const char* path) {
+    SpawnProgram(DesktopOpener(), path);
+}
+
+}  // namespace wizard
