@@ -1,0 +1,117 @@
+// The dialog-worker channel: every field is read and written under one
+// semaphore used as a mutex, held only for the copying.
+#include "install/install_process_data.h"
+
+#include <cerrno>
+
+InstallProcessData::InstallProcessData() {
+    sem_init(&lock, 0, 1);
+}
+
+InstallProcessData::~InstallProcessData() {
+    sem_destroy(&lock);
+}
+
+namespace {
+
+// Holds the semaphore for one scope, so it is posted on every way out,
+// exceptions included. A wait interrupted by a signal is retried: returning
+// without the lock would let both threads into the record at once.
+class Held {
+  public:
+    explicit Held(sem_t* lock) : lock_(lock) {
+        while (sem_wait(lock_) != 0 && errno == EINTR) {
+        }
+    }
+    ~Held() { sem_post(lock_); }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+
+  private:
+    sem_t* lock_;
+};
+
+}  // namespace
+
+void InstallProcessData::Notify() {
+    NotifyFunction function = nullptr;
+    void* context = nullptr;
+    {
+        Held held(&lock);
+        function = notify;
+        context = notifyContext;
+    }
+    if (function != nullptr) {
+        function(context);
+    }
+}
+
+void InstallProcessData::Start(Kit* kit, const stdx::string16& templateDir) {
+    Held held(&lock);
+    cancelRequested = false;
+    resultCode = 0;
+    progress = 0;
+    runEnded = false;
+    runResult = 0;
+    installData = kit;
+    targetDir = templateDir;
+    if (!targetDir.empty() && targetDir.back() != u'/' && targetDir.back() != u'\\') {
+        targetDir.push_back(u'/');
+    }
+}
+
+void InstallProcessData::ReadJob(Kit*& kit, stdx::string16& templateDir) {
+    Held held(&lock);
+    kit = installData;
+    templateDir = targetDir;
+}
+
+void InstallProcessData::PostStatus(uint32_t code, const stdx::string16& text, int percent) {
+    {
+        Held held(&lock);
+        resultCode = code;
+        statusText = text;
+        progress = percent;
+    }
+    Notify();
+}
+
+void InstallProcessData::ReadStatus(uint32_t& code, stdx::string16& text, int& percent) {
+    Held held(&lock);
+    code = resultCode;
+    text = statusText;
+    percent = progress;
+}
+
+void InstallProcessData::RequestCancel(bool cancel) {
+    Held held(&lock);
+    cancelRequested = cancel;
+}
+
+bool InstallProcessData::IsCancelRequested() {
+    Held held(&lock);
+    return cancelRequested;
+}
+
+void InstallProcessData::MarkRunEnded(uint32_t result) {
+    {
+        Held held(&lock);
+        runEnded = true;
+        runResult = result;
+    }
+    Notify();
+}
+
+bool InstallProcessData::ReadRunEnd(uint32_t& result) {
+    Held held(&lock);
+    if (runEnded) {
+        result = runResult;
+    }
+    return runEnded;
+}
+
+void InstallProcessData::SetNotify(NotifyFunction function, void* context) {
+    Held held(&lock);
+    notify = function;
+    notifyContext = context;
+}

@@ -1,0 +1,109 @@
+// The channel between the dialog (user-interface thread) and the installation
+// worker: one record guarded by one POSIX semaphore used as a mutex. The dialog
+// hands over the job (opened kit + template directory); the worker reports a
+// code, a text and a progress percentage back. It is a single slot, not a
+// queue: each post overwrites the previous one.
+//
+// Protocol (what the dialog may rely on)
+// --------------------------------------
+// 1. Dialog: Start(&kit, dir), then InstallThread::Start(&channel). Each
+//    InstallThread::Start runs exactly ONE installation; nothing is posted
+//    after that run's final post.
+// 2. Posts made by the worker during a run, in this order:
+//      progress  code 0, full target path,  (100 * index) / file count
+//      error     code != 0, IDS_INSTALL_ERROR text, progress of the failing file
+//                (made BEFORE the rollback: files may still be being restored)
+//      finish    code 0, IDS_INSTALL_FINISH text, 100
+//    A cancelled run makes no error or finish post.
+// 3. Run end: when the run is completely over (after the rollback of a failed
+//    or cancelled run, after the staging clean-up and pause of a finished
+//    one), the worker marks the channel ended and stores the run's result:
+//      0     installed (the finish post was made)
+//      1223  cancelled; the rollback is complete
+//      other failed with that code; the rollback is complete
+//    ReadRunEnd() returns true from then on, until the next Start().
+//    This is the cancellation-finished signal: after RequestCancel(true) the
+//    dialog keeps polling until ReadRunEnd() is true, then shows the
+//    cancellation page. A result of 0 there means the request came too late
+//    (after the last file): the templates are fully installed.
+//    The process must not end while a run is in progress (between
+//    InstallThread::Start and ReadRunEnd() == true): a rollback cut short
+//    leaves backups in the temporary directory.
+// 4. A worker that could not be created: InstallThread::Start returns non-zero
+//    and, in addition, posts an error (code 87, IDS_INSTALL_ERROR text,
+//    progress 0) and marks the channel ended with result 87, so a dialog that
+//    only polls also leaves its loop.
+// 5. Wake-up hook: SetNotify(function, context) installs a callback that the
+//    worker calls after every post and after marking the run ended, outside
+//    the lock, on the worker thread. It must be thread-safe and must not call
+//    back into this channel's lock holders; the GTK front end points it at
+//    g_main_context_wakeup (context: the main context) so that a blocking
+//    event-loop pass returns and the dialog reads the new state. Null
+//    function: no notification (the default).
+//
+// Every operation takes the lock only for its own copying and never calls
+// another operation while holding it. The strings share their buffers, so a
+// copy taken under the lock stays valid after it is released.
+#pragma once
+#include <semaphore.h>
+
+#include <cstdint>
+
+#include "text/basic_string.h"
+
+class LZCompressor;
+class FileSystem;
+template <class Compressor, class FileSystemPolicy>
+class InstallData;
+
+class InstallProcessData {
+  public:
+    using Kit = InstallData<LZCompressor, FileSystem>;
+    using NotifyFunction = void (*)(void* context);
+
+    InstallProcessData();
+    ~InstallProcessData();
+    InstallProcessData(const InstallProcessData&) = delete;
+    InstallProcessData& operator=(const InstallProcessData&) = delete;
+
+    // Dialog, before InstallThread::Start: clears the cancel request, the
+    // code, the progress and the run end; stores the job. A non-empty
+    // directory that ends neither with "/" nor "\" gets "/" appended. The
+    // status text keeps its value.
+    void Start(Kit* kit, const stdx::string16& templateDir);
+    // Worker, once per run.
+    void ReadJob(Kit*& kit, stdx::string16& templateDir);
+    // Worker (and the dialog's constructor for the initial post).
+    void PostStatus(uint32_t code, const stdx::string16& text, int progress);
+    // Dialog, in its waiting loop.
+    void ReadStatus(uint32_t& code, stdx::string16& text, int& progress);
+    // Dialog: ask the running installation to stop after the current file and
+    // roll back.
+    void RequestCancel(bool cancel);
+    // Worker, after each extracted file.
+    bool IsCancelRequested();
+
+    // Worker (thread routine), when the run is completely over.
+    void MarkRunEnded(uint32_t result);
+    // Dialog: true once the run is completely over; `result` then holds its
+    // result (0, 1223 or an error code) and is left alone otherwise.
+    bool ReadRunEnd(uint32_t& result);
+
+    // Dialog, before InstallThread::Start: the wake-up hook described above.
+    void SetNotify(NotifyFunction function, void* context);
+
+  private:
+    void Notify();
+
+    sem_t lock;
+    Kit* installData = nullptr;
+    stdx::string16 targetDir;
+    bool cancelRequested = false;
+    uint32_t resultCode = 0;
+    stdx::string16 statusText;
+    int progress = 0;
+    bool runEnded = false;
+    uint32_t runResult = 0;
+    NotifyFunction notify = nullptr;
+    void* notifyContext = nullptr;
+};
