@@ -1,0 +1,133 @@
+// Reading and writing back the template-directory list of the launcher files.
+#include "launcher/launcher_config.h"
+
+#include "fs/file_system.h"
+#include "launcher/launcher_paths.h"
+#include "text/key_value_file.h"
+#include "text/string_util.h"
+
+using stdx::string16;
+
+const char16_t kTemplatesLocationKey[] = u"ConfigurationTemplatesLocation";
+
+namespace {
+
+bool EndsWithSeparator(const string16& text) {
+    return !text.empty() && (text.back() == u'/' || text.back() == u'\\');
+}
+
+bool ContainsNoCase(const std::vector<string16>& list, const string16& value) {
+    for (const string16& item : list) {
+        if (stdx::compare_nocase(item, value) == 0)
+            return true;
+    }
+    return false;
+}
+
+void AppendValuesOf(const KeyValueStore& store, std::vector<string16>& dirs) {
+    const std::vector<string16>* values = store.Find(string16(kTemplatesLocationKey));
+    if (values == nullptr)
+        return;
+    for (const string16& value : *values) {
+        if (!ContainsNoCase(dirs, value))
+            dirs.push_back(value);
+    }
+}
+
+bool FileExists(const string16& path) {
+    FileFind find;
+    const bool found = FileSystem::FindFirstFile(find, path);
+    FileSystem::FindClose(find);
+    return found;
+}
+
+// Reads one file into `store`; whatever goes wrong, the other file is still
+// read. Returns true when the store holds the file's whole content (or the
+// file does not exist), so that writing the store back loses nothing.
+bool ReadInto(const string16& path, KeyValueStore& store) {
+    try {
+        switch (ReadKeyValueFile(path, store)) {
+            case kKeyValueRead:
+                return true;
+            case kKeyValueNotOpened:
+                return !FileExists(path);
+            default:
+                return false;
+        }
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace
+
+void RemoveTrailingSlashDuplicates(std::vector<string16>& dirs) {
+    std::vector<string16> seen;
+    std::vector<string16> kept;
+    for (const string16& dir : dirs) {
+        string16 comparable = dir;
+        if (!comparable.empty() && !EndsWithSeparator(comparable))
+            comparable.push_back(u'/');
+        if (ContainsNoCase(seen, comparable))
+            continue;
+        seen.push_back(comparable);
+        kept.push_back(dir);
+    }
+    dirs.swap(kept);
+}
+
+string16 LauncherConfig::MainFile(LauncherMode mode) {
+    return mode == LauncherMode::kPrimary ? PrimaryLauncherFile() : SecondaryLauncherFile();
+}
+
+string16 LauncherConfig::ExtraFile(LauncherMode mode) {
+    return mode == LauncherMode::kPrimary ? ProductLauncherFile() : PrimaryLauncherFile();
+}
+
+bool LauncherConfig::LoadMain() {
+    return ReadInto(MainFile(mode_), main_);
+}
+
+void LauncherConfig::LoadExtra() {
+    ReadInto(ExtraFile(mode_), extra_);
+}
+
+std::vector<string16> LauncherConfig::ReadTemplateDirs(LauncherMode mode) {
+    LauncherConfig config(mode);
+    config.LoadMain();
+    config.LoadExtra();
+
+    std::vector<string16> dirs;
+    AppendValuesOf(config.main_, dirs);
+    AppendValuesOf(config.extra_, dirs);
+    for (string16& dir : dirs) stdx::replace_all(dir, string16(u"\\"), string16(u"/"));
+    RemoveTrailingSlashDuplicates(dirs);
+    return dirs;
+}
+
+void LauncherConfig::WriteTemplateDirs(const std::vector<string16>& dirs, LauncherMode mode) {
+    LauncherConfig config(mode);
+    // Text we could not read or decode is not in the store; writing the
+    // store back would destroy it, so the file is left as it is.
+    if (!config.LoadMain())
+        throw KeyValueWriteError(2);
+
+    std::vector<string16> list = dirs;
+    RemoveTrailingSlashDuplicates(list);
+    const string16 key(kTemplatesLocationKey);
+    config.main_.SetValues(key, list);
+
+    const string16 file = MainFile(mode);
+    const string16 directory = DirectoryOfFile(file);
+    if (!FileExists(file))
+        FileSystem::CreateDirectory(directory);
+    try {
+        WriteKeyValueFile(file, config.main_);
+        return;
+    } catch (const KeyValueWriteError&) {
+        // The directory may have gone away since the first step; a second
+        // failure goes to the caller.
+    }
+    FileSystem::CreateDirectory(directory);
+    WriteKeyValueFile(file, config.main_);
+}

@@ -1,0 +1,140 @@
+// Reads a key=value file into a KeyValueStore without loading it whole:
+// bytes come in blocks of 1024 and are decoded as one continuous multibyte
+// sequence (a character split across two blocks decodes as one), and the
+// parser collects units in a token buffer of 2048 that is moved into the
+// key or value whenever it fills, so lines of any length are read whole.
+#include <clocale>
+#include <cstdio>
+#include <cwchar>
+
+#include "text/key_value_file.h"
+#include "text/string_util.h"
+
+namespace {
+
+constexpr size_t kBlockBytes = 1024;
+constexpr size_t kTokenUnits = 2048;
+
+// The line grammar: the first "=" of a line ends the key, a line feed ends
+// the line, every other unit belongs to the key or the value.
+class LineParser {
+  public:
+    explicit LineParser(KeyValueStore& store) : store_(store) {}
+
+    void Put(char16_t unit) {
+        if (unit == u'\n') {
+            EndLine();
+            return;
+        }
+        if (unit == u'=' && !inValue_) {
+            FlushToken();
+            inValue_ = true;
+            return;
+        }
+        token_[tokenCount_++] = unit;
+        if (tokenCount_ == kTokenUnits)
+            FlushToken();
+    }
+
+    // The last line counts whether or not it ended with a line feed.
+    void Finish() { EndLine(); }
+
+  private:
+    void FlushToken() {
+        if (tokenCount_ == 0)
+            return;
+        (inValue_ ? value_ : key_).append(token_, tokenCount_);
+        tokenCount_ = 0;
+    }
+
+    void EndLine() {
+        FlushToken();
+        if (!key_.empty() || !value_.empty())
+            store_.Add(key_, value_);
+        key_.clear();
+        value_.clear();
+        inValue_ = false;
+    }
+
+    KeyValueStore& store_;
+    stdx::string16 key_;
+    stdx::string16 value_;
+    bool inValue_ = false;
+    char16_t token_[kTokenUnits];
+    size_t tokenCount_ = 0;
+};
+
+FILE* OpenForReading(const stdx::string16& path) {
+    const stdx::string8 name = stdx::narrow(path);
+    // Both modes mean plain reading on the systems we build for; the second
+    // is only a retry for a libc that rejects the first.
+    FILE* file = std::fopen(name.c_str(), "rt, ccs=UNICODE");
+    if (file != nullptr)
+        return file;
+    return std::fopen(name.c_str(), "rt, ccs=UTF-8");
+}
+
+// A libc that consumed a byte-order mark while opening delivers raw 16-bit
+// units in host order.
+KeyValueReadResult ReadUnits(FILE* file, LineParser& parser) {
+    char16_t block[kTokenUnits];
+    size_t got;
+    while ((got = std::fread(block, sizeof(char16_t), kTokenUnits, file)) > 0) {
+        for (size_t i = 0; i < got; ++i) parser.Put(block[i]);
+    }
+    return std::ferror(file) ? kKeyValueReadError : kKeyValueRead;
+}
+
+// Bytes in the locale's multibyte encoding. Undecodable bytes are skipped
+// one at a time and reported; so is a NUL, which no text of ours can hold.
+KeyValueReadResult ReadMultibyte(FILE* file, LineParser& parser) {
+    std::setlocale(LC_ALL, "");
+    std::mbstate_t state{};
+    bool pending = false;  // a character's first bytes are in `state`
+    bool skipped = false;
+    char block[kBlockBytes];
+    size_t got;
+    while ((got = std::fread(block, 1, kBlockBytes, file)) > 0) {
+        size_t pos = 0;
+        while (pos < got) {
+            wchar_t wide = 0;
+            const size_t used = std::mbrtowc(&wide, block + pos, got - pos, &state);
+            if (used == static_cast<size_t>(-2)) {  // the character goes on in the next block
+                pending = true;
+                break;
+            }
+            pending = false;
+            if (used == static_cast<size_t>(-1)) {
+                state = std::mbstate_t{};
+                skipped = true;
+                ++pos;
+                continue;
+            }
+            if (used == 0) {
+                skipped = true;
+                ++pos;
+                continue;
+            }
+            pos += used;
+            parser.Put(static_cast<char16_t>(wide));
+        }
+    }
+    if (std::ferror(file))
+        return kKeyValueReadError;
+    return (skipped || pending) ? kKeyValueUndecodable : kKeyValueRead;
+}
+
+}  // namespace
+
+KeyValueReadResult ReadKeyValueFile(const stdx::string16& path, KeyValueStore& store) {
+    FILE* file = OpenForReading(path);
+    if (file == nullptr)
+        return kKeyValueNotOpened;
+    LineParser parser(store);
+    const bool rawUnits = std::ftell(file) > 0;
+    const KeyValueReadResult result =
+        rawUnits ? ReadUnits(file, parser) : ReadMultibyte(file, parser);
+    parser.Finish();
+    std::fclose(file);
+    return result;
+}

@@ -1,0 +1,37 @@
+// In-memory form of a key=value settings file: an ordered list of entries,
+// each a key with an ordered list of values. Keys and values are compared
+// without regard to case (stdx::compare_nocase), so a key that comes again
+// adds to its first entry and a value that is already there is not repeated.
+#pragma once
+
+#include <vector>
+
+#include "text/basic_string.h"
+
+struct KeyValueEntry {
+    stdx::string16 key;                  // spelled as first added
+    std::vector<stdx::string16> values;  // in the order they were added
+};
+
+class KeyValueStore {
+  public:
+    // Appends `value` to the entry of `key` (or a new entry at the end).
+    // Returns false, changing nothing, when an equal value is already there.
+    bool Add(const stdx::string16& key, const stdx::string16& value);
+
+    // The values of the entry whose key matches, or null when there is none.
+    // The pointer stays valid until the store is next changed.
+    const std::vector<stdx::string16>* Find(const stdx::string16& key) const;
+
+    // Replaces the values of the matching entry in place (its key and position
+    // stay); appends a new entry when there is none. The list is kept as given.
+    void SetValues(const stdx::string16& key, const std::vector<stdx::string16>& values);
+
+    const std::vector<KeyValueEntry>& Entries() const { return entries_; }
+    bool Empty() const { return entries_.empty(); }
+
+  private:
+    KeyValueEntry* FindEntry(const stdx::string16& key);
+
+    std::vector<KeyValueEntry> entries_;
+};
