@@ -1,0 +1,121 @@
+// Directory enumeration with a wildcard mask, and the existence test of a
+// plain path, for the file-system policy.
+#include <dirent.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "fs/file_system.h"
+#include "fs/native_path.h"
+#include "text/string_util.h"
+
+namespace {
+
+constexpr char16_t kSlash = u'/';
+
+bool HasWildcard(const stdx::string16& mask) {
+    return mask.find(u'*') != stdx::string16::npos;
+}
+
+// The directory part of a wildcard pattern: everything before its last "/",
+// "/" itself for a pattern directly under the root, or the whole pattern
+// when it has no "/".
+stdx::string16 DirectoryOf(const stdx::string16& pattern) {
+    size_t slash = pattern.rfind(kSlash);
+    if (slash == stdx::string16::npos)
+        return pattern;
+    if (slash == 0)
+        return stdx::string16(u"/");
+    return pattern.substr(0, slash);
+}
+
+}  // namespace
+
+bool FileSystem::FindFirstFile(FileFind& find, const stdx::string16& pattern) {
+    find.pattern = pattern;
+    size_t slash = pattern.rfind(kSlash);
+    find.mask = slash == stdx::string16::npos ? pattern : pattern.substr(slash + 1);
+    std::memset(&find.status, 0, sizeof find.status);
+    if (find.directory) {
+        closedir(find.directory);
+        find.directory = nullptr;
+    }
+
+    if (HasWildcard(find.mask)) {
+        find.currentName.clear();
+        stdx::string8 directory;
+        if (!fsdetail::ToNativePath(DirectoryOf(pattern), directory))
+            return false;
+        find.directory = ::opendir(directory.c_str());
+        if (!find.directory)
+            return false;
+        return FindNextFile(find);
+    }
+
+    find.currentName = find.mask;
+    stdx::string8 path;
+    if (!fsdetail::ToNativePath(pattern, path))
+        return false;
+    if (::stat(path.c_str(), &find.status) == 0)
+        return true;
+    // A dangling link still occupies the name.
+    return ::lstat(path.c_str(), &find.status) == 0;
+}
+
+bool FileSystem::FindNextFile(FileFind& find) {
+    if (!find.directory)
+        return false;
+    stdx::string8 mask;
+    stdx::string8 directory;
+    if (!fsdetail::ToNativePath(find.mask, mask) ||
+        !fsdetail::ToNativePath(DirectoryOf(find.pattern), directory)) {
+        return false;
+    }
+    for (;;) {
+        struct dirent* entry = ::readdir(find.directory);
+        if (!entry) {
+            closedir(find.directory);
+            find.directory = nullptr;
+            return false;
+        }
+        int match = ::fnmatch(mask.c_str(), entry->d_name, FNM_PATHNAME);
+        if (match == FNM_NOMATCH)
+            continue;
+        if (match != 0)
+            return false;
+
+        stdx::string16 name = stdx::widen(stdx::string8(entry->d_name));
+        // A name the locale cannot represent would come back empty and make
+        // callers that join it to the directory walk the directory itself.
+        if (name.empty())
+            continue;
+        find.currentName = name;
+        stdx::string8 full = directory;
+        if (full.empty() || full[full.size() - 1] != '/')
+            full += "/";
+        full += entry->d_name;
+        // lstat: a link is reported as itself, so walks never leave the tree.
+        return ::lstat(full.c_str(), &find.status) == 0;
+    }
+}
+
+stdx::string16 FileSystem::GetFindFileName(const FileFind& find) {
+    return find.currentName;
+}
+
+std::uint32_t FileSystem::GetFileAttributes(const FileFind& find) {
+    // S_ISDIR rather than a single mode bit: sockets and block devices share
+    // that bit and are not directories.
+    return S_ISDIR(find.status.st_mode) ? fsflag::kAttributeDirectory : 0u;
+}
+
+void FileSystem::FindClose(FileFind& find) {
+    if (find.directory) {
+        closedir(find.directory);
+        find.directory = nullptr;
+    }
+    find.mask.clear();
+    find.pattern.clear();
+    find.currentName.clear();
+}

@@ -1,0 +1,130 @@
+// The file-system policy: Win32-style file operations over POSIX system
+// calls, used as a template parameter by the kit reader, the installation
+// engine and the dialog. Stateless: every operation is a static function, so
+// a test policy can wrap it by declaring the same names and forwarding.
+//
+// Paths are 16-bit strings with "/" as separator, converted to the locale's
+// 8-bit encoding for the system call. A path that cannot be converted, or
+// that holds a U+0000, is refused (87) rather than cut short.
+//
+// Results are the codes of fs_codes.h. Handle operations set the
+// process-wide last error (0 at their start, their failure code on failure);
+// enumeration, directory, temporary-file and free-space operations leave it
+// alone. No operation runs a shell or another program.
+#pragma once
+#include <cstdint>
+
+#include "fs/file_find.h"
+#include "fs/file_time.h"
+#include "fs/fs_codes.h"
+#include "text/basic_string.h"
+
+// A POSIX file descriptor held in a pointer-sized integer; -1 is invalid.
+using FileHandle = std::intptr_t;
+constexpr FileHandle kInvalidFileHandle = -1;
+
+class FileSystem {
+  public:
+    using Handle = FileHandle;
+
+    // ---- Handle operations -------------------------------------------------
+
+    // Opens `path`. access: fsflag::kGenericRead / kGenericWrite /
+    // kGenericReadWrite; disposition: fsflag::kCreateAlways (create if
+    // missing, keep content), kOpenExisting, kTruncateExisting. New files get
+    // 0660 reduced by the umask. `share` and `flags` have no effect.
+    // *handle is written only on success. 0, 2 (missing) or 87.
+    static std::uint32_t CreateFile(const stdx::string16& path, std::uint32_t access,
+                                    std::uint32_t share, int disposition, Handle* handle,
+                                    std::uint32_t flags);
+    // Reads until `count` bytes or end of file. Both outputs null: 87; only
+    // bytesRead null: 0 without reading. A short count with 0 means end of file.
+    static std::uint32_t ReadFile(Handle handle, void* buffer, std::uint32_t count,
+                                  std::uint32_t* bytesRead, void* overlapped);
+    // One write() of the whole count; a short write fails (2 or 87).
+    // Both outputs null: 87; handle -1: 6; only bytesWritten null: 0, nothing written.
+    static std::uint32_t WriteFile(Handle handle, const void* data, std::uint32_t count,
+                                   std::int32_t* bytesWritten, void* overlapped);
+    // method: fsflag::kFileBegin (and any unknown value), kFileCurrent, kFileEnd.
+    // Returns the new position, or -1 (last error 6, 2 or 87).
+    static std::int64_t SetFilePointer(Handle handle, std::int64_t offset, int method);
+    // Does not clear the last error on success.
+    static std::uint32_t CloseHandle(Handle handle);
+    // Each output may be null: creation <- status change, access, last write
+    // <- modification; whole seconds. 0 or 6.
+    static std::uint32_t GetFileTime(Handle handle, FileTime* creation, FileTime* lastAccess,
+                                     FileTime* lastWrite);
+    // Sets access and modification time to *lastWrite in whole seconds; the
+    // other two are ignored. Handle -1: 6; lastWrite null: 2 or 87.
+    static std::uint32_t SetFileTime(Handle handle, const FileTime* creation,
+                                     const FileTime* lastAccess, const FileTime* lastWrite);
+    // Truncates at the current position.
+    static std::uint32_t SetEndOfFile(Handle handle);
+    static std::uint32_t GetLastError();
+    // Low 32 bits of the size of `path`. 0, or 1 (no output, or no status).
+    // Does not touch the last error.
+    static std::uint32_t GetFileSize(const stdx::string16& path, std::uint32_t* size);
+
+    // ---- Enumeration ---------------------------------------------------------
+
+    // "dir/*"-style pattern ("*" in the last component): enumerates the
+    // directory with fnmatch, "." and ".." included, in the stream's order.
+    // Any other pattern: existence test of that exact path, current name =
+    // its last component. True when an entry was found.
+    static bool FindFirstFile(FileFind& find, const stdx::string16& pattern);
+    static bool FindNextFile(FileFind& find);
+    static stdx::string16 GetFindFileName(const FileFind& find);
+    // fsflag::kAttributeDirectory (0x10) for a directory, else 0. A symbolic
+    // link met while enumerating counts as a plain entry (0), so tree walks
+    // built on this never descend through a link.
+    static std::uint32_t GetFileAttributes(const FileFind& find);
+    // Safe in every state.
+    static void FindClose(FileFind& find);
+
+    // ---- Directory tree ------------------------------------------------------
+
+    // 183 when `path` already is a directory (nothing touched); otherwise
+    // creates it with every missing parent: 0, 2 when that fails, 87 for a
+    // path that cannot be converted.
+    static std::uint32_t CreateDirectory(const stdx::string16& path);
+    // Renames; across file systems copies content, permission bits and times,
+    // then removes the source. Replaces an existing destination file.
+    // 0; 2 for any failure (missing source, missing destination directory);
+    // 87 for a path that cannot be converted.
+    static std::uint32_t MoveFile(const stdx::string16& source, const stdx::string16& destination);
+    // Removes the whole tree (or a single file or link) at `path`; never
+    // follows a symbolic link. Always 0.
+    static std::uint32_t RemoveDirectory(const stdx::string16& path);
+    // Unlinks a file. Always 0.
+    static std::uint32_t DeleteFile(const stdx::string16& path);
+
+    // ---- Temporary files and free space -------------------------------------
+
+    // TMPDIR when it names a directory, else "/tmp" ("/var/tmp/" on macOS);
+    // always ends with "/". Always 0.
+    static std::uint32_t GetTempPath(stdx::string16& directory);
+    // Creates a new empty owner-only file named directory + prefix + a random
+    // part, exclusively and without following links, in exactly `directory`.
+    // 0 with the name in `path`, or 1013 with `path` unchanged.
+    static std::uint32_t GetTempFileName(const stdx::string16& directory,
+                                         const stdx::string16& prefix, stdx::string16& path);
+    // Free bytes (including those reserved for the superuser) of the
+    // temporary directory's file system, saturated at 0xFFFFFFFF. 0 (also
+    // when the query fails: *bytes is then 0), or 87 when bytes is null.
+    static std::uint32_t GetDiskFreeSpace(std::uint32_t* bytes);
+    // Bytes of the temporary directory's file system that an unprivileged
+    // user may still fill, in 64 bits. 0; 87 when bytes is null; 2 or 87 when
+    // the query fails (*bytes is then 0).
+    static std::uint32_t GetDiskFreeSpace64(std::uint64_t* bytes);
+    // The same for the file system that holds `path`, or, when `path` does
+    // not exist yet, its nearest existing parent.
+    static std::uint32_t GetPathFreeSpace64(const stdx::string16& path, std::uint64_t* bytes);
+
+    // Pauses the calling thread. 0, or -1 when the pause was cut short.
+    static int SleepMilliseconds(int milliseconds);
+};
+
+// The pause is also reachable without naming the policy.
+inline int SleepMilliseconds(int milliseconds) {
+    return FileSystem::SleepMilliseconds(milliseconds);
+}
