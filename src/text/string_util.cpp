@@ -1,55 +1,157 @@
-// PROVISIONAL implementation; replaced by the locale-once version.
+// Conversions run under a locale object made once from the environment and
+// installed per thread with uselocale, using the restartable mbrtowc/wcrtomb:
+// no process-wide setlocale on the conversion path, so two threads may
+// convert at the same time.
 #include "text/string_util.h"
 
-#include <clocale>
-#include <cstdlib>
-#include <cstring>
+#include <locale.h>
 #include <strings.h>
+
+#include <climits>
+#include <clocale>
+#include <cstring>
+#include <cwchar>
+#include <mutex>
 #include <vector>
 
 namespace stdx {
 
+namespace {
+
+std::atomic<locale_t> g_conversion_locale{nullptr};
+std::once_flag g_locale_once;
+
+locale_t make_environment_locale() {
+    locale_t loc = newlocale(LC_ALL_MASK, "", locale_t(0));
+    if (loc != locale_t(0))
+        return loc;
+    // An environment naming a locale that is not installed behaves as "C".
+    return newlocale(LC_ALL_MASK, "C", locale_t(0));
+}
+
+locale_t conversion_locale() {
+    std::call_once(g_locale_once, [] {
+        if (g_conversion_locale.load() == nullptr)
+            g_conversion_locale.store(make_environment_locale());
+    });
+    return g_conversion_locale.load(std::memory_order_acquire);
+}
+
+// Installs the conversion locale on this thread for one scope.
+class ScopedLocale {
+  public:
+    ScopedLocale() : previous_(uselocale(conversion_locale())) {}
+    ~ScopedLocale() { uselocale(previous_); }
+    ScopedLocale(const ScopedLocale&) = delete;
+    ScopedLocale& operator=(const ScopedLocale&) = delete;
+
+  private:
+    locale_t previous_;
+};
+
+}  // namespace
+
+void select_environment_locale() {
+    // Earlier locale objects stay alive (and reachable): a conversion on another
+    // thread may still be using one. Start-up calls this once; tests a few times.
+    static std::mutex retired_lock;
+    static auto* retired = new std::vector<locale_t>;  // never destroyed, never freed
+    setlocale(LC_ALL, "");
+    conversion_locale();
+    locale_t old =
+        g_conversion_locale.exchange(make_environment_locale(), std::memory_order_acq_rel);
+    std::lock_guard<std::mutex> hold(retired_lock);
+    retired->push_back(old);
+}
+
 size_t replace_all(string16& text, const string16& from, const string16& to) {
-    if (from.empty() || text.empty()) return 0;
-    size_t n = 0;
-    for (size_t pos = text.find(from); pos != string16::npos; pos = text.find(from, pos + to.size())) {
-        text.replace(pos, from.size(), to);
-        ++n;
+    if (from.empty() || text.empty())
+        return 0;
+    if (from.size() == to.size()) {
+        size_t count = 0;
+        for (size_t pos = text.find(from); pos != string16::npos;
+             pos = text.find(from, pos + from.size())) {
+            string16::traits_type::copy(text.data() + pos, to.data(), to.size());
+            ++count;
+        }
+        return count;
     }
-    return n;
+    std::vector<size_t> hits;
+    for (size_t pos = text.find(from); pos != string16::npos;
+         pos = text.find(from, pos + from.size())) {
+        hits.push_back(pos);
+    }
+    if (hits.empty())
+        return 0;
+    string16 result;
+    result.reserve(text.size() + (to.size() - from.size()) * hits.size());
+    size_t done = 0;
+    for (size_t pos : hits) {
+        result.append(text.data() + done, pos - done);
+        result.append(to);
+        done = pos + from.size();
+    }
+    result.append(text.data() + done, text.size() - done);
+    text.swap(result);
+    return hits.size();
 }
 
 int compare_nocase(const string16& a, const string16& b) {
-    return strcasecmp(narrow(a).c_str(), narrow(b).c_str());
+    string8 na = narrow(a);
+    string8 nb = narrow(b);
+    return strcasecmp_l(na.c_str(), nb.c_str(), conversion_locale());
 }
 
 string16 format_int(int32_t value, int base) {
-    uint32_t mag = (base == 10 && value < 0) ? 0u - uint32_t(value) : uint32_t(value);
-    string16 out;
+    if (base < 2 || base > 36)
+        base = 10;
+    bool negative = base == 10 && value < 0;
+    uint32_t magnitude = negative ? 0u - uint32_t(value) : uint32_t(value);
+    char16_t digits[33];
+    size_t n = 0;
     do {
-        uint32_t d = mag % uint32_t(base);
-        out.insert(out.begin(), char16_t(d < 10 ? u'0' + d : u'a' + d - 10));
-        mag /= uint32_t(base);
-    } while (mag);
-    if (base == 10 && value < 0) out.insert(out.begin(), u'-');
+        uint32_t d = magnitude % uint32_t(base);
+        digits[n++] = char16_t(d < 10 ? u'0' + d : u'a' + (d - 10));
+        magnitude /= uint32_t(base);
+    } while (magnitude != 0);
+    string16 out;
+    if (negative)
+        out.push_back(u'-');
+    while (n > 0) out.push_back(digits[--n]);
     return out;
 }
 
 string8 narrow(const string16& text) {
-    std::wstring w(text.begin(), text.end());
-    std::vector<char> buf(4 * w.size() + 1, 0);
-    size_t n = wcstombs(buf.data(), w.c_str(), buf.size());
-    if (n == size_t(-1)) return string8();
-    return string8(buf.data(), n);
+    ScopedLocale scope;
+    size_t units = 0;
+    while (units < text.size() && text[units] != 0) ++units;
+    std::vector<char> buf(4 * units + 1 + MB_LEN_MAX, 0);
+    std::mbstate_t state{};
+    size_t out = 0;
+    for (size_t i = 0; i < units; ++i) {
+        size_t n = wcrtomb(buf.data() + out, wchar_t(text[i]), &state);
+        if (n == size_t(-1))
+            break;  // not representable: keep the prefix
+        out += n;
+    }
+    return string8(buf.data(), out);
 }
 
 string16 widen(const string8& text) {
-    size_t n = mbstowcs(nullptr, text.c_str(), 0);
-    if (n == size_t(-1)) return string16();
-    std::vector<wchar_t> buf(n + 1);
-    mbstowcs(buf.data(), text.c_str(), n + 1);
+    ScopedLocale scope;
     string16 out;
-    for (size_t i = 0; i < n; ++i) out.push_back(char16_t(buf[i]));
+    const char* p = text.c_str();
+    size_t left = std::strlen(p);
+    std::mbstate_t state{};
+    while (left > 0) {
+        wchar_t wc = 0;
+        size_t n = mbrtowc(&wc, p, left, &state);
+        if (n == size_t(-1) || n == size_t(-2) || n == 0)
+            break;
+        out.push_back(char16_t(uint32_t(wc) & 0xffffu));
+        p += n;
+        left -= n;
+    }
     return out;
 }
 

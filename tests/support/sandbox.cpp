@@ -20,7 +20,8 @@ int remove_entry(const char* p, const struct stat*, int, struct FTW*) {
 }  // namespace
 
 void remove_tree(const std::string& path) {
-    if (path.empty()) return;
+    if (path.empty())
+        return;
     nftw(path.c_str(), remove_entry, 32, FTW_DEPTH | FTW_PHYS);
 }
 
@@ -28,29 +29,35 @@ Sandbox::Sandbox() {
     const char* tmp = getenv("TMPDIR");
     std::string base = (tmp && *tmp) ? tmp : "/tmp";
     std::string templ = base + "/sandbox.XXXXXX";
-    if (!mkdtemp(templ.data())) throw std::runtime_error("cannot create sandbox in " + base);
+    if (!mkdtemp(templ.data()))
+        throw std::runtime_error("cannot create sandbox in " + base);
     root_ = templ;
 }
 
 Sandbox::~Sandbox() {
     // Tests may leave read-only directories behind; make them removable first.
-    nftw(root_.c_str(),
-         [](const char* p, const struct stat* st, int type, struct FTW*) {
-             if (type == FTW_D || type == FTW_DP) chmod(p, (st->st_mode & 07777) | S_IRWXU);
-             return 0;
-         },
-         32, FTW_PHYS);
+    nftw(
+        root_.c_str(),
+        [](const char* p, const struct stat* st, int type, struct FTW*) {
+            if (type == FTW_D || type == FTW_DP)
+                chmod(p, (st->st_mode & 07777) | S_IRWXU);
+            return 0;
+        },
+        32, FTW_PHYS);
     remove_tree(root_);
 }
 
-stdx::basic_string<char16_t> Sandbox::at16(const std::string& rel) const { return u16(at(rel)); }
+stdx::basic_string<char16_t> Sandbox::at16(const std::string& rel) const {
+    return u16(at(rel));
+}
 
 void Sandbox::mkdirs(const std::string& rel) const {
     std::string p = root_;
     std::stringstream ss(rel);
     std::string part;
     while (std::getline(ss, part, '/')) {
-        if (part.empty()) continue;
+        if (part.empty())
+            continue;
         p += "/" + part;
         mkdir(p.c_str(), 0755);
     }
@@ -58,10 +65,12 @@ void Sandbox::mkdirs(const std::string& rel) const {
 
 void Sandbox::write(const std::string& rel, const std::string& content) const {
     auto slash = rel.rfind('/');
-    if (slash != std::string::npos) mkdirs(rel.substr(0, slash));
+    if (slash != std::string::npos)
+        mkdirs(rel.substr(0, slash));
     std::ofstream out(at(rel), std::ios::binary | std::ios::trunc);
     out << content;
-    if (!out) throw std::runtime_error("cannot write " + at(rel));
+    if (!out)
+        throw std::runtime_error("cannot write " + at(rel));
 }
 
 std::string Sandbox::read(const std::string& absPath) {
@@ -82,10 +91,19 @@ stdx::basic_string<char16_t> u16(const std::string& s) {
         unsigned char c = s[i];
         char32_t cp;
         int n;
-        if (c < 0x80) { cp = c; n = 1; }
-        else if ((c >> 5) == 6) { cp = c & 0x1f; n = 2; }
-        else if ((c >> 4) == 14) { cp = c & 0x0f; n = 3; }
-        else { cp = c & 0x07; n = 4; }
+        if (c < 0x80) {
+            cp = c;
+            n = 1;
+        } else if ((c >> 5) == 6) {
+            cp = c & 0x1f;
+            n = 2;
+        } else if ((c >> 4) == 14) {
+            cp = c & 0x0f;
+            n = 3;
+        } else {
+            cp = c & 0x07;
+            n = 4;
+        }
         for (int k = 1; k < n && i + k < s.size(); ++k) cp = (cp << 6) | (s[i + k] & 0x3f);
         i += n;
         if (cp >= 0x10000) {
@@ -107,13 +125,20 @@ std::string utf8(const stdx::basic_string<char16_t>& t) {
             cp = 0x10000 + ((cp - 0xd800) << 10) + (t[i + 1] - 0xdc00);
             ++i;
         }
-        if (cp < 0x80) out += char(cp);
-        else if (cp < 0x800) { out += char(0xc0 | (cp >> 6)); out += char(0x80 | (cp & 0x3f)); }
-        else if (cp < 0x10000) {
-            out += char(0xe0 | (cp >> 12)); out += char(0x80 | ((cp >> 6) & 0x3f)); out += char(0x80 | (cp & 0x3f));
+        if (cp < 0x80)
+            out += char(cp);
+        else if (cp < 0x800) {
+            out += char(0xc0 | (cp >> 6));
+            out += char(0x80 | (cp & 0x3f));
+        } else if (cp < 0x10000) {
+            out += char(0xe0 | (cp >> 12));
+            out += char(0x80 | ((cp >> 6) & 0x3f));
+            out += char(0x80 | (cp & 0x3f));
         } else {
-            out += char(0xf0 | (cp >> 18)); out += char(0x80 | ((cp >> 12) & 0x3f));
-            out += char(0x80 | ((cp >> 6) & 0x3f)); out += char(0x80 | (cp & 0x3f));
+            out += char(0xf0 | (cp >> 18));
+            out += char(0x80 | ((cp >> 12) & 0x3f));
+            out += char(0x80 | ((cp >> 6) & 0x3f));
+            out += char(0x80 | (cp & 0x3f));
         }
     }
     return out;

@@ -10,7 +10,7 @@
 namespace testing_support {
 
 class Sandbox {
-public:
+  public:
     Sandbox();
     ~Sandbox();
     Sandbox(const Sandbox&) = delete;
@@ -29,7 +29,7 @@ public:
     static std::string read(const std::string& absPath);
     static bool exists(const std::string& absPath);
 
-private:
+  private:
     std::string root_;
 };
 

@@ -2,9 +2,108 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+using stdx::string16;
+using stdx::string8;
+
 TEST(FormatInt, Bases) {
-    EXPECT_EQ(stdx::format_int(8, 10), stdx::string16(u"8"));
-    EXPECT_EQ(stdx::format_int(-5, 10), stdx::string16(u"-5"));
-    EXPECT_EQ(stdx::format_int(-1, 16), stdx::string16(u"ffffffff"));
-    EXPECT_EQ(stdx::format_int(0, 2), stdx::string16(u"0"));
+    EXPECT_EQ(stdx::format_int(8, 10), string16(u"8"));
+    EXPECT_EQ(stdx::format_int(-5, 10), string16(u"-5"));
+    EXPECT_EQ(stdx::format_int(-1, 16), string16(u"ffffffff"));
+    EXPECT_EQ(stdx::format_int(0, 2), string16(u"0"));
+    EXPECT_EQ(stdx::format_int(INT32_MIN, 10), string16(u"-2147483648"));
+    EXPECT_EQ(stdx::format_int(255, 36), string16(u"73"));
+}
+
+TEST(ReplaceAll, SameAndDifferentLengths) {
+    string16 path(u"a\\b\\c");
+    EXPECT_EQ(stdx::replace_all(path, u"\\", u"/"), 2u);
+    EXPECT_EQ(path, string16(u"a/b/c"));
+    EXPECT_EQ(stdx::replace_all(path, string16(), u"x"), 0u);
+    string16 empty;
+    EXPECT_EQ(stdx::replace_all(empty, u"a", u"b"), 0u);
+
+    string16 t(u"aaa");
+    EXPECT_EQ(stdx::replace_all(t, u"aa", u"b"), 1u) << "non-overlapping, left to right";
+    EXPECT_EQ(t, string16(u"ba"));
+    string16 grow(u"x.y.z and a long tail that lives on the heap");
+    EXPECT_EQ(stdx::replace_all(grow, u".", u"::"), 2u);
+    EXPECT_EQ(grow, string16(u"x::y::z and a long tail that lives on the heap"));
+    string16 self(u"abab");
+    EXPECT_EQ(stdx::replace_all(self, u"ab", u"abab"), 2u) << "replacement text is not rescanned";
+    EXPECT_EQ(self, string16(u"abababab"));
+}
+
+class Conversions : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        saved_ = getenv("LC_ALL") ? getenv("LC_ALL") : "";
+        had_ = getenv("LC_ALL") != nullptr;
+    }
+    void TearDown() override {
+        if (had_)
+            setenv("LC_ALL", saved_.c_str(), 1);
+        else
+            unsetenv("LC_ALL");
+        stdx::select_environment_locale();
+    }
+    void use(const char* locale) {
+        setenv("LC_ALL", locale, 1);
+        stdx::select_environment_locale();
+    }
+    std::string saved_;
+    bool had_ = false;
+};
+
+TEST_F(Conversions, Utf8RoundTripOfEveryNonSurrogateUnit) {
+    use("C.UTF-8");
+    string16 all;
+    for (uint32_t u = 1; u < 0x10000; ++u) {
+        if (u >= 0xd800 && u < 0xe000)
+            continue;
+        all.push_back(char16_t(u));
+    }
+    string8 bytes = stdx::narrow(all);
+    EXPECT_EQ(stdx::widen(bytes), all);
+    EXPECT_EQ(stdx::narrow(string16(u"Vorlagen für Ärzte")),
+              string8("Vorlagen f\xc3\xbcr \xc3\x84rzte"));
+    EXPECT_EQ(
+        stdx::compare_nocase(u"ConfigurationTemplatesLocation", u"configurationtemplateslocation"),
+        0);
+    EXPECT_LT(stdx::compare_nocase(u"a", u"B"), 0);
+}
+
+TEST_F(Conversions, CLocaleKeepsAsciiAndStopsAtTheUnconvertible) {
+    use("C");
+    EXPECT_EQ(stdx::narrow(string16(u"plain/path.cfg")), string8("plain/path.cfg"));
+    EXPECT_EQ(stdx::narrow(string16(u"ab\u00e9cd")), string8("ab")) << "convertible prefix";
+    EXPECT_EQ(stdx::widen(string8("ascii")), string16(u"ascii"));
+    string16 with_zero(u"ab");
+    with_zero.push_back(0);
+    with_zero.append(u"cd");
+    EXPECT_EQ(stdx::narrow(with_zero), string8("ab")) << "stops at the first zero unit";
+}
+
+TEST_F(Conversions, InvalidUtf8GivesThePrefix) {
+    use("C.UTF-8");
+    EXPECT_EQ(stdx::widen(string8("ok\xff\xfe")), string16(u"ok"));
+}
+
+// Run under ThreadSanitizer in CI: conversions on two threads at once must not
+// touch process-wide locale state.
+TEST_F(Conversions, TwoThreadsConvertAtOnce) {
+    use("C.UTF-8");
+    auto work = [] {
+        for (int i = 0; i < 3000; ++i) {
+            string16 text(u"Sablonkönyvtár/Вложенная папка/ファイル.cfg");
+            ASSERT_EQ(stdx::widen(stdx::narrow(text)), text);
+        }
+    };
+    std::thread a(work), b(work);
+    a.join();
+    b.join();
 }
