@@ -131,7 +131,10 @@ class Toolkit {
     // Creates the container in which every control sits at a fixed position,
     // covering the window's content area (GtkFixed; flipped NSView).
     virtual Handle CreateContainer(Handle window) = 0;
-    // Shows the window (after the separator and button bar are placed).
+    // Shows the window with the separator and the buttons created so far
+    // (GTK: gtk_widget_show_all on the container, then the window). Page
+    // controls created later are shown and hidden by the dialog itself with
+    // SetVisible; they may be created hidden or visible.
     virtual void ShowWindow(Handle window) = 0;
     // Removes and releases the container with all controls, then closes the
     // window. This ends RunMainLoop. OnWindowClosed follows.

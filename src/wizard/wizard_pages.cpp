@@ -1,0 +1,100 @@
+// Controls, positions and texts of the wizard pages.
+#include "wizard/wizard_pages.h"
+
+#include "l10n/localization.h"
+#include "text/string_util.h"
+
+namespace {
+
+constexpr int kPictureX = 0;
+constexpr int kPictureY = 0;
+constexpr int kTextX = 170;
+constexpr int kTextY = 10;
+constexpr int kCheckY = 170;
+constexpr int kCheckWidth = 318;
+constexpr int kCaptionY = 255;
+constexpr int kCaptionWidth = 320;
+constexpr wizard::Rect kEntryRect = {170, 275, 280, 30};
+constexpr wizard::Rect kBrowseRect = {460, 275, 30, 30};
+constexpr int kStatusX = 10;
+constexpr int kStatusY = 130;
+constexpr int kBarY = 150;
+constexpr int kBarHeight = 20;
+
+stdx::string8 Utf8(const char* key) {
+    return stdx::narrow(GetLocalizedString(key));
+}
+
+}  // namespace
+
+WizardDialogPage::WizardDialogPage(wizard::Toolkit& toolkit, wizard::Handle parent)
+    : m_toolkit(toolkit), m_parent(parent) {}
+
+wizard::Handle WizardDialogPage::Add(wizard::Handle control) {
+    m_controls.push_back(control);
+    return control;
+}
+
+MessagePage::MessagePage(wizard::Toolkit& toolkit, wizard::Handle parent, wizard::Handle picture,
+                         const stdx::string16& text)
+    : WizardDialogPage(toolkit, parent) {
+    m_image = Add(m_toolkit.CreatePicture(m_parent, kPictureX, kPictureY, picture));
+    m_text = Add(m_toolkit.CreateMultilineText(m_parent, kTextX, kTextY, ""));
+    SetText(text);
+}
+
+void MessagePage::SetText(const stdx::string16& text) {
+    m_toolkit.SetText(m_text, stdx::narrow(text).c_str());
+}
+
+SuccessFinalPage::SuccessFinalPage(wizard::Toolkit& toolkit, wizard::Handle parent,
+                                   wizard::Handle picture, const stdx::string16& text)
+    : MessagePage(toolkit, parent, picture, text) {
+    m_openCheck = Add(m_toolkit.CreateCheckBox(m_parent, kTextX, kCheckY, kCheckWidth,
+                                               Utf8("IDS_SUCCESS_OPENDESCR").c_str(), true));
+}
+
+bool SuccessFinalPage::IsOpenChecked() const {
+    return m_toolkit.IsChecked(m_openCheck);
+}
+
+DirSelectPage::DirSelectPage(wizard::Toolkit& toolkit, wizard::Handle parent,
+                             wizard::Handle picture, wizard::Handle window)
+    : WizardDialogPage(toolkit, parent), m_window(window) {
+    m_image = Add(m_toolkit.CreatePicture(m_parent, kPictureX, kPictureY, picture));
+    m_prompt = Add(m_toolkit.CreateMultilineText(m_parent, kTextX, kTextY,
+                                                 Utf8("IDS_DESTINATION_PROMPT").c_str()));
+    m_label = Add(m_toolkit.CreateLabel(m_parent, kTextX, kCaptionY, kCaptionWidth,
+                                        Utf8("IDS_TEMPLATE_CATALOG").c_str()));
+    m_entry = Add(m_toolkit.CreateEntry(m_parent, kEntryRect));
+    m_browseButton =
+        Add(m_toolkit.CreateButton(m_parent, kBrowseRect, "...", wizard::Command::kBrowse));
+}
+
+void DirSelectPage::SetPath(const stdx::string16& path) {
+    m_toolkit.SetEntryText(m_entry, stdx::narrow(path).c_str());
+}
+
+stdx::string16 DirSelectPage::GetPath() const {
+    return stdx::widen(m_toolkit.GetEntryText(m_entry));
+}
+
+void DirSelectPage::Browse() {
+    m_toolkit.ChooseDirectory(m_window, m_entry);
+}
+
+ProgressPage::ProgressPage(wizard::Toolkit& toolkit, wizard::Handle parent, int barWidth)
+    : WizardDialogPage(toolkit, parent) {
+    m_statusLabel = Add(m_toolkit.CreateLabel(m_parent, kStatusX, kStatusY, barWidth, ""));
+    m_progressBar =
+        Add(m_toolkit.CreateProgressBar(m_parent, {kStatusX, kBarY, barWidth, kBarHeight}));
+    m_startText = Utf8("IDS_PROGRESS_START");
+    m_finishText = Utf8("IDS_INSTALL_FINISH");
+    SetProgress(0);
+}
+
+void ProgressPage::SetProgress(int percent) {
+    const stdx::string8& text = percent == 100 ? m_finishText : m_startText;
+    m_toolkit.SetText(m_statusLabel, text.c_str());
+    m_toolkit.SetProgress(m_progressBar, percent);
+}
