@@ -1,0 +1,114 @@
+// The controls of the wizard pages and the button bar, placed in the GtkFixed
+// at the positions the dialog gives. Every control is created visible; the
+// dialog hides and shows whole pages.
+#include "gtk_toolkit.h"
+
+namespace gtkfront {
+
+namespace {
+
+GtkWidget* Place(wizard::Handle container, GtkWidget* widget, int x, int y) {
+    gtk_fixed_put(GTK_FIXED(container), widget, x, y);
+    gtk_widget_show(widget);
+    return widget;
+}
+
+// Size of the multi-line texts: they wrap inside this area.
+constexpr int kTextWidth = 330;
+constexpr int kTextHeight = 250;
+
+}  // namespace
+
+wizard::Handle GtkToolkit::CreateSeparator(wizard::Handle container, wizard::Rect rect) {
+    GtkWidget* separator = gtk_hseparator_new();
+    gtk_widget_set_size_request(separator, rect.width, rect.height);
+    return Place(container, separator, rect.x, rect.y);
+}
+
+wizard::Handle GtkToolkit::CreatePicture(wizard::Handle container, int x, int y,
+                                         wizard::Handle picture) {
+    GtkWidget* image = gtk_image_new_from_pixbuf(static_cast<GdkPixbuf*>(picture));
+    return Place(container, image, x, y);
+}
+
+wizard::Handle GtkToolkit::CreateMultilineText(wizard::Handle container, int x, int y,
+                                               const char* text) {
+    GtkWidget* label = gtk_label_new(nullptr);
+    gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
+    gtk_misc_set_alignment(GTK_MISC(label), 0.0f, 0.0f);
+    gtk_label_set_text(GTK_LABEL(label), text);
+    gtk_widget_set_size_request(label, kTextWidth, kTextHeight);
+    return Place(container, label, x, y);
+}
+
+wizard::Handle GtkToolkit::CreateLabel(wizard::Handle container, int x, int y, int,
+                                       const char* text) {
+    return Place(container, gtk_label_new(text), x, y);
+}
+
+wizard::Handle GtkToolkit::CreateCheckBox(wizard::Handle container, int x, int y, int,
+                                          const char* caption, bool checked) {
+    GtkWidget* check = gtk_check_button_new_with_label(caption);
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(check), checked ? TRUE : FALSE);
+    return Place(container, check, x, y);
+}
+
+wizard::Handle GtkToolkit::CreateEntry(wizard::Handle container, wizard::Rect rect) {
+    GtkWidget* entry = gtk_entry_new();
+    gtk_widget_set_size_request(entry, rect.width, rect.height);
+    return Place(container, entry, rect.x, rect.y);
+}
+
+wizard::Handle GtkToolkit::CreateProgressBar(wizard::Handle container, wizard::Rect rect) {
+    GtkWidget* bar = gtk_progress_bar_new();
+    gtk_widget_set_size_request(bar, rect.width, rect.height);
+    gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(bar), 0.0);
+    return Place(container, bar, rect.x, rect.y);
+}
+
+void GtkToolkit::SetVisible(wizard::Handle control, bool visible) {
+    if (visible) {
+        gtk_widget_show(GTK_WIDGET(control));
+        return;
+    }
+    gtk_widget_hide(GTK_WIDGET(control));
+}
+
+void GtkToolkit::SetEnabled(wizard::Handle control, bool enabled) {
+    gtk_widget_set_sensitive(GTK_WIDGET(control), enabled ? TRUE : FALSE);
+}
+
+void GtkToolkit::SetText(wizard::Handle control, const char* text) {
+    if (GTK_IS_LABEL(control)) {
+        gtk_label_set_text(GTK_LABEL(control), text);
+        return;
+    }
+    if (GTK_IS_BUTTON(control)) {
+        gtk_button_set_label(GTK_BUTTON(control), text);
+    }
+}
+
+void GtkToolkit::SetEntryText(wizard::Handle entry, const char* text) {
+    gtk_entry_set_text(GTK_ENTRY(entry), text);
+}
+
+stdx::string8 GtkToolkit::GetEntryText(wizard::Handle entry) {
+    const gchar* text = gtk_entry_get_text(GTK_ENTRY(entry));
+    return stdx::string8(text != nullptr ? text : "");
+}
+
+bool GtkToolkit::IsChecked(wizard::Handle checkBox) {
+    return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(checkBox)) != FALSE;
+}
+
+void GtkToolkit::SetProgress(wizard::Handle bar, int percent) {
+    int clamped = percent < 0 ? 0 : percent > 100 ? 100 : percent;
+    gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(bar), clamped / 100.0);
+}
+
+void GtkToolkit::SetDefaultButton(wizard::Handle window, wizard::Handle button) {
+    gtk_widget_set_can_default(GTK_WIDGET(button), TRUE);
+    gtk_window_set_default(GTK_WINDOW(window), GTK_WIDGET(button));
+}
+
+}  // namespace gtkfront

@@ -1,0 +1,178 @@
+// Window, event loop and process-level operations of the GTK front end.
+#include "gtk_toolkit.h"
+
+#include <gdk/gdkkeysyms.h>
+
+#include "executable_path.h"
+#include "pictures.h"
+#include "wizard/spawn.h"
+
+namespace gtkfront {
+
+namespace {
+
+const char kCommandKey[] = "setup-command";
+
+}  // namespace
+
+GtkToolkit::~GtkToolkit() {
+    if (windowIcon_ != nullptr) {
+        g_object_unref(windowIcon_);
+    }
+    if (sidePicture_ != nullptr) {
+        g_object_unref(sidePicture_);
+    }
+}
+
+void GtkToolkit::Initialize(int* argc, char*** argv) {
+    gtk_init(argc, argv);
+}
+
+stdx::string8 GtkToolkit::ExecutablePath() {
+    return ReadExecutablePath();
+}
+
+wizard::ExecutableLayout GtkToolkit::GetExecutableLayout() {
+    return wizard::ExecutableLayout::kPlainDirectory;
+}
+
+wizard::Handle GtkToolkit::CreateWindow(int width, int height, const char* title,
+                                        wizard::ToolkitListener* listener) {
+    listener_ = listener;
+    GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    window_ = window;
+    gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
+
+    // Minimum, maximum and base size all equal: the window cannot be resized.
+    GdkGeometry hints = {};
+    hints.min_width = hints.max_width = hints.base_width = width;
+    hints.min_height = hints.max_height = hints.base_height = height;
+    hints.win_gravity = GDK_GRAVITY_NORTH_WEST;
+    gtk_window_set_geometry_hints(
+        GTK_WINDOW(window), nullptr, &hints,
+        static_cast<GdkWindowHints>(GDK_HINT_MIN_SIZE | GDK_HINT_MAX_SIZE | GDK_HINT_BASE_SIZE));
+    gtk_window_set_default_size(GTK_WINDOW(window), width, height);
+    gtk_window_set_modal(GTK_WINDOW(window), TRUE);
+    gtk_window_set_type_hint(GTK_WINDOW(window), GDK_WINDOW_TYPE_HINT_MENU);
+
+    if (windowIcon_ == nullptr) {
+        windowIcon_ = LoadWindowIcon();
+    }
+    gtk_window_set_icon(GTK_WINDOW(window), windowIcon_);
+
+    g_signal_connect(window, "destroy", G_CALLBACK(OnDestroy), this);
+    g_signal_connect(window, "delete-event", G_CALLBACK(OnDeleteEvent), this);
+    g_signal_connect(window, "key-press-event", G_CALLBACK(OnKeyPress), this);
+    gtk_window_set_title(GTK_WINDOW(window), title);
+    return window;
+}
+
+wizard::Handle GtkToolkit::CreateContainer(wizard::Handle window) {
+    GtkWidget* fixed = gtk_fixed_new();
+    gtk_container_add(GTK_CONTAINER(window), fixed);
+    gtk_widget_show(fixed);
+    return fixed;
+}
+
+void GtkToolkit::ShowWindow(wizard::Handle window) {
+    gtk_widget_show(GTK_WIDGET(window));
+}
+
+void GtkToolkit::DestroyWindow(wizard::Handle window, wizard::Handle container) {
+    if (window == nullptr || window != window_) {
+        return;
+    }
+    if (container != nullptr) {
+        gtk_widget_destroy(GTK_WIDGET(container));
+    }
+    // The "destroy" handler ends the main loop and tells the listener.
+    gtk_widget_destroy(GTK_WIDGET(window));
+}
+
+wizard::Handle GtkToolkit::LoadSidePicture() {
+    if (sidePicture_ == nullptr) {
+        sidePicture_ = LoadSideBanner();
+    }
+    return sidePicture_;
+}
+
+wizard::Handle GtkToolkit::CreateButton(wizard::Handle container, wizard::Rect rect,
+                                        const char* caption, wizard::Command command) {
+    GtkWidget* button = gtk_button_new_with_label(caption);
+    gtk_widget_set_size_request(button, rect.width, rect.height);
+    gtk_fixed_put(GTK_FIXED(container), button, rect.x, rect.y);
+    g_object_set_data(G_OBJECT(button), kCommandKey, GINT_TO_POINTER(static_cast<int>(command)));
+    g_signal_connect(button, "clicked", G_CALLBACK(OnButtonClicked), this);
+    gtk_widget_show(button);
+    return button;
+}
+
+void GtkToolkit::RunMainLoop() {
+    // A window that is already gone would leave gtk_main waiting for ever.
+    if (window_ == nullptr) {
+        return;
+    }
+    gtk_main();
+}
+
+void GtkToolkit::ProcessEvents() {
+    // Blocks until at least one event source has been served; Wakeup from the
+    // worker counts as one, so a finished copy is seen even when the screen
+    // produces no events. Called with the GDK lock held; gtk_main_iteration
+    // releases it while waiting.
+    gtk_main_iteration();
+}
+
+void GtkToolkit::Wakeup() {
+    g_main_context_wakeup(nullptr);
+}
+
+void GtkToolkit::OpenDocument(const char* path) {
+    wizard::SpawnOpener(path);
+}
+
+void GtkToolkit::OnDestroy(GtkWidget* window, gpointer self) {
+    auto* toolkit = static_cast<GtkToolkit*>(self);
+    if (window != toolkit->window_) {
+        return;
+    }
+    toolkit->window_ = nullptr;
+    // With auto-start the window may go while no main loop runs.
+    if (gtk_main_level() > 0) {
+        gtk_main_quit();
+    }
+    wizard::ToolkitListener* listener = toolkit->listener_;
+    toolkit->listener_ = nullptr;
+    if (listener != nullptr) {
+        listener->OnWindowClosed();
+    }
+}
+
+gboolean GtkToolkit::OnDeleteEvent(GtkWidget*, GdkEvent*, gpointer self) {
+    auto* toolkit = static_cast<GtkToolkit*>(self);
+    if (toolkit->listener_ == nullptr) {
+        return FALSE;
+    }
+    // TRUE keeps the window; FALSE lets GTK destroy it.
+    return toolkit->listener_->OnCloseRequest() == wizard::CloseAnswer::kKeepOpen ? TRUE : FALSE;
+}
+
+gboolean GtkToolkit::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer self) {
+    auto* toolkit = static_cast<GtkToolkit*>(self);
+    if (toolkit->listener_ == nullptr || event->keyval != GDK_Escape) {
+        return FALSE;
+    }
+    toolkit->listener_->OnCommand(wizard::Command::kCancel);
+    return TRUE;
+}
+
+void GtkToolkit::OnButtonClicked(GtkButton* button, gpointer self) {
+    auto* toolkit = static_cast<GtkToolkit*>(self);
+    if (toolkit->listener_ == nullptr) {
+        return;
+    }
+    int command = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(button), kCommandKey));
+    toolkit->listener_->OnCommand(static_cast<wizard::Command>(command));
+}
+
+}  // namespace gtkfront

@@ -1,0 +1,76 @@
+// The GTK 2 implementation of the wizard's toolkit interface: one top-level
+// window of fixed size holding a GtkFixed, in which every control sits at the
+// position the dialog gives. Everything here runs on the user-interface
+// thread with the GDK lock held (main takes it once); only Wakeup may be
+// called from the worker, and it touches no widget.
+#pragma once
+#include <gtk/gtk.h>
+
+#include "wizard/toolkit.h"
+
+namespace gtkfront {
+
+class GtkToolkit final : public wizard::Toolkit {
+  public:
+    GtkToolkit() = default;
+    ~GtkToolkit() override;
+    GtkToolkit(const GtkToolkit&) = delete;
+    GtkToolkit& operator=(const GtkToolkit&) = delete;
+
+    void Initialize(int* argc, char*** argv) override;
+    stdx::string8 ExecutablePath() override;
+    wizard::ExecutableLayout GetExecutableLayout() override;
+
+    wizard::Handle CreateWindow(int width, int height, const char* title,
+                                wizard::ToolkitListener* listener) override;
+    wizard::Handle CreateContainer(wizard::Handle window) override;
+    void ShowWindow(wizard::Handle window) override;
+    void DestroyWindow(wizard::Handle window, wizard::Handle container) override;
+
+    wizard::Handle LoadSidePicture() override;
+
+    wizard::Handle CreateSeparator(wizard::Handle container, wizard::Rect rect) override;
+    wizard::Handle CreateButton(wizard::Handle container, wizard::Rect rect, const char* caption,
+                                wizard::Command command) override;
+    wizard::Handle CreatePicture(wizard::Handle container, int x, int y,
+                                 wizard::Handle picture) override;
+    wizard::Handle CreateMultilineText(wizard::Handle container, int x, int y,
+                                       const char* text) override;
+    wizard::Handle CreateLabel(wizard::Handle container, int x, int y, int width,
+                               const char* text) override;
+    wizard::Handle CreateCheckBox(wizard::Handle container, int x, int y, int width,
+                                  const char* caption, bool checked) override;
+    wizard::Handle CreateEntry(wizard::Handle container, wizard::Rect rect) override;
+    wizard::Handle CreateProgressBar(wizard::Handle container, wizard::Rect rect) override;
+
+    void SetVisible(wizard::Handle control, bool visible) override;
+    void SetEnabled(wizard::Handle control, bool enabled) override;
+    void SetText(wizard::Handle control, const char* text) override;
+    void SetEntryText(wizard::Handle entry, const char* text) override;
+    stdx::string8 GetEntryText(wizard::Handle entry) override;
+    bool IsChecked(wizard::Handle checkBox) override;
+    void SetProgress(wizard::Handle bar, int percent) override;
+    void SetDefaultButton(wizard::Handle window, wizard::Handle button) override;
+
+    int MessageBox(const char* text, uint32_t flags, const char* title) override;
+    void ChooseDirectory(wizard::Handle window, wizard::Handle entry) override;
+
+    void RunMainLoop() override;
+    void ProcessEvents() override;
+    void Wakeup() override;
+
+    void OpenDocument(const char* path) override;
+
+  private:
+    static void OnDestroy(GtkWidget* window, gpointer self);
+    static gboolean OnDeleteEvent(GtkWidget* window, GdkEvent* event, gpointer self);
+    static gboolean OnKeyPress(GtkWidget* window, GdkEventKey* event, gpointer self);
+    static void OnButtonClicked(GtkButton* button, gpointer self);
+
+    wizard::ToolkitListener* listener_ = nullptr;
+    GtkWidget* window_ = nullptr;  // the wizard window while it exists
+    GdkPixbuf* windowIcon_ = nullptr;
+    GdkPixbuf* sidePicture_ = nullptr;
+};
+
+}  // namespace gtkfront
