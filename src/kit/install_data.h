@@ -1,0 +1,236 @@
+// The opened distribution kit: inflates the kit file into a temporary kit
+// image, reads its description and file tables, and copies each file's bytes
+// out of the image on demand.
+//
+// Kit image layout (little-endian, unsigned, no padding anywhere). A counted
+// string is a uint32 count of UTF-16 units followed by that many 16-bit units.
+//
+//   +-------------------------+-----------------------------------------------+
+//   | uint32 layout word      | 0: single description, else description table |
+//   +-------------------------+-----------------------------------------------+
+//   | layout word 0:          | product, provider, description: three counted |
+//   |                         | strings; the language is "en"                 |
+//   | layout word != 0:       | uint32 product count, then per product:       |
+//   |                         |   uint32 record length L (>= 20, counts itself)|
+//   |                         |   language, product, provider, description    |
+//   |                         |   (counted strings), then ignored bytes up to L|
+//   +-------------------------+-----------------------------------------------+
+//   | uint32 file count       | then per file:                                |
+//   |                         |   uint32 record length L (>= 24 + 2 n)        |
+//   |                         |   uint32 name length n, n UTF-16 units        |
+//   |                         |   ("\" separated relative path)               |
+//   |                         |   uint64 last-write time (100 ns since 1601)  |
+//   |                         |   uint32 offset (from the data area start)    |
+//   |                         |   uint32 size, then ignored bytes up to L     |
+//   +-------------------------+-----------------------------------------------+
+//   | data area               | the files' bytes, up to the end of the image  |
+//   +-------------------------+-----------------------------------------------+
+//
+// After Open every offset is absolute (data area start added in 32 bits).
+// A record too short for its fields, a string past its record, a table past
+// the end of the image, or a name that could leave the template directory
+// (see kit/kit_name.h) makes the kit damaged: Open fails and removes the image.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "fs/file_system.h"
+#include "kit/file_data.h"
+#include "kit/image_reader.h"
+#include "kit/kit_name.h"
+#include "kit/product_info.h"
+#include "text/basic_string.h"
+#include "text/string_util.h"
+
+template <class Compressor, class FileSystem>
+class InstallData {
+  public:
+    using string16 = stdx::basic_string<char16_t>;
+
+    std::vector<config::ProductInfo> products;
+    std::vector<config::FileData<FileSystem>> files;
+    string16 imagePath;
+    FileHandle imageHandle = kInvalidFileHandle;
+    Compressor compressor;
+    FileSystem fileSystem;
+    uint32_t bufferSize = 0x100000;
+    std::unique_ptr<unsigned char[]> buffer;
+
+    InstallData() : buffer(new unsigned char[0x100000]) {}
+    // The image is a kit-sized file in the temporary directory: it goes with
+    // the object. The owner destroys it only when no worker uses it.
+    ~InstallData() { ReleaseImage(); }
+    InstallData(const InstallData&) = delete;
+    InstallData& operator=(const InstallData&) = delete;
+
+    // 0, or a non-zero file system code (13 for a damaged kit, 1013 when the
+    // image file cannot be created). On failure `files` is empty and no image
+    // file is left behind.
+    uint32_t Open(const string16& kitPath);
+    // Copies file `index` to `target` and gives it the kit's time. 0 or a
+    // non-zero code; a partly written target stays for the caller's rollback.
+    uint32_t ExtractFile(uint32_t index, const string16& target);
+    // Product and provider for `language` (ignoring ASCII case), or empty.
+    void GetProductInfo(const string16& language, string16& product, string16& provider) const;
+    // Description path for `language`, else for "en", else empty.
+    string16 GetDescriptionPath(const string16& language) const;
+
+  private:
+    void ReadTables();
+    void ReleaseImage();
+    const config::ProductInfo* Find(const string16& language) const;
+};
+
+template <class Compressor, class FileSystem>
+uint32_t InstallData<Compressor, FileSystem>::Open(const string16& kitPath) {
+    // A second Open starts from scratch.
+    ReleaseImage();
+    products.clear();
+    files.clear();
+    imagePath.clear();
+    try {
+        string16 tempDir;
+        FileSystem::GetTempPath(tempDir);
+        if (FileSystem::GetTempFileName(tempDir, string16(u"edf"), imagePath) != 0)
+            throw 1013u;
+        uint32_t rc = compressor.template Decompress<FileSystem>(kitPath, imagePath);
+        if (rc != 0)
+            throw rc;
+        FileHandle handle = kInvalidFileHandle;
+        rc = FileSystem::CreateFile(imagePath, 0xC0000000u, 0, 3, &handle, 0x80u);
+        if (rc != 0)
+            throw rc;
+        imageHandle = handle;
+        ReadTables();
+        return 0;
+    } catch (uint32_t code) {
+        files.clear();
+        if (imageHandle != kInvalidFileHandle)
+            FileSystem::CloseHandle(imageHandle);
+        imageHandle = kInvalidFileHandle;
+        if (!imagePath.empty())
+            FileSystem::DeleteFile(imagePath);
+        return code;
+    }
+}
+
+template <class Compressor, class FileSystem>
+void InstallData<Compressor, FileSystem>::ReadTables() {
+    kitimage::Reader<FileSystem> in(imageHandle);
+    uint32_t layout = in.ReadU32();
+    if (layout == 0) {
+        config::ProductInfo info;
+        info.language = u"en";
+        info.product = in.ReadCounted();
+        info.provider = in.ReadCounted();
+        info.description = in.ReadCounted();
+        products.push_back(info);
+    } else {
+        uint32_t count = in.ReadU32();
+        for (uint32_t i = 0; i < count; ++i) {
+            kitimage::Record record = in.ReadRecord(20);
+            config::ProductInfo info;
+            info.language = record.Counted();
+            info.product = record.Counted();
+            info.provider = record.Counted();
+            info.description = record.Counted();
+            products.push_back(info);
+        }
+    }
+    uint32_t count = in.ReadU32();
+    for (uint32_t i = 0; i < count; ++i) {
+        kitimage::Record record = in.ReadRecord(24);
+        config::FileData<FileSystem> file;
+        file.name = record.Counted();
+        file.time = record.U64();
+        file.offset = record.U32();
+        file.size = record.U32();
+        if (!kit::IsSafeKitName(file.name))
+            throw 13u;
+        files.push_back(file);
+    }
+    int64_t position = FileSystem::SetFilePointer(imageHandle, 0, 1);
+    if (position < 0)
+        throw kitimage::LastErrorOr<FileSystem>(87);
+    uint32_t dataStart = uint32_t(position);
+    for (config::FileData<FileSystem>& file : files) file.offset += dataStart;
+}
+
+template <class Compressor, class FileSystem>
+uint32_t InstallData<Compressor, FileSystem>::ExtractFile(uint32_t index, const string16& target) {
+    if (index >= files.size() || imageHandle == kInvalidFileHandle)
+        return 87;
+    const config::FileData<FileSystem>& entry = files[index];
+    FileHandle out = kInvalidFileHandle;
+    uint32_t rc = FileSystem::CreateFile(target, 0x40000000u, 0, 2, &out, 0x80u);
+    if (rc != 0)
+        return rc;
+    rc = [&]() -> uint32_t {
+        // The full 64-bit result: an offset of 0xFFFFFFFF is a position, not -1.
+        if (FileSystem::SetFilePointer(imageHandle, entry.offset, 0) < 0) {
+            return kitimage::LastErrorOr<FileSystem>(87);
+        }
+        uint32_t remaining = entry.size;
+        while (remaining > 0) {
+            uint32_t got = 0;
+            uint32_t r = FileSystem::ReadFile(imageHandle, buffer.get(), bufferSize, &got, nullptr);
+            if (r != 0)
+                return r;
+            // The image ends before the file does: the kit is damaged.
+            if (got == 0)
+                return 13;
+            uint32_t piece = got < remaining ? got : remaining;
+            int32_t written = 0;
+            r = FileSystem::WriteFile(out, buffer.get(), piece, &written, nullptr);
+            if (r != 0)
+                return r;
+            remaining -= piece;
+        }
+        uint32_t r = FileSystem::SetEndOfFile(out);
+        if (r != 0)
+            return r;
+        uint64_t time = entry.time;
+        return FileSystem::SetFileTime(out, nullptr, nullptr, &time);
+    }();
+    uint32_t closed = FileSystem::CloseHandle(out);
+    return rc != 0 ? rc : closed;
+}
+
+template <class Compressor, class FileSystem>
+const config::ProductInfo* InstallData<Compressor, FileSystem>::Find(
+    const string16& language) const {
+    for (const config::ProductInfo& info : products) {
+        if (stdx::compare_nocase(info.language, language) == 0)
+            return &info;
+    }
+    return nullptr;
+}
+
+template <class Compressor, class FileSystem>
+void InstallData<Compressor, FileSystem>::GetProductInfo(const string16& language,
+                                                         string16& product,
+                                                         string16& provider) const {
+    const config::ProductInfo* info = Find(language);
+    product = info ? info->product : string16();
+    provider = info ? info->provider : string16();
+}
+
+template <class Compressor, class FileSystem>
+stdx::basic_string<char16_t> InstallData<Compressor, FileSystem>::GetDescriptionPath(
+    const string16& language) const {
+    const config::ProductInfo* info = Find(language);
+    if (info && !info->description.empty())
+        return info->description;
+    const config::ProductInfo* english = Find(string16(u"en"));
+    return english ? english->description : string16();
+}
+
+template <class Compressor, class FileSystem>
+void InstallData<Compressor, FileSystem>::ReleaseImage() {
+    if (imageHandle == kInvalidFileHandle)
+        return;
+    FileSystem::CloseHandle(imageHandle);
+    imageHandle = kInvalidFileHandle;
+    FileSystem::DeleteFile(imagePath);
+}

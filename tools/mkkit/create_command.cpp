@@ -1,0 +1,79 @@
+// mkkit create: parses the product descriptions and writes the kit.
+#include <cstdio>
+
+#include "commands.h"
+#include "kit/kit_name.h"
+#include "kit/kit_writer.h"
+
+namespace {
+
+// "lang|product|provider|descpath" -> a description; "/" in the path becomes "\".
+bool ParseProduct(const std::string& text, config::ProductInfo* info, std::string* error) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t bar = text.find('|', start);
+        parts.push_back(text.substr(start, bar - start));
+        if (bar == std::string::npos)
+            break;
+        start = bar + 1;
+    }
+    if (parts.size() != 4) {
+        *error = "--product needs four fields \"lang|product|provider|descpath\": " + text;
+        return false;
+    }
+    if (parts[0].empty()) {
+        *error = "--product needs a language code: " + text;
+        return false;
+    }
+    stdx::basic_string<char16_t>* fields[] = {&info->language, &info->product, &info->provider,
+                                              &info->description};
+    for (size_t i = 0; i < 4; ++i) {
+        if (!kit::Utf8ToUtf16(parts[i], fields[i])) {
+            *error = "--product is not valid UTF-8: " + text;
+            return false;
+        }
+    }
+    for (size_t i = 0; i < info->description.size(); ++i) {
+        if (info->description[i] == u'/')
+            info->description[i] = u'\\';
+    }
+    if (!kit::IsSafeKitName(info->description)) {
+        *error = "description path must stay inside the tree: " + parts[3];
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int RunCreate(const CreateOptions& options) {
+    kit::KitWriter writer;
+    writer.SetCompressionLevel(options.level);
+    writer.SetLayout(options.single ? kit::Layout::SingleDescription
+                                    : kit::Layout::DescriptionTable);
+    std::string error;
+    for (const std::string& text : options.products) {
+        config::ProductInfo info;
+        if (!ParseProduct(text, &info, &error)) {
+            std::fprintf(stderr, "mkkit: %s\n", error.c_str());
+            return 2;
+        }
+        writer.AddProduct(info);
+    }
+    if (options.single && options.products.size() != 1) {
+        std::fprintf(stderr, "mkkit: --single needs exactly one --product\n");
+        return 2;
+    }
+    if (!writer.AddTree(options.directory, &error)) {
+        std::fprintf(stderr, "mkkit: %s\n", error.c_str());
+        return 1;
+    }
+    bool ok = options.imageOnly ? writer.WriteImage(options.output, &error)
+                                : writer.WriteKit(options.output, &error);
+    if (!ok) {
+        std::fprintf(stderr, "mkkit: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}

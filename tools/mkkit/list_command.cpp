@@ -1,0 +1,57 @@
+// mkkit list: opens a kit exactly as the installer does and prints its tables.
+#include <cstdio>
+#include <ctime>
+
+#include "commands.h"
+#include "fs/file_system.h"
+#include "kit/install_data.h"
+#include "kit/kit_name.h"
+#include "kit/kit_writer.h"
+#include "kit/lz_compressor.h"
+#include "text/string_util.h"
+
+namespace {
+
+std::string Text(const stdx::basic_string<char16_t>& s) {
+    return kit::Utf16ToUtf8(s);
+}
+
+std::string Time(uint64_t fileTime) {
+    time_t seconds = time_t(kit::UnixFromFileTime(fileTime));
+    struct tm utc;
+    char out[32] = "?";
+    if (gmtime_r(&seconds, &utc))
+        std::strftime(out, sizeof out, "%Y-%m-%d %H:%M:%S", &utc);
+    return out;
+}
+
+}  // namespace
+
+int RunList(const std::string& kitPath) {
+    stdx::basic_string<char16_t> path = stdx::widen(stdx::string8(kitPath.c_str()));
+    if (path.empty()) {
+        std::fprintf(stderr, "mkkit: %s: path cannot be converted in this locale\n",
+                     kitPath.c_str());
+        return 1;
+    }
+    InstallData<LZCompressor, FileSystem> kit;
+    uint32_t rc = kit.Open(path);
+    if (rc != 0) {
+        const char* why = rc == 2      ? "no such file"
+                          : rc == 13   ? "damaged or not a kit"
+                          : rc == 1013 ? "cannot create the image in the temporary directory"
+                                       : "cannot be read";
+        std::fprintf(stderr, "mkkit: %s: cannot open kit (error %u: %s)\n", kitPath.c_str(), rc,
+                     why);
+        return 1;
+    }
+    for (const config::ProductInfo& p : kit.products) {
+        std::printf("description %s: product \"%s\", provider \"%s\", document \"%s\"\n",
+                    Text(p.language).c_str(), Text(p.product).c_str(), Text(p.provider).c_str(),
+                    Text(p.description).c_str());
+    }
+    for (const config::FileData<FileSystem>& f : kit.files) {
+        std::printf("%10u %s %s\n", f.size, Time(f.time).c_str(), Text(f.name).c_str());
+    }
+    return 0;
+}
