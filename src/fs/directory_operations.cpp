@@ -82,7 +82,8 @@ std::uint32_t FileSystem::RemoveDirectory(const stdx::string16& path) {
 
 std::uint32_t FileSystem::DeleteFile(const stdx::string16& path) {
     stdx::string8 native;
-    if (fsdetail::ToNativePath(path, native) && !native.empty())
+    if (fsdetail::ToNativePath(path, native) && !native.empty()) {
         ::unlink(native.c_str());
+    }
     return fserror::kSuccess;
 }
