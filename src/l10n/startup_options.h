@@ -23,7 +23,10 @@ struct StartupOptions {
 };
 
 // Supplies the user's locale name (e.g. "ru_RU.UTF-8" or "de_DE"). Returns
-// false when there is none. Only called when no L option chose a language.
+// false when there is none. Called exactly once per scan, even when an L
+// option chose the language, so that a source which prepares the process
+// locale (the macOS one fills LANG) always does; its name only matters when
+// no L option chose.
 using LocaleNameSource = bool (*)(stdx::string8& name);
 
 // Linux source: setlocale(LC_ALL, ""), which also puts the environment's
@@ -36,7 +39,8 @@ bool ProcessLocaleName(stdx::string8& name);
 // identifier itself as the locale name.
 void FillLangFromLocaleIdentifier(const stdx::string8& identifier);
 
-// Scans argv (argv[0] is the program name), chooses the language, calls
-// SetCurrentLanguage and returns what the dialog needs.
+// Scans argv (argv[0] is the program name), chooses the language, selects
+// the environment's locale for the text conversions (after the locale source
+// had its say), calls SetCurrentLanguage and returns what the dialog needs.
 StartupOptions ScanStartupOptions(int argc, const char* const* argv,
                                   LocaleNameSource localeSource = ProcessLocaleName);

@@ -1,0 +1,46 @@
+// French texts, in the key order of the English table.
+#include "l10n/catalogue_tables.h"
+
+const CatalogueRows kCatalogueFr = {
+    {"IDS_WIZARD_BACK", "< Retour"},
+    {"IDS_WIZARD_NEXT", "Suivant >"},
+    {"IDS_WIZARD_FINISH", "OK"},
+    {"IDS_WIZARD_CANCEL", "Annuler"},
+    {"IDS_ACCEPT_CANCEL", "Voulez-vous vraiment annuler l'installation\u00a0?"},
+    {"IDS_TITLE_INSTALLER", "Installation de la configuration"},
+    {"IDS_PREPARECOPY", "Préparation de la copie..."},
+    {"IDS_INSTALL_ERROR", "Erreur d'installation"},
+    {"IDS_ERROR_NOSOURCE", "Le fichier du kit de distribution kelda.efd est introuvable."},
+    {"IDS_ERROR_NOTARGET",
+     "L'installation des modèles dans le répertoire courant n'est pas prise en charge."},
+    {"IDS_ERROR_NOSPACE", "Espace disponible insuffisant dans le répertoire Temp."},
+    {"IDS_CHOOSEDIR_FOLDER", "&Dossier\u00a0:"},
+    {"IDS_CHOOSEDIR_TITLE", "Choisir un répertoire"},
+    {"IDR_MAINFRAME", "Installation de la configuration"},
+    {"IDS_SETUP_EMPTYTARGET", "Indiquez un chemin valide vers le répertoire des modèles."},
+    {"IDS_INSTALL_FINISH", "Copie terminée..."},
+    {"IDS_ERROR_DAMAGEDSOURCE",
+     "Le fichier du kit de distribution kelda.efd est endommagé ou n'est pas destiné à ce "
+     "programme d'installation."},
+    {"IDS_DEFPRODUCT", "<Produit>"},
+    {"IDS_DEFPROVIDER", "<Fournisseur>"},
+    {"IDS_SUCCESS_FINISH", "La configuration a été installée avec succès."},
+    {"IDS_SUCCESS_OPENDESCR", "Ouvrir la description du paquet de distribution"},
+    {"IDS_PROGRESS_START", "Copie des fichiers en cours..."},
+    {"IDS_ERROR_FINISH",
+     "Une erreur s'est produite pendant l'installation. L'installation a été annulée. Le "
+     "répertoire des modèles n'a pas été modifié."},
+    {"IDS_CANCEL_FINISH",
+     "L'installation a été annulée. Le répertoire des modèles n'a pas été modifié."},
+    {"IDS_BROWSE_SELDIR", "Répertoire sélectionné\u00a0:"},
+    {"IDS_BROWSE_OK", "Sélectionner"},
+    {"IDS_BROWSE_CANCEL", "Annuler"},
+    {"IDS_WELCOME_TITLE", "Bienvenue dans le programme d'installation du produit"},
+    {"IDS_SETUP_EXISTEDTARGET",
+     "Le répertoire d'installation contient des fichiers susceptibles d'être modifiés pendant "
+     "l'installation. Voulez-vous continuer\u00a0?"},
+    {"IDS_DESTINATION_PROMPT",
+     "Indiquez le chemin du répertoire des modèles. Le programme d'installation y installera les "
+     "modèles et les fichiers de configuration."},
+    {"IDS_TEMPLATE_CATALOG", "Répertoire des modèles\u00a0:"},
+};

@@ -1,0 +1,42 @@
+// Turkish texts, in the key order of the English table.
+#include "l10n/catalogue_tables.h"
+
+const CatalogueRows kCatalogueTr = {
+    {"IDS_WIZARD_BACK", "< Geri"},
+    {"IDS_WIZARD_NEXT", "İleri >"},
+    {"IDS_WIZARD_FINISH", "Son"},
+    {"IDS_WIZARD_CANCEL", "İptal"},
+    {"IDS_ACCEPT_CANCEL", "Kurulumu gerçekten iptal etmek istiyor musunuz?"},
+    {"IDS_TITLE_INSTALLER", "Yapılandırma yükleniyor"},
+    {"IDS_PREPARECOPY", "Kopyalama için hazırlanıyor..."},
+    {"IDS_INSTALL_ERROR", "Kurulum hatası"},
+    {"IDS_ERROR_NOSOURCE", "Dağıtım paketi dosyası kelda.efd bulunamadı."},
+    {"IDS_ERROR_NOTARGET", "Şablonların geçerli dizine yüklenmesi desteklenmiyor."},
+    {"IDS_ERROR_NOSPACE", "Temp dizininde yeterli boş alan yok."},
+    {"IDS_CHOOSEDIR_FOLDER", "&Klasör:"},
+    {"IDS_CHOOSEDIR_TITLE", "Dizin Seçin"},
+    {"IDR_MAINFRAME", "Yapılandırma yükleniyor"},
+    {"IDS_SETUP_EMPTYTARGET", "Şablon dizini için doğru bir yol belirtin."},
+    {"IDS_INSTALL_FINISH", "Kopyalama tamamlandı..."},
+    {"IDS_ERROR_DAMAGEDSOURCE",
+     "Dağıtım paketi dosyası kelda.efd bozuk veya bu kurulum programı için tasarlanmamış."},
+    {"IDS_DEFPRODUCT", "<Ürün>"},
+    {"IDS_DEFPROVIDER", "<Sağlayıcı>"},
+    {"IDS_SUCCESS_FINISH", "Yapılandırma başarıyla yüklendi."},
+    {"IDS_SUCCESS_OPENDESCR", "Dağıtım paketinin açıklamasını aç"},
+    {"IDS_PROGRESS_START", "Dosyalar kopyalanıyor..."},
+    {"IDS_ERROR_FINISH",
+     "Kurulum sırasında bir hata oluştu. Kurulum iptal edildi. Şablon dizini değiştirilmedi."},
+    {"IDS_CANCEL_FINISH", "Kurulum iptal edildi. Şablon dizini değiştirilmedi."},
+    {"IDS_BROWSE_SELDIR", "Seçilen dizin:"},
+    {"IDS_BROWSE_OK", "Seç"},
+    {"IDS_BROWSE_CANCEL", "İptal"},
+    {"IDS_WELCOME_TITLE", "Ürün kurulum programına hoş geldiniz"},
+    {"IDS_SETUP_EXISTEDTARGET",
+     "Kurulum dizini, kurulum sırasında değiştirilebilecek dosyalar içeriyor. Devam etmek istiyor "
+     "musunuz?"},
+    {"IDS_DESTINATION_PROMPT",
+     "Şablon dizininin yolunu belirtin. Kurulum programı, şablonları ve yapılandırma dosyalarını "
+     "belirtilen dizine yükleyecektir."},
+    {"IDS_TEMPLATE_CATALOG", "Şablon dizini:"},
+};

@@ -1,0 +1,288 @@
+// The message catalogue: the language list, the English reference texts, the
+// fixed button rows, and the shape every translated table must have.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "l10n/catalogue_tables.h"
+#include "l10n/localization.h"
+#include "locale_environment.h"
+#include "support/sandbox.h"
+
+namespace {
+
+using l10n_test::ScopedLocaleEnvironment;
+using testing_support::u16;
+
+struct Language {
+    int number;
+    const char* code;
+};
+
+const Language kLanguages[] = {
+    {1, "hy"},  {2, "az"},  {3, "bg"},  {4, "zh"},  {5, "en"},  {6, "fr"},  {7, "ka"},  {8, "de"},
+    {9, "es"},  {10, "hu"}, {11, "it"}, {12, "kk"}, {13, "lv"}, {14, "lt"}, {15, "pl"}, {16, "ro"},
+    {17, "ru"}, {19, "tr"}, {20, "uk"}, {21, "vi"}, {22, "ar"}, {23, "tk"},
+};
+
+struct Text {
+    const char* key;
+    const char* english;
+};
+
+const Text kEnglish[] = {
+    {"IDS_WIZARD_BACK", "< Back"},
+    {"IDS_WIZARD_NEXT", "Next >"},
+    {"IDS_WIZARD_FINISH", "Finish"},
+    {"IDS_WIZARD_CANCEL", "Cancel"},
+    {"IDS_ACCEPT_CANCEL", "Do you really want to cancel installation?"},
+    {"IDS_TITLE_INSTALLER", "Installing configuration"},
+    {"IDS_PREPARECOPY", "Preparing to copy..."},
+    {"IDS_INSTALL_ERROR", "Installation error"},
+    {"IDS_ERROR_NOSOURCE", "Distribution kit file kelda.efd not found."},
+    {"IDS_ERROR_NOTARGET", "Installation of templates to the current directory is not supported."},
+    {"IDS_ERROR_NOSPACE", "Insufficient space available in the directory Temp."},
+    {"IDS_CHOOSEDIR_FOLDER", "&Folder:"},
+    {"IDS_CHOOSEDIR_TITLE", "Choose Directory"},
+    {"IDR_MAINFRAME", "Installing configuration"},
+    {"IDS_SETUP_EMPTYTARGET", "Specify correct path to template directory."},
+    {"IDS_INSTALL_FINISH", "Copying complete..."},
+    {"IDS_ERROR_DAMAGEDSOURCE",
+     "Distribution kit file kelda.efd corrupted or not designed for this installation program."},
+    {"IDS_DEFPRODUCT", "<Product>"},
+    {"IDS_DEFPROVIDER", "<Vendor>"},
+    {"IDS_SUCCESS_FINISH", "Configuration installed successfully."},
+    {"IDS_SUCCESS_OPENDESCR", "Open description of distribution package"},
+    {"IDS_PROGRESS_START", "Files being copied..."},
+    {"IDS_ERROR_FINISH",
+     "An error occurred during the installation process. Installation canceled. Template "
+     "directory has not been changed."},
+    {"IDS_CANCEL_FINISH", "Installation canceled. Template directory has not been changed."},
+    {"IDS_BROWSE_SELDIR", "Directory selected:"},
+    {"IDS_BROWSE_OK", "Select"},
+    {"IDS_BROWSE_CANCEL", "Cancel"},
+    {"IDS_WELCOME_TITLE", "Welcome to the product installation program"},
+    {"IDS_SETUP_EXISTEDTARGET",
+     "The installation directory contains files that may be changed during the installation "
+     "process. Do you want to continue?"},
+    {"IDS_DESTINATION_PROMPT",
+     "Specify path to template directory. The installation program will install templates and "
+     "configuration files to the specified directory."},
+    {"IDS_TEMPLATE_CATALOG", "Template directory:"},
+};
+
+// Every test reads texts through the real conversion, in a UTF-8 locale.
+class Catalogue : public ::testing::Test {
+  protected:
+    ScopedLocaleEnvironment env_{"C.UTF-8"};
+};
+
+const CatalogueRows& RowsOf(const char* code) {
+    for (const CatalogueLanguage& language : kCatalogueLanguages) {
+        if (std::strcmp(language.code, code) == 0) {
+            return *language.rows;
+        }
+    }
+    ADD_FAILURE() << "no rows for " << code;
+    return kCatalogueEn;
+}
+
+std::string Utf8Text(const char* code, const char* key) {
+    for (const CatalogueRow& row : RowsOf(code)) {
+        if (row.key != nullptr && std::strcmp(row.key, key) == 0) {
+            return row.text != nullptr ? row.text : "";
+        }
+    }
+    return "";
+}
+
+bool IsValidUtf8(const std::string& s) {
+    size_t i = 0;
+    while (i < s.size()) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        size_t extra = c < 0x80           ? 0
+                       : (c >> 5) == 0x6  ? 1
+                       : (c >> 4) == 0xE  ? 2
+                       : (c >> 3) == 0x1E ? 3
+                                          : 9;
+        if (extra == 9 || (extra == 1 && c < 0xC2) || i + extra >= s.size()) {
+            return false;
+        }
+        for (size_t k = 1; k <= extra; ++k) {
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) {
+                return false;
+            }
+        }
+        i += extra + 1;
+    }
+    return true;
+}
+
+TEST_F(Catalogue, NumbersAndCodesAreFixed) {
+    for (const Language& language : kLanguages) {
+        EXPECT_EQ(language.number, FindLanguage(stdx::string8(language.code))) << language.code;
+    }
+    ASSERT_EQ(sizeof kLanguages / sizeof kLanguages[0], kCatalogueLanguageCount);
+    for (size_t i = 0; i < kCatalogueLanguageCount; ++i) {
+        EXPECT_EQ(kLanguages[i].number, kCatalogueLanguages[i].number);
+        EXPECT_STREQ(kLanguages[i].code, kCatalogueLanguages[i].code);
+    }
+}
+
+TEST_F(Catalogue, FindLanguageComparesWholeCodesByteForByte) {
+    for (const char* code : {"", "DE", "De", "d", "deu", "de ", " de", "el", "pt", "18"}) {
+        EXPECT_EQ(0, FindLanguage(stdx::string8(code))) << '"' << code << '"';
+    }
+    EXPECT_EQ(0, FindLanguage(stdx::string8("d\0e", 3)));
+}
+
+TEST_F(Catalogue, EnglishTextsAreExact) {
+    SetCurrentLanguage(5);
+    for (const Text& text : kEnglish) {
+        EXPECT_EQ(u16(text.english), GetLocalizedString(text.key)) << text.key;
+        EXPECT_EQ(u16(text.english), GetLocalizedString(stdx::string8(text.key))) << text.key;
+    }
+}
+
+TEST_F(Catalogue, EveryTableHasTheEnglishKeysInOrderWithNonEmptyUtf8Texts) {
+    for (const CatalogueLanguage& language : kCatalogueLanguages) {
+        const CatalogueRows& rows = *language.rows;
+        for (size_t i = 0; i < kCatalogueKeyCount; ++i) {
+            SCOPED_TRACE(std::string(language.code) + " row " + std::to_string(i));
+            ASSERT_NE(nullptr, rows[i].key);
+            ASSERT_NE(nullptr, rows[i].text);
+            EXPECT_STREQ(kEnglish[i].key, rows[i].key);
+            const std::string text = rows[i].text;
+            EXPECT_FALSE(text.empty());
+            EXPECT_TRUE(IsValidUtf8(text));
+            EXPECT_EQ(std::string::npos, text.find_first_of("\r\n\t"));
+            EXPECT_NE(' ', text.front());
+            EXPECT_NE(' ', text.back());
+        }
+    }
+}
+
+TEST_F(Catalogue, EveryLanguageAnswersEveryKeyThroughTheConversion) {
+    for (const Language& language : kLanguages) {
+        SetCurrentLanguage(language.number);
+        for (const Text& text : kEnglish) {
+            const stdx::string16 got = GetLocalizedString(text.key);
+            EXPECT_FALSE(got.empty()) << language.code << ' ' << text.key;
+            EXPECT_EQ(u16(Utf8Text(language.code, text.key)), got)
+                << language.code << ' ' << text.key;
+        }
+        EXPECT_TRUE(GetLocalizedString("IDS_NO_SUCH_KEY").empty()) << language.code;
+        EXPECT_TRUE(GetLocalizedString("ids_wizard_next").empty()) << language.code;
+        EXPECT_TRUE(GetLocalizedString(static_cast<const char*>(nullptr)).empty());
+    }
+}
+
+TEST_F(Catalogue, OnlyArabicCarriesTheEnglishTexts) {
+    for (const Language& language : kLanguages) {
+        if (std::strcmp(language.code, "en") == 0) {
+            continue;
+        }
+        for (const Text& text : kEnglish) {
+            const std::string translated = Utf8Text(language.code, text.key);
+            if (std::strcmp(language.code, "ar") == 0) {
+                EXPECT_EQ(text.english, translated) << text.key;
+            } else {
+                // A user who picked this language meets no English text.
+                EXPECT_NE(text.english, translated) << language.code << ' ' << text.key;
+            }
+        }
+    }
+}
+
+TEST_F(Catalogue, FixedButtonRows) {
+    struct Row {
+        const char* code;
+        const char* back;
+        const char* next;
+        const char* finish;
+        const char* cancel;
+        const char* product;
+        const char* provider;
+    };
+    const Row rows[] = {
+        {"de", "< Zurück", "Weiter >", "Fertig", "Abbrechen", "<Produkt>", "<Lieferant>"},
+        {"fr", "< Retour", "Suivant >", "OK", "Annuler", "<Produit>", "<Fournisseur>"},
+        {"ru", "< Назад", "Далее >", "Готово", "Отмена", "<Продукт>", "<Поставщик>"},
+        {"hu", "< Vissza", "Következő>", "Kész", "Mégsem", "<Termék>", "<Beszállító>"},
+        {"zh", "<退回", "继续>", "完成", "取消", "<软件>", "<供应者>"},
+    };
+    for (const Row& row : rows) {
+        SetCurrentLanguage(FindLanguage(stdx::string8(row.code)));
+        EXPECT_EQ(u16(row.back), GetLocalizedString("IDS_WIZARD_BACK")) << row.code;
+        EXPECT_EQ(u16(row.next), GetLocalizedString("IDS_WIZARD_NEXT")) << row.code;
+        EXPECT_EQ(u16(row.finish), GetLocalizedString("IDS_WIZARD_FINISH")) << row.code;
+        EXPECT_EQ(u16(row.cancel), GetLocalizedString("IDS_WIZARD_CANCEL")) << row.code;
+        EXPECT_EQ(u16(row.product), GetLocalizedString("IDS_DEFPRODUCT")) << row.code;
+        EXPECT_EQ(u16(row.provider), GetLocalizedString("IDS_DEFPROVIDER")) << row.code;
+    }
+}
+
+TEST_F(Catalogue, TranslationsKeepTheMarkersOfTheEnglishTexts) {
+    for (const Language& language : kLanguages) {
+        SCOPED_TRACE(language.code);
+        auto text = [&](const char* key) { return Utf8Text(language.code, key); };
+        EXPECT_NE(std::string::npos, text("IDS_ERROR_NOSOURCE").find("kelda.efd"));
+        EXPECT_NE(std::string::npos, text("IDS_ERROR_DAMAGEDSOURCE").find("kelda.efd"));
+        EXPECT_NE(std::string::npos, text("IDS_ERROR_NOSPACE").find("Temp"));
+        // One mnemonic marker, in front of a character.
+        const std::string folder = text("IDS_CHOOSEDIR_FOLDER");
+        const size_t amp = folder.find('&');
+        ASSERT_NE(std::string::npos, amp);
+        EXPECT_EQ(std::string::npos, folder.find('&', amp + 1));
+        EXPECT_LT(amp + 1, folder.size());
+        EXPECT_EQ('<', text("IDS_WIZARD_BACK").front());
+        EXPECT_EQ('>', text("IDS_WIZARD_NEXT").back());
+        for (const char* key : {"IDS_DEFPRODUCT", "IDS_DEFPROVIDER"}) {
+            EXPECT_EQ('<', text(key).front()) << key;
+            EXPECT_EQ('>', text(key).back()) << key;
+        }
+        for (const char* key : {"IDS_PREPARECOPY", "IDS_INSTALL_FINISH", "IDS_PROGRESS_START"}) {
+            const std::string t = text(key);
+            ASSERT_GE(t.size(), 3u);
+            EXPECT_EQ("...", t.substr(t.size() - 3)) << key;
+        }
+        // No other text carries "&", which a toolkit would read as a mnemonic.
+        for (const Text& english : kEnglish) {
+            if (std::strcmp(english.key, "IDS_CHOOSEDIR_FOLDER") != 0) {
+                EXPECT_EQ(std::string::npos, text(english.key).find('&')) << english.key;
+            }
+        }
+    }
+}
+
+TEST_F(Catalogue, UnknownCurrentLanguageYieldsEmptyTexts) {
+    for (int number : {0, 18, 24, -5}) {
+        SetCurrentLanguage(number);
+        EXPECT_EQ(number, GetCurrentLanguage());
+        EXPECT_TRUE(GetLocalizedString("IDR_MAINFRAME").empty()) << number;
+    }
+}
+
+TEST_F(Catalogue, TwoThreadsReadTextsAtOnce) {
+    SetCurrentLanguage(FindLanguage(stdx::string8("uk")));
+    const stdx::string16 expected = u16(Utf8Text("uk", "IDS_INSTALL_FINISH"));
+    auto reader = [&expected](bool* ok) {
+        for (int i = 0; i < 2000; ++i) {
+            if (GetLocalizedString("IDS_INSTALL_FINISH") != expected) {
+                *ok = false;
+            }
+        }
+    };
+    bool firstOk = true;
+    bool secondOk = true;
+    std::thread worker(reader, &secondOk);
+    reader(&firstOk);
+    worker.join();
+    EXPECT_TRUE(firstOk);
+    EXPECT_TRUE(secondOk);
+}
+
+}  // namespace
