@@ -3,7 +3,8 @@
 // sequence (a character split across two blocks decodes as one), and the
 // parser collects units in a token buffer of 2048 that is moved into the
 // key or value whenever it fills, so lines of any length are read whole.
-#include <clocale>
+#include <locale.h>
+
 #include <cstdio>
 #include <cwchar>
 
@@ -85,10 +86,36 @@ KeyValueReadResult ReadUnits(FILE* file, LineParser& parser) {
     return std::ferror(file) ? kKeyValueReadError : kKeyValueRead;
 }
 
+// The environment's locale, installed on this thread for one read only, so
+// that no other thread's conversions are disturbed.
+class EnvironmentLocale {
+  public:
+    EnvironmentLocale() {
+        own_ = newlocale(LC_ALL_MASK, "", locale_t(0));
+        // A locale that is not installed behaves as "C".
+        if (own_ == locale_t(0))
+            own_ = newlocale(LC_ALL_MASK, "C", locale_t(0));
+        if (own_ != locale_t(0))
+            previous_ = uselocale(own_);
+    }
+    ~EnvironmentLocale() {
+        if (own_ == locale_t(0))
+            return;
+        uselocale(previous_);
+        freelocale(own_);
+    }
+    EnvironmentLocale(const EnvironmentLocale&) = delete;
+    EnvironmentLocale& operator=(const EnvironmentLocale&) = delete;
+
+  private:
+    locale_t own_ = locale_t(0);
+    locale_t previous_ = locale_t(0);
+};
+
 // Bytes in the locale's multibyte encoding. Undecodable bytes are skipped
 // one at a time and reported; so is a NUL, which no text of ours can hold.
 KeyValueReadResult ReadMultibyte(FILE* file, LineParser& parser) {
-    std::setlocale(LC_ALL, "");
+    EnvironmentLocale locale;
     std::mbstate_t state{};
     bool pending = false;  // a character's first bytes are in `state`
     bool skipped = false;
