@@ -4,6 +4,7 @@
 #include <fnmatch.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "fs/file_system.h"
@@ -96,7 +97,13 @@ bool FileSystem::FindNextFile(FileFind& find) {
             full += "/";
         full += entry->d_name;
         // lstat: a link is reported as itself, so walks never leave the tree.
-        return ::lstat(full.c_str(), &find.status) == 0;
+        if (::lstat(full.c_str(), &find.status) == 0)
+            return true;
+        // An entry removed since it was listed is simply gone; ending here
+        // would hide the entries after it from a restore or clean-up walk.
+        if (errno == ENOENT)
+            continue;
+        return false;
     }
 }
 

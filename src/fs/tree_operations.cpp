@@ -222,6 +222,12 @@ std::string HiddenSibling(const std::string& path) {
     return candidate;
 }
 
+bool IsDotOrDotDot(const std::string& path) {
+    size_t slash = path.rfind('/');
+    std::string last = slash == std::string::npos ? path : path.substr(slash + 1);
+    return last == "." || last == "..";
+}
+
 std::string WithoutTrailingSlashes(const char* path) {
     std::string p = path;
     while (p.size() > 1 && p[p.size() - 1] == '/') p.erase(p.size() - 1);
@@ -232,8 +238,9 @@ std::string WithoutTrailingSlashes(const char* path) {
 
 bool RemoveTree(const char* path) {
     std::string p = WithoutTrailingSlashes(path);
-    // The root is never removed.
-    if (p.empty() || p == "/")
+    // The root, "." and ".." are never removed (removing the contents of
+    // the working directory or its parent is never what a caller meant).
+    if (p.empty() || p == "/" || IsDotOrDotDot(p))
         return false;
     struct stat st;
     if (::lstat(p.c_str(), &st) != 0)

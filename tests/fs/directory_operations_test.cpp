@@ -121,6 +121,14 @@ TEST_F(DirectoryOperations, RemoveDirectoryRemovesWholeTree) {
     EXPECT_FALSE(Sandbox::exists(box.at("single")));
 }
 
+TEST_F(DirectoryOperations, RemoveDirectoryRefusesDotNames) {
+    box.write("d/sub/f", "x");
+    EXPECT_EQ(0u, FileSystem::RemoveDirectory(box.at16("d/sub/.")));
+    EXPECT_EQ(0u, FileSystem::RemoveDirectory(box.at16("d/sub/..")));
+    EXPECT_EQ(0u, FileSystem::RemoveDirectory(box.at16("d/sub/./")));
+    EXPECT_EQ("x", Sandbox::read(box.at("d/sub/f")));
+}
+
 TEST_F(DirectoryOperations, RemoveDirectoryNeverFollowsLinks) {
     box.write("outside/precious", "keep me");
     box.write("outside/sub/deep", "keep me too");
