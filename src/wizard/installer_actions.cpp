@@ -1,0 +1,123 @@
+// The user's actions on the wizard: Back, Next/Finish, Cancel/Escape, the
+// browse button and the window's close control.
+#include "l10n/localization.h"
+#include "text/string_util.h"
+#include "wizard/installer_dlg.h"
+
+void CInstallerDlg::OnCommand(wizard::Command command) noexcept {
+    try {
+        switch (command) {
+            case wizard::Command::kBack:
+                OnBack();
+                return;
+            case wizard::Command::kNext:
+                OnNext();
+                return;
+            case wizard::Command::kCancel:
+                OnCancel();
+                return;
+            case wizard::Command::kBrowse:
+                if (m_dirPage) {
+                    m_dirPage->Browse();
+                }
+                return;
+        }
+    } catch (...) {
+        // Nothing may unwind into the toolkit's frames.
+    }
+}
+
+// The close control during copying acts like Cancel and never takes the
+// window away while the worker runs; in the other states it closes.
+wizard::CloseAnswer CInstallerDlg::OnCloseRequest() noexcept {
+    if (m_pageState != kStateCopying) {
+        return wizard::CloseAnswer::kAllowClose;
+    }
+    try {
+        AskCancelCopy();
+    } catch (...) {
+    }
+    return wizard::CloseAnswer::kKeepOpen;
+}
+
+void CInstallerDlg::OnWindowClosed() noexcept {
+    m_window = nullptr;
+    m_contentView = nullptr;
+}
+
+void CInstallerDlg::OnBack() {
+    if (m_pageState == kStateDirectory) {
+        ShowWelcomePage();
+    }
+}
+
+void CInstallerDlg::OnNext() {
+    switch (m_pageState) {
+        case kStateWelcome:
+            ShowDirPage();
+            return;
+        case kStateDirectory: {
+            stdx::string16 dir = m_dirPage->GetPath();
+            stdx::replace_all(dir, stdx::string16(u"\\"), stdx::string16(u"/"));
+            if (dir.empty()) {
+                MessageBox(GetLocalizedString("IDS_SETUP_EMPTYTARGET"), wizard::kMessageBoxPlain);
+                return;
+            }
+            m_targetDir = dir;
+            StartCopying();
+            return;
+        }
+        case kStateSuccess:
+        case kStateError:
+            Finish();
+            return;
+        default:
+            return;
+    }
+}
+
+void CInstallerDlg::OnCancel() {
+    if (m_pageState == kStateCopying) {
+        AskCancelCopy();
+        return;
+    }
+    Cancel();
+}
+
+void CInstallerDlg::Cancel() {
+    if (m_confirmCancel && MessageBox(GetLocalizedString("IDS_ACCEPT_CANCEL"),
+                                      wizard::kMessageBoxQuestion) != wizard::kAnswerYes) {
+        return;
+    }
+    CloseWindow();
+}
+
+void CInstallerDlg::Finish() {
+    if (m_pageState == kStateSuccess) {
+        stdx::string16 path = m_targetDir;
+        if (path.empty() || (path.back() != u'/' && path.back() != u'\\')) {
+            path += u"/";
+        }
+        path += m_installData.GetDescriptionPath(m_language);
+        stdx::replace_all(path, stdx::string16(u"\\"), stdx::string16(u"/"));
+        FileFind find;
+        bool exists = FileSystem::FindFirstFile(find, path);
+        FileSystem::FindClose(find);
+        if (exists && m_successPage->IsOpenChecked()) {
+            m_toolkit.OpenDocument(stdx::narrow(path).c_str());
+        }
+    }
+    CloseWindow();
+}
+
+// The window goes with its container and every control; the main loop ends.
+void CInstallerDlg::CloseWindow() {
+    if (m_window == nullptr) {
+        return;
+    }
+    wizard::Handle window = m_window;
+    wizard::Handle container = m_contentView;
+    m_window = nullptr;
+    m_contentView = nullptr;
+    m_toolkit.DestroyWindow(window, container);
+}

@@ -1,0 +1,122 @@
+// The copy run: the worker is handed the kit and the directory, and the
+// dialog polls the channel once per event pass until the run's outcome is
+// known. A confirmed cancel turns the wait into a wait for the worker's end of
+// run, so the rollback is complete before the cancel page appears.
+#include "l10n/localization.h"
+#include "launcher/launcher_config.h"
+#include "text/string_util.h"
+#include "wizard/installer_dlg.h"
+
+namespace {
+
+// The worker's wake-up hook: makes a waiting event pass return.
+void WakeToolkit(void* toolkit) {
+    static_cast<wizard::Toolkit*>(toolkit)->Wakeup();
+}
+
+}  // namespace
+
+void CInstallerDlg::StartCopying() {
+    if (!m_progressPage) {
+        m_progressPage.reset(new ProgressPage(m_toolkit, m_contentView, m_width - 20));
+    }
+    m_toolkit.SetEnabled(m_backButton, false);
+    m_toolkit.SetEnabled(m_nextButton, false);
+    m_processData.Start(&m_installData, m_targetDir);
+    m_processData.SetNotify(&WakeToolkit, &m_toolkit);
+    SwitchPage(m_progressPage.get());
+    m_pageState = kStateCopying;
+    m_cancelRequested = false;
+    if (m_thread.Start(&m_processData) != 0) {
+        MessageBox(GetLocalizedString("IDS_INSTALL_ERROR"), wizard::kMessageBoxError);
+        ShowErrorPage();
+        return;
+    }
+    stdx::string16 errorText;
+    CopyOutcome outcome = PollCopyRun(errorText);
+    // One run per start: nothing may begin after the outcome is known.
+    m_thread.RequestStop();
+    switch (outcome) {
+        case CopyOutcome::kFailed:
+            MessageBox(errorText, wizard::kMessageBoxError);
+            ShowErrorPage();
+            return;
+        case CopyOutcome::kCanceled:
+            ShowCanceledPage();
+            return;
+        case CopyOutcome::kSucceeded:
+            ShowSuccessPage();
+            WriteLauncherList();
+            return;
+    }
+}
+
+CInstallerDlg::CopyOutcome CInstallerDlg::PollCopyRun(stdx::string16& errorText) {
+    for (;;) {
+        // The end of run first: once it is seen, the status read after it is
+        // the run's last post.
+        uint32_t runResult = 0;
+        bool ended = m_processData.ReadRunEnd(runResult);
+        uint32_t code = 0;
+        stdx::string16 text;
+        int progress = 0;
+        m_processData.ReadStatus(code, text, progress);
+        m_progressPage->SetProgress(progress);
+        if (m_cancelRequested) {
+            // A cancel that came after the last file finds everything
+            // installed (result 0); otherwise the rollback is complete.
+            if (ended) {
+                return runResult == 0 ? CopyOutcome::kSucceeded : CopyOutcome::kCanceled;
+            }
+        } else {
+            if (code != 0) {
+                errorText = text;
+                return CopyOutcome::kFailed;
+            }
+            if (progress >= 100) {
+                return CopyOutcome::kSucceeded;
+            }
+            if (ended) {
+                errorText = GetLocalizedString("IDS_INSTALL_ERROR");
+                return runResult == 0 ? CopyOutcome::kSucceeded : CopyOutcome::kFailed;
+            }
+        }
+        m_toolkit.ProcessEvents();
+    }
+}
+
+// Asked from the Cancel button, Escape or the close control while copying.
+void CInstallerDlg::AskCancelCopy() {
+    if (m_cancelRequested) {
+        return;
+    }
+    if (MessageBox(GetLocalizedString("IDS_ACCEPT_CANCEL"), wizard::kMessageBoxQuestion) !=
+        wizard::kAnswerYes) {
+        return;
+    }
+    // The run may have ended while the question was open; the poll loop then
+    // finds its end and reports what really happened.
+    m_cancelRequested = true;
+    m_processData.RequestCancel(true);
+    m_thread.RequestStop();
+}
+
+// The chosen directory (without its last separator) goes first in the list.
+void CInstallerDlg::WriteLauncherList() {
+    stdx::string16 dir = m_targetDir;
+    if (!dir.empty() && (dir.back() == u'/' || dir.back() == u'\\')) {
+        dir.erase(dir.size() - 1, 1);
+    }
+    m_templateDirs.insert(m_templateDirs.begin(), dir);
+    try {
+        if (!m_listFromSecondary) {
+            LauncherConfig::WriteTemplateDirs(m_templateDirs, LauncherMode::kPrimary);
+        }
+        if (m_secondaryExists) {
+            LauncherConfig::WriteTemplateDirs(m_templateDirs, LauncherMode::kSecondary);
+        }
+    } catch (...) {
+        // The templates are installed; a launcher file that cannot be
+        // written only means the launcher will not list the directory.
+    }
+}

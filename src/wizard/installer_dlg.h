@@ -1,0 +1,137 @@
+// The installer dialog: start-up checks, the wizard window and its page
+// flow, the copy run on the worker thread, the outcome and the launcher list
+// written back. It reaches the windowing toolkit only through
+// wizard::Toolkit and receives the user's actions as a ToolkitListener.
+//
+// Page states (m_pageState):
+//   0 none (before the window)   3 copying, worker running
+//   1 welcome                    4 success
+//   2 directory                  5 error (also after a cancelled copy)
+//
+//   state  Back        Next/Finish                 Cancel, Escape, close control
+//   1      disabled    -> 2                        ask, close on Yes
+//   2      -> 1        empty entry: box, stay;     ask, close on Yes
+//                      else -> 3
+//   3      disabled    disabled                    ask; on Yes cancel the run, wait
+//                                                  for its rollback, -> 5 (canceled)
+//   4      hidden      open description if ticked, ask, close on Yes
+//                      close
+//   5      hidden      close                       ask, close on Yes
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "fs/file_system.h"
+#include "install/install_process_data.h"
+#include "install/install_thread.h"
+#include "kit/install_data.h"
+#include "kit/lz_compressor.h"
+#include "text/basic_string.h"
+#include "wizard/toolkit.h"
+#include "wizard/wizard_pages.h"
+#include "wizard/wnd.h"
+
+class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
+  public:
+    enum PageState {
+        kStateNone = 0,
+        kStateWelcome = 1,
+        kStateDirectory = 2,
+        kStateCopying = 3,
+        kStateSuccess = 4,
+        kStateError = 5,
+    };
+
+    CInstallerDlg(wizard::Toolkit& toolkit, int argc, char** argv, bool autoStart,
+                  const stdx::string8& title, const stdx::string16& language, bool useCwd);
+    ~CInstallerDlg() override;
+
+    // Checks, then the wizard until its window is closed (with auto-start:
+    // until the copy run has ended). Never throws.
+    void Run();
+    stdx::string16 GetTitle() const override;
+
+    // The kit path beside the executable (or in the working directory with
+    // "usecwd"); empty when the executable's path is unknown.
+    stdx::string16 LocateKit();
+    // The start-up checks; false after an error box.
+    bool CheckStart();
+
+    void CreateFrame();
+    void SwitchPage(WizardDialogPage* page);
+    void ShowWelcomePage();
+    void ShowDirPage();
+    void StartCopying();
+    void ShowSuccessPage();
+    void ShowErrorPage();
+    void SetFinishMode();
+    void OnBack();
+    void OnNext();
+    void OnCancel();
+    void Cancel();
+    void Finish();
+    void CloseWindow();
+
+    // Read-only views for the front ends and tests.
+    int GetPageState() const { return m_pageState; }
+    const stdx::string16& GetTargetDir() const { return m_targetDir; }
+    const stdx::string16& GetKitPath() const { return m_kitPath; }
+    WizardDialogPage* GetCurrentPage() const { return m_currentPage; }
+    DirSelectPage* GetDirPage() const { return m_dirPage.get(); }
+    SuccessFinalPage* GetSuccessPage() const { return m_successPage.get(); }
+    wizard::Handle GetBackButton() const { return m_backButton; }
+    wizard::Handle GetNextButton() const { return m_nextButton; }
+    wizard::Handle GetCancelButton() const { return m_cancelButton; }
+    wizard::Handle GetWindow() const { return m_window; }
+
+  private:
+    // ToolkitListener: every call is caught here, nothing escapes.
+    void OnCommand(wizard::Command command) noexcept override;
+    wizard::CloseAnswer OnCloseRequest() noexcept override;
+    void OnWindowClosed() noexcept override;
+
+    void ReadLauncherFiles();
+    void ProposeTargetDir();
+    bool EnoughTempSpace();
+    // The copy run's poll loop; returns how the run ended.
+    enum class CopyOutcome { kSucceeded, kFailed, kCanceled };
+    CopyOutcome PollCopyRun(stdx::string16& errorText);
+    void AskCancelCopy();
+    void WriteLauncherList();
+    void ShowCanceledPage();
+
+    bool m_listFromSecondary = false;
+    bool m_secondaryExists = false;
+    bool m_autoStart;
+    InstallProcessData m_processData;
+    std::vector<stdx::string16> m_templateDirs;
+    stdx::string16 m_targetDir;
+    stdx::string16 m_kitPath;
+    InstallData<LZCompressor, FileSystem> m_installData;
+    stdx::string16 m_language;
+    int m_pageState = kStateNone;
+    std::unique_ptr<MessagePage> m_welcomePage;
+    std::unique_ptr<DirSelectPage> m_dirPage;
+    WizardDialogPage* m_currentPage = nullptr;
+    std::unique_ptr<ProgressPage> m_progressPage;
+    std::unique_ptr<SuccessFinalPage> m_successPage;
+    std::unique_ptr<MessagePage> m_errorPage;
+    bool m_useCwd;
+    wizard::Handle m_picture = nullptr;
+    wizard::Handle m_backButton = nullptr;
+    wizard::Handle m_nextButton = nullptr;
+    wizard::Handle m_cancelButton = nullptr;
+    bool m_confirmCancel = true;
+    int m_argc;
+    char** m_argv;
+    int m_width = 500;
+    int m_height = 360;
+    stdx::string8 m_title;
+    wizard::Handle m_window = nullptr;
+    wizard::Handle m_contentView = nullptr;
+    InstallThread m_thread;
+    // The user confirmed cancelling the running copy; the poll loop now
+    // waits for the worker's end of run instead of its posts.
+    bool m_cancelRequested = false;
+};

@@ -1,0 +1,151 @@
+// Start-up checks of the installer dialog, run before any window exists: the
+// kit beside the executable, the launcher list and the proposed template
+// directory, the temporary directory's free space, the kit's opening.
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "l10n/localization.h"
+#include "launcher/launcher_config.h"
+#include "launcher/launcher_paths.h"
+#include "text/string_util.h"
+#include "wizard/installer_dlg.h"
+#include "wizard/start_checks.h"
+
+namespace {
+
+bool PathExists(const stdx::string16& path) {
+    FileFind find;
+    bool found = FileSystem::FindFirstFile(find, path);
+    FileSystem::FindClose(find);
+    return found;
+}
+
+// The process's working directory, whatever its length; empty if unknown.
+stdx::string8 WorkingDirectory() {
+    std::vector<char> buffer(256);
+    for (;;) {
+        if (getcwd(buffer.data(), buffer.size()) != nullptr) {
+            return stdx::string8(buffer.data());
+        }
+        if (errno != ERANGE) {
+            return stdx::string8();
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+// A directory is usable when a file can be created in it.
+bool IsWritableDirectory(const stdx::string16& dir) {
+    if (dir.empty()) {
+        return false;
+    }
+    stdx::string16 probeDir = dir;
+    if (probeDir.back() != u'/') {
+        probeDir.push_back(u'/');
+    }
+    stdx::string16 probe;
+    if (FileSystem::GetTempFileName(probeDir, stdx::string16(u"KV"), probe) != 0) {
+        return false;
+    }
+    FileSystem::DeleteFile(probe);
+    return true;
+}
+
+// The kit file's size in 64 bits, through the file-system policy.
+bool KitFileSize(const stdx::string16& path, uint64_t& size) {
+    FileSystem::Handle handle = kInvalidFileHandle;
+    if (FileSystem::CreateFile(path, fsflag::kGenericRead, 0, fsflag::kOpenExisting, &handle, 0) !=
+        0) {
+        return false;
+    }
+    int64_t end = FileSystem::SetFilePointer(handle, 0, fsflag::kFileEnd);
+    FileSystem::CloseHandle(handle);
+    if (end < 0) {
+        return false;
+    }
+    size = static_cast<uint64_t>(end);
+    return true;
+}
+
+}  // namespace
+
+stdx::string16 CInstallerDlg::LocateKit() {
+    if (m_useCwd) {
+        stdx::string8 cwd = WorkingDirectory();
+        if (cwd.empty()) {
+            return stdx::string16();
+        }
+        return stdx::widen(wizard::KitPathInDirectory(cwd));
+    }
+    stdx::string8 exe = m_toolkit.ExecutablePath();
+    stdx::string8 kit = wizard::KitPathBesideExecutable(exe, m_toolkit.GetExecutableLayout());
+    if (kit.empty()) {
+        return stdx::string16();
+    }
+    return stdx::widen(kit);
+}
+
+bool CInstallerDlg::CheckStart() {
+    stdx::string16 kitPath = LocateKit();
+    if (kitPath.empty() || !PathExists(kitPath)) {
+        MessageBox(GetLocalizedString("IDS_ERROR_NOSOURCE"), wizard::kMessageBoxError);
+        return false;
+    }
+    m_kitPath = kitPath;
+    ReadLauncherFiles();
+    ProposeTargetDir();
+    if (!EnoughTempSpace()) {
+        MessageBox(GetLocalizedString("IDS_ERROR_NOSPACE"), wizard::kMessageBoxError);
+        return false;
+    }
+    if (m_installData.Open(m_kitPath) != 0) {
+        MessageBox(GetLocalizedString("IDS_ERROR_DAMAGEDSOURCE"), wizard::kMessageBoxError);
+        return false;
+    }
+    return true;
+}
+
+void CInstallerDlg::ReadLauncherFiles() {
+    m_secondaryExists = PathExists(SecondaryLauncherFile());
+    if (PathExists(PrimaryLauncherFile())) {
+        m_templateDirs = LauncherConfig::ReadTemplateDirs(LauncherMode::kPrimary);
+        return;
+    }
+    if (!m_secondaryExists) {
+        return;
+    }
+    m_templateDirs = LauncherConfig::ReadTemplateDirs(LauncherMode::kSecondary);
+    m_listFromSecondary = !m_templateDirs.empty();
+}
+
+// The first listed directory that takes a new file, else the default; then
+// the clean-up (after the default, so a URL-like entry leaves it empty).
+void CInstallerDlg::ProposeTargetDir() {
+    m_targetDir.clear();
+    for (const stdx::string16& dir : m_templateDirs) {
+        if (IsWritableDirectory(dir)) {
+            m_targetDir = dir;
+            break;
+        }
+    }
+    if (m_targetDir.empty()) {
+        m_targetDir = DefaultTemplateDirectory();
+    }
+    m_targetDir = wizard::CleanProposedDirectory(m_targetDir);
+}
+
+// Compared in 64 bits against the space an unprivileged user may fill; a
+// query that fails skips the test, as the kit's opening reports real trouble.
+bool CInstallerDlg::EnoughTempSpace() {
+    uint64_t kitSize = 0;
+    if (!KitFileSize(m_kitPath, kitSize)) {
+        return true;
+    }
+    uint64_t freeBytes = 0;
+    if (FileSystem::GetDiskFreeSpace64(&freeBytes) != 0) {
+        return true;
+    }
+    return wizard::EnoughTempSpace(kitSize, freeBytes);
+}

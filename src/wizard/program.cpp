@@ -1,0 +1,23 @@
+// The start-up routine both front ends end in.
+#include "wizard/program.h"
+
+#include "l10n/localization.h"
+#include "text/string_util.h"
+#include "wizard/installer_dlg.h"
+
+namespace wizard {
+
+int RunInstallerProgram(int argc, char** argv, Toolkit& toolkit, LocaleNameSource localeSource) {
+    try {
+        StartupOptions options = ScanStartupOptions(argc, argv, localeSource);
+        stdx::string8 title = stdx::narrow(GetLocalizedString("IDR_MAINFRAME"));
+        CInstallerDlg dialog(toolkit, argc, argv, options.autoStart, title, options.dialogLanguage,
+                             options.useCwd);
+        dialog.Run();
+    } catch (...) {
+        // A failure before the dialog exists (out of memory): end quietly.
+    }
+    return 0;
+}
+
+}  // namespace wizard
