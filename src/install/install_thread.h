@@ -34,6 +34,10 @@ class InstallThread {
 
     static void* ThreadMain(void* self);
 
+    // Pause after a finished run before the run counts as ended; tests
+    // shorten it.
+    int finishPauseMilliseconds = 1000;
+
   private:
     void Join();
 

@@ -1,0 +1,22 @@
+// lstat-based existence and type of a path (see entry_status.h).
+#include "install/entry_status.h"
+
+#include <sys/stat.h>
+
+#include "fs/native_path.h"
+
+namespace install {
+
+bool EntryStatus(const stdx::string16& path, mode_t* mode) {
+    stdx::string8 native;
+    struct stat status;
+    if (!fsdetail::ToNativePath(path, native) || lstat(native.c_str(), &status) != 0) {
+        return false;
+    }
+    if (mode != nullptr) {
+        *mode = status.st_mode;
+    }
+    return true;
+}
+
+}  // namespace install

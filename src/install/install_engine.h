@@ -1,0 +1,394 @@
+// One installation run: unpacks every file of the opened kit into the
+// template directory, in the kit's table order, and undoes the whole run when
+// it fails or is cancelled.
+//
+// Per file: a progress post, a freshness test (an existing file at least as
+// new as the kit's copy is left alone), a move of the earlier version into
+// the run's private staging directory, the creation of missing directories,
+// and the extraction. Every directory and every new file the run makes is
+// recorded, so the rollback leaves the template directory exactly as it was:
+// new files deleted, earlier versions moved back, created directories removed
+// deepest first, then the staging directory removed.
+//
+// A template over the file-system policy and the kit type, so that tests can
+// run it on a policy that injects faults. InstallEngine is the real one.
+#pragma once
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <type_traits>
+#include <vector>
+
+#include "fs/file_find.h"
+#include "fs/file_system.h"
+#include "fs/fs_codes.h"
+#include "install/entry_status.h"
+#include "install/install_process_data.h"
+#include "install/install_transaction.h"
+#include "install/private_directory.h"
+#include "kit/install_data.h"
+#include "kit/kit_name.h"
+#include "kit/lz_compressor.h"
+#include "l10n/localization.h"
+#include "text/basic_string.h"
+#include "text/string_util.h"
+
+namespace installdetail {
+
+// Policies may bring their own exclusive owner-only mkdir (a fault-injecting
+// test policy does); the real one uses install::MakePrivateDirectory.
+template <class FS, class = void>
+struct HasPrivateDirectory : std::false_type {};
+template <class FS>
+struct HasPrivateDirectory<
+    FS, std::void_t<decltype(FS::CreatePrivateDirectory(std::declval<const stdx::string16&>()))>>
+    : std::true_type {};
+
+template <class FS>
+std::uint32_t CreatePrivateDirectory(const stdx::string16& path) {
+    if constexpr (HasPrivateDirectory<FS>::value) {
+        return FS::CreatePrivateDirectory(path);
+    } else {
+        return install::MakePrivateDirectory(path);
+    }
+}
+
+inline bool EndsWithSlash(const stdx::string16& path) {
+    return !path.empty() && (path.back() == u'/' || path.back() == u'\\');
+}
+
+// True when `prefix` (a directory, no trailing "/") is `path` or one of its
+// ancestors.
+inline bool IsSameOrAncestor(const stdx::string16& prefix, const stdx::string16& path) {
+    if (path.size() < prefix.size() || path.substr(0, prefix.size()) != prefix) {
+        return false;
+    }
+    return path.size() == prefix.size() || path[prefix.size()] == u'/';
+}
+
+}  // namespace installdetail
+
+template <class FS, class Kit>
+class BasicInstallEngine {
+  public:
+    // Staging names tried (kvtmp0, kvtmp1, ...) before the run gives up.
+    static constexpr int kMaxStagingAttempts = 10000;
+
+    std::vector<InstallTransaction> transactions;
+    InstallProcessData* channel = nullptr;
+    // Pause after the finish post; tests shorten it.
+    int finishPauseMilliseconds = 1000;
+
+    // Reads the job from the channel and runs it. 0, an error code, or 1223.
+    uint32_t Run(InstallProcessData* data) {
+        static_assert(std::is_same<Kit, InstallProcessData::Kit>::value,
+                      "the channel carries the real kit type; use RunJob");
+        if (data == nullptr) {
+            return fserror::kInvalidParameter;
+        }
+        Kit* kit = nullptr;
+        stdx::string16 templateDir;
+        data->ReadJob(kit, templateDir);
+        return RunJob(data, kit, templateDir);
+    }
+
+    // The run itself; `data` receives the posts and the cancel request.
+    uint32_t RunJob(InstallProcessData* data, Kit* kit, const stdx::string16& templateDir) {
+        channel = data;
+        uint32_t result = PrepareStaging(templateDir);
+        if (result != 0) {
+            return Fail(result, 0);
+        }
+        if (kit == nullptr) {
+            return Fail(fserror::kInvalidParameter, 0);
+        }
+        const size_t count = kit->files.size();
+        for (size_t c = 0; c < count; ++c) {
+            const int progress = int((100 * uint64_t(c)) / count);
+            result = InstallOne(*kit, c, progress);
+            if (result == kSkipped) {
+                continue;
+            }
+            if (result != 0) {
+                return Fail(result, progress);
+            }
+            if (channel != nullptr && channel->IsCancelRequested()) {
+                return Rollback(fserror::kCancelled);
+            }
+        }
+        RemoveStaging();
+        Post(0, GetLocalizedString("IDS_INSTALL_FINISH"), 100);
+        if (finishPauseMilliseconds > 0) {
+            FS::SleepMilliseconds(finishPauseMilliseconds);
+        }
+        return 0;
+    }
+
+    // Starts the transaction and makes the private staging directory
+    // T/kvtmpN/ with the smallest free N. An empty template directory is
+    // refused: without one there would be nothing to roll back into.
+    uint32_t PrepareStaging(const stdx::string16& templateDir) {
+        transactions.emplace_back();
+        InstallTransaction& t = transactions.back();
+        t.templateDir = templateDir;
+        if (templateDir.empty()) {
+            return fserror::kPathNotFound;
+        }
+        stdx::string16 temp;
+        FS::GetTempPath(temp);
+        uint32_t result = CreateDirectoryTree(temp);
+        if (result != 0) {
+            return result;
+        }
+        if (!installdetail::EndsWithSlash(temp)) {
+            temp.push_back(u'/');
+        }
+        for (int n = 0; n < kMaxStagingAttempts; ++n) {
+            stdx::string16 candidate = temp + u"kvtmp" + stdx::format_int(n);
+            if (Exists(candidate)) {
+                continue;
+            }
+            result = installdetail::CreatePrivateDirectory<FS>(candidate);
+            if (result == fserror::kAlreadyExists) {
+                continue;  // someone took the name between the test and mkdir
+            }
+            if (result != 0) {
+                return result;
+            }
+            t.stagingDir = candidate + u"/";
+            return 0;
+        }
+        return fserror::kAlreadyExists;
+    }
+
+    // Makes directory `d` and every missing parent, one level at a time, and
+    // records each one it made. 0 when `d` exists as a directory afterwards.
+    uint32_t CreateDirectoryTree(const stdx::string16& d) {
+        if (d == u"/") {
+            return 0;
+        }
+        stdx::string16 path = d;
+        while (path.size() > 1 && path.back() == u'/') {
+            path.erase(path.size() - 1);
+        }
+        if (path.empty()) {
+            return fserror::kPathNotFound;
+        }
+        mode_t mode = 0;
+        if (Exists(path, &mode)) {
+            if (S_ISDIR(mode)) {
+                return 0;
+            }
+            // A link to a directory is fine (183); a plain file is not (2).
+            uint32_t result = FS::CreateDirectory(path);
+            return result == fserror::kAlreadyExists ? 0 : NonZero(result);
+        }
+        const size_t slash = path.rfind(u'/');
+        if (slash != stdx::string16::npos && slash > 0 && !IsDriveRoot(path, slash)) {
+            uint32_t result = CreateDirectoryTree(path.substr(0, slash));
+            if (result != 0) {
+                return result;
+            }
+        }
+        uint32_t result = FS::CreateDirectory(path);
+        if (result == 0) {
+            Current().createdDirs.push_back(path);
+            return 0;
+        }
+        return result == fserror::kAlreadyExists ? 0 : result;
+    }
+
+    // Directories inside the private staging tree; recorded nowhere, since
+    // the staging tree goes as a whole.
+    uint32_t CreateBackupDirectories(const stdx::string16& d) {
+        uint32_t result = FS::CreateDirectory(d);
+        return result == fserror::kAlreadyExists ? 0 : result;
+    }
+
+    // Moves the existing file `target` to the same relative place in the
+    // staging tree. 0, or the code of the directory creation or the move.
+    uint32_t BackupFile(const stdx::string16& target) {
+        const InstallTransaction& t = Current();
+        if (t.stagingDir.empty() || target.size() <= t.templateDir.size()) {
+            return fserror::kInvalidParameter;
+        }
+        const stdx::string16 backup = t.stagingDir + target.substr(t.templateDir.size());
+        const size_t slash = backup.rfind(u'/');
+        uint32_t result = CreateBackupDirectories(backup.substr(0, slash));
+        if (result != 0) {
+            return result;
+        }
+        return FS::MoveFile(target, backup);
+    }
+
+    // Removes the tree at `d`; a symbolic link inside it is removed as a link,
+    // never followed. Always 0.
+    uint32_t RemoveTree(const stdx::string16& d) {
+        if (d.empty()) {
+            return 0;
+        }
+        stdx::string16 dir = d;
+        if (!installdetail::EndsWithSlash(dir)) {
+            dir.push_back(u'/');
+        }
+        FileFind find;
+        for (bool more = FS::FindFirstFile(find, dir + u"*"); more; more = FS::FindNextFile(find)) {
+            const stdx::string16 name = FS::GetFindFileName(find);
+            if (name == u"." || name == u"..") {
+                continue;
+            }
+            if (IsRealDirectory(find)) {
+                RemoveTree(dir + name);
+            } else {
+                FS::DeleteFile(dir + name);
+            }
+        }
+        FS::FindClose(find);
+        FS::RemoveDirectory(d);
+        return 0;
+    }
+
+    // Moves every file of the staging tree `src` back to the same place under
+    // `dst`, replacing what the run put there. Returns the number of files
+    // that could not be moved back (they stay in `src`).
+    uint32_t RestoreBackups(const stdx::string16& dst, const stdx::string16& src) {
+        uint32_t failures = 0;
+        FileFind find;
+        for (bool more = FS::FindFirstFile(find, src + u"*"); more; more = FS::FindNextFile(find)) {
+            const stdx::string16 name = FS::GetFindFileName(find);
+            if (name == u"." || name == u"..") {
+                continue;
+            }
+            if (IsRealDirectory(find)) {
+                failures += RestoreBackups(dst + name + u"/", src + name + u"/");
+            } else if (FS::MoveFile(src + name, dst + name) != 0) {
+                ++failures;
+            }
+        }
+        FS::FindClose(find);
+        return failures;
+    }
+
+    // Undoes the run in reverse order and keeps going after a failed step.
+    // When an earlier version could not be moved back, the staging directory
+    // (which still holds it) is kept rather than deleted.
+    uint32_t Rollback(uint32_t code) {
+        if (transactions.empty()) {
+            return code;
+        }
+        InstallTransaction& t = transactions.back();
+        for (size_t i = t.createdFiles.size(); i-- > 0;) {
+            FS::DeleteFile(t.createdFiles[i]);
+        }
+        uint32_t failures = 0;
+        if (!t.templateDir.empty() && !t.stagingDir.empty()) {
+            failures = RestoreBackups(t.templateDir, t.stagingDir);
+        }
+        for (size_t i = t.createdDirs.size(); i-- > 0;) {
+            if (failures != 0 && installdetail::IsSameOrAncestor(t.createdDirs[i], t.stagingDir)) {
+                continue;
+            }
+            RemoveTree(t.createdDirs[i]);
+        }
+        if (failures == 0 && !t.stagingDir.empty()) {
+            RemoveTree(t.stagingDir);
+        }
+        return code;
+    }
+
+    // The error post comes first, then the rollback.
+    uint32_t Fail(uint32_t code, int progress) {
+        Post(code, GetLocalizedString("IDS_INSTALL_ERROR"), progress);
+        return Rollback(code);
+    }
+
+    uint32_t RemoveStaging() {
+        if (!transactions.empty()) {
+            RemoveTree(transactions.back().stagingDir);
+        }
+        return 0;
+    }
+
+  private:
+    // InstallOne's result for a file that is at least as new on disk.
+    static constexpr uint32_t kSkipped = 0xFFFFFFFFu;
+
+    InstallTransaction& Current() { return transactions.back(); }
+
+    void Post(uint32_t code, const stdx::string16& text, int progress) {
+        if (channel != nullptr) {
+            channel->PostStatus(code, text, progress);
+        }
+    }
+
+    uint32_t InstallOne(Kit& kit, size_t index, int progress) {
+        const auto& entry = kit.files[index];
+        stdx::string16 name = entry.name;
+        stdx::replace_all(name, u"\\", u"/");
+        const stdx::string16 target = Current().templateDir + name;
+        Post(0, target, progress);
+        // A name that is empty, names a directory, or could leave the template
+        // directory never touches the disk.
+        if (name.empty() || name.back() == u'/' || !kit::IsSafeKitName(name)) {
+            return fserror::kInvalidData;
+        }
+        FileHandle handle = kInvalidFileHandle;
+        if (FS::CreateFile(target, fsflag::kGenericRead, 0, fsflag::kOpenExisting, &handle,
+                           fsflag::kAttributeNormal) == 0) {
+            FileTime onDisk = 0;
+            uint32_t timeResult = FS::GetFileTime(handle, nullptr, nullptr, &onDisk);
+            FS::CloseHandle(handle);
+            if (timeResult == 0 && onDisk >= entry.time) {
+                return kSkipped;
+            }
+        }
+        mode_t mode = 0;
+        if (Exists(target, &mode)) {
+            // Moving a whole directory aside to put a file in its place could
+            // not be undone cleanly.
+            if (S_ISDIR(mode)) {
+                return fserror::kInvalidParameter;
+            }
+            // The file is there, so a failed backup would lose it: stop.
+            uint32_t result = BackupFile(target);
+            if (result != 0) {
+                return result;
+            }
+        } else {
+            Current().createdFiles.push_back(target);
+        }
+        const size_t slash = target.rfind(u'/');
+        const stdx::string16 dir = slash == stdx::string16::npos ? target : target.substr(0, slash);
+        if (dir != verifiedDir) {
+            uint32_t result = CreateDirectoryTree(dir);
+            if (result != 0) {
+                return result;
+            }
+            verifiedDir = dir;
+        }
+        return kit.ExtractFile(uint32_t(index), target);
+    }
+
+    // Whether anything (a dangling link included) is at `path`, and its own
+    // type: a link is not followed.
+    static bool Exists(const stdx::string16& path, mode_t* mode = nullptr) {
+        return install::EntryStatus(path, mode);
+    }
+
+    static bool IsRealDirectory(const FileFind& find) {
+        return (FS::GetFileAttributes(find) & fsflag::kAttributeDirectory) != 0 &&
+               !S_ISLNK(find.status.st_mode);
+    }
+
+    static bool IsDriveRoot(const stdx::string16& path, size_t slash) {
+        return slash == 2 && path[1] == u':';
+    }
+
+    static uint32_t NonZero(uint32_t code) { return code == 0 ? fserror::kFileNotFound : code; }
+
+    // The directory of the previous extracted file, known to exist.
+    stdx::string16 verifiedDir;
+};
+
+// The engine the worker thread runs: the real file system and kit.
+using InstallEngine = BasicInstallEngine<FileSystem, InstallData<LZCompressor, FileSystem>>;

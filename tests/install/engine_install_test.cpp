@@ -1,0 +1,144 @@
+// Installation runs that succeed: posts, the freshness test, staging names,
+// missing template directories.
+#include <gtest/gtest.h>
+
+#include "fs/file_system.h"
+#include "install_test_support.h"
+
+namespace installtest {
+namespace {
+
+class EngineInstall : public ::testing::Test {
+  protected:
+    Sandbox box;
+    ScopedTempDir temp{box.at("tmp")};
+    Job<FileSystem> job{box};
+    std::string tpl = box.at("templates/");
+};
+
+TEST_F(EngineInstall, EmptyKitPostsOnlyTheFinishAndLeavesNoStaging) {
+    box.mkdirs("templates");
+    ASSERT_TRUE(job.Open({}));
+    EXPECT_EQ(0u, job.Run(tpl));
+    ASSERT_EQ(1u, job.recorder.posts.size());
+    EXPECT_EQ(0u, job.recorder.posts[0].code);
+    EXPECT_EQ("Copying complete...", job.recorder.posts[0].text);
+    EXPECT_EQ(100, job.recorder.posts[0].progress);
+    EXPECT_EQ(box.at("tmp/kvtmp0/"), job.stagingDir);
+    EXPECT_TRUE(StagingNames(box.at("tmp")).empty());
+}
+
+TEST_F(EngineInstall, PostsEveryFileWithItsProgressThenTheFinish) {
+    box.mkdirs("templates");
+    ASSERT_TRUE(job.Open({{"a.txt", "A"}, {"sub\\b.txt", "B"}, {"sub\\deep\\c.txt", "C"}}));
+    EXPECT_EQ(0u, job.Run(tpl));
+    const auto& posts = job.recorder.posts;
+    ASSERT_EQ(4u, posts.size());
+    EXPECT_EQ(tpl + "a.txt", posts[0].text);
+    EXPECT_EQ(0, posts[0].progress);
+    EXPECT_EQ(tpl + "sub/b.txt", posts[1].text);
+    EXPECT_EQ(33, posts[1].progress);
+    EXPECT_EQ(tpl + "sub/deep/c.txt", posts[2].text);
+    EXPECT_EQ(66, posts[2].progress);
+    EXPECT_EQ(100, posts[3].progress);
+    EXPECT_EQ("C", Sandbox::read(tpl + "sub/deep/c.txt"));
+    EXPECT_EQ(kKitSeconds, MTime(tpl + "sub/deep/c.txt"));
+    EXPECT_TRUE(StagingNames(box.at("tmp")).empty());
+}
+
+TEST_F(EngineInstall, FreshnessDecidesWhatIsReplaced) {
+    box.write("templates/equal.txt", "disk equal");
+    SetTime(tpl + "equal.txt", kKitSeconds);
+    box.write("templates/newer.txt", "disk newer");
+    SetTime(tpl + "newer.txt", kKitSeconds + 1);
+    box.write("templates/older.txt", "disk older, and longer than the kit's copy");
+    SetTime(tpl + "older.txt", kKitSeconds - 1);
+    ASSERT_TRUE(job.Open({{"equal.txt", "kit"}, {"newer.txt", "kit"}, {"older.txt", "kit"}}));
+    EXPECT_EQ(0u, job.Run(tpl));
+    EXPECT_EQ("disk equal", Sandbox::read(tpl + "equal.txt"));
+    EXPECT_EQ("disk newer", Sandbox::read(tpl + "newer.txt"));
+    EXPECT_EQ(kKitSeconds + 1, MTime(tpl + "newer.txt"));
+    EXPECT_EQ("kit", Sandbox::read(tpl + "older.txt"));
+    EXPECT_EQ(kKitSeconds, MTime(tpl + "older.txt"));
+    // Skipped files still get their progress post.
+    EXPECT_EQ(4u, job.recorder.posts.size());
+    EXPECT_TRUE(StagingNames(box.at("tmp")).empty());
+}
+
+TEST_F(EngineInstall, SubSecondKitTimeReinstallsOnEveryRun) {
+    box.mkdirs("templates");
+    ASSERT_TRUE(job.Open({{"f.txt", "kit", kKitSeconds, 5000000}}));
+    EXPECT_EQ(0u, job.Run(tpl));
+    EXPECT_EQ(kKitSeconds, MTime(tpl + "f.txt"));
+    // Same second on disk, different bytes: only a rewrite brings "kit" back.
+    box.write("templates/f.txt", "changed");
+    SetTime(tpl + "f.txt", kKitSeconds);
+    EXPECT_EQ(0u, job.Run(tpl));
+    EXPECT_EQ("kit", Sandbox::read(tpl + "f.txt"));
+}
+
+TEST_F(EngineInstall, TakenStagingNamesAreLeftAloneAndTheNewOneIsPrivate) {
+    box.mkdirs("tmp/kvtmp0");
+    box.write("tmp/kvtmp0/other.txt", "someone else's");
+    box.write("tmp/kvtmp1", "a plain file");
+    ASSERT_EQ(0, symlink(box.at("elsewhere").c_str(), box.at("tmp/kvtmp2").c_str()));
+    box.write("templates/old.txt", "old");
+    SetTime(tpl + "old.txt", kKitSeconds - 10);
+    ASSERT_TRUE(job.Open({{"old.txt", "new"}}));
+    struct Seen {
+        std::string staging;
+        mode_t mode = 0;
+        std::string backup;
+    } seen;
+    seen.staging = box.at("tmp/kvtmp3/");
+    job.recorder.onPostContext = &seen;
+    job.recorder.onPost = [](void* context, const Post& post) {
+        Seen* s = static_cast<Seen*>(context);
+        if (post.progress == 100) {
+            return;
+        }
+        s->mode = Mode(s->staging);
+    };
+    EXPECT_EQ(0u, job.Run(tpl));
+    EXPECT_EQ(box.at("tmp/kvtmp3/"), job.stagingDir);
+    EXPECT_TRUE(S_ISDIR(seen.mode));
+    EXPECT_EQ(0700u, seen.mode & 07777);
+    EXPECT_EQ("someone else's", Sandbox::read(box.at("tmp/kvtmp0/other.txt")));
+    EXPECT_EQ("a plain file", Sandbox::read(box.at("tmp/kvtmp1")));
+    EXPECT_TRUE(S_ISLNK(Mode(box.at("tmp/kvtmp2"))));
+    EXPECT_FALSE(Sandbox::exists(box.at("elsewhere")));
+    EXPECT_FALSE(Sandbox::exists(box.at("tmp/kvtmp3")));
+    EXPECT_EQ("new", Sandbox::read(tpl + "old.txt"));
+}
+
+TEST_F(EngineInstall, MissingTemplateDirectoryIsCreatedWithItsParents) {
+    const std::string deep = box.at("a/b/templates/");
+    ASSERT_TRUE(job.Open({{"x\\y.txt", "Y"}}));
+    EXPECT_EQ(0u, job.Run(deep));
+    EXPECT_EQ("Y", Sandbox::read(deep + "x/y.txt"));
+}
+
+TEST_F(EngineInstall, TemplateDirectoryWithoutTrailingSlashIsCompleted) {
+    box.mkdirs("templates");
+    ASSERT_TRUE(job.Open({{"f.txt", "F"}}));
+    EXPECT_EQ(0u, job.Run(box.at("templates")));
+    EXPECT_EQ("F", Sandbox::read(tpl + "f.txt"));
+}
+
+TEST_F(EngineInstall, LargeFilesAreCopiedExactly) {
+    box.mkdirs("templates");
+    std::string big(3 * 1024 * 1024 + 17, '\0');
+    for (size_t i = 0; i < big.size(); ++i) {
+        big[i] = char((i * 7919) >> 5);
+    }
+    box.write("templates/big.bin", std::string(5 * 1024 * 1024, 'x'));
+    SetTime(tpl + "big.bin", kKitSeconds - 100);
+    ASSERT_TRUE(job.Open({{"big.bin", big}, {"empty.txt", ""}}));
+    EXPECT_EQ(0u, job.Run(tpl));
+    EXPECT_EQ(big, Sandbox::read(tpl + "big.bin"));
+    EXPECT_EQ("", Sandbox::read(tpl + "empty.txt"));
+    EXPECT_EQ(kKitSeconds, MTime(tpl + "empty.txt"));
+}
+
+}  // namespace
+}  // namespace installtest

@@ -1,0 +1,151 @@
+// Installation runs that fail or are cancelled: the error post, and a
+// template directory left exactly as it was.
+#include <gtest/gtest.h>
+
+#include "fs/file_system.h"
+#include "install_test_support.h"
+
+namespace installtest {
+namespace {
+
+class EngineRollback : public ::testing::Test {
+  protected:
+    Sandbox box;
+    ScopedTempDir temp{box.at("tmp")};
+    Job<FileSystem> job{box};
+    std::string tpl = box.at("templates/");
+
+    void ExpectUnchanged(const Snapshot& before) {
+        EXPECT_EQ("", Difference(before, TakeSnapshot(tpl)));
+        EXPECT_TRUE(StagingNames(box.at("tmp")).empty());
+    }
+};
+
+TEST_F(EngineRollback, ThirdOfEightFailingRestoresTheReplacedFiles) {
+    box.write("templates/f0.txt", "old 0");
+    box.write("templates/f1.txt", "old 1");
+    SetTime(tpl + "f0.txt", kKitSeconds - 5);
+    SetTime(tpl + "f1.txt", kKitSeconds - 5);
+    chmod((tpl + "f1.txt").c_str(), 0604);
+    // The third file's directory part names a plain file.
+    box.write("templates/blocker", "not a directory");
+    const Snapshot before = TakeSnapshot(tpl);
+    std::vector<KitFile> files = {
+        {"f0.txt", "new 0"}, {"f1.txt", "new 1"}, {"blocker\\f2.txt", "2"}};
+    for (int i = 3; i < 8; ++i) {
+        files.push_back({"more\\f" + std::to_string(i) + ".txt", "x"});
+    }
+    ASSERT_TRUE(job.Open(files));
+    EXPECT_EQ(2u, job.Run(tpl));
+    const Post& last = job.recorder.posts.back();
+    EXPECT_EQ(2u, last.code);
+    EXPECT_EQ("Installation error", last.text);
+    EXPECT_EQ(25, last.progress);
+    EXPECT_EQ(4u, job.recorder.posts.size());
+    ExpectUnchanged(before);
+}
+
+TEST_F(EngineRollback, NewFilesAndEveryCreatedDirectoryGo) {
+    box.write("templates/keep.txt", "keep");
+    box.mkdirs("templates/existing");
+    const Snapshot before = TakeSnapshot(tpl);
+    ASSERT_TRUE(job.Open({{"existing\\new.txt", "n"},
+                          {"made\\deeper\\still\\n.txt", "n"},
+                          {"keep.txt\\impossible.txt", "x"}}));
+    EXPECT_EQ(2u, job.Run(tpl));
+    ExpectUnchanged(before);
+}
+
+TEST_F(EngineRollback, MissingTemplateDirectoryGoesWithAllItsParents) {
+    const std::string deep = box.at("a/b/templates/");
+    // The second file's directory part is the first file.
+    ASSERT_TRUE(job.Open({{"x\\y.txt", "Y"}, {"x\\y.txt\\z.txt", "Z"}}));
+    EXPECT_NE(0u, job.Run(deep));
+    EXPECT_FALSE(Sandbox::exists(box.at("a")));
+    EXPECT_TRUE(StagingNames(box.at("tmp")).empty());
+}
+
+TEST_F(EngineRollback, CancelDuringTheLastFileRollsEverythingBack) {
+    box.write("templates/a.txt", "old a");
+    SetTime(tpl + "a.txt", kKitSeconds - 5);
+    const Snapshot before = TakeSnapshot(tpl);
+    ASSERT_TRUE(job.Open({{"a.txt", "new a"}, {"sub\\b.txt", "b"}, {"c.txt", "c"}}));
+    job.recorder.onPostContext = &job.channel;
+    job.recorder.onPost = [](void* channel, const Post& post) {
+        if (post.progress == 66) {
+            static_cast<InstallProcessData*>(channel)->RequestCancel(true);
+        }
+    };
+    EXPECT_EQ(1223u, job.Run(tpl));
+    // No error and no finish post: the last post is the last file's progress.
+    ASSERT_EQ(3u, job.recorder.posts.size());
+    EXPECT_EQ(0u, job.recorder.posts.back().code);
+    EXPECT_EQ(66, job.recorder.posts.back().progress);
+    ExpectUnchanged(before);
+}
+
+TEST_F(EngineRollback, UnsafeNameFailsBeforeTouchingTheDisk) {
+    box.mkdirs("templates");
+    ASSERT_TRUE(job.Open({{"a.txt", "a"}, {"b.txt", "b"}}));
+    job.kit.files[1].name = u"..\\escaped.txt";
+    const Snapshot before = TakeSnapshot(tpl);
+    EXPECT_EQ(13u, job.Run(tpl));
+    EXPECT_FALSE(Sandbox::exists(box.at("escaped.txt")));
+    EXPECT_EQ(50, job.recorder.posts.back().progress);
+    ExpectUnchanged(before);
+}
+
+TEST_F(EngineRollback, DirectoryWhereTheKitHasAFileIsKept) {
+    box.write("templates/docs/inner.txt", "inner");
+    SetTime(tpl + "docs", kKitSeconds - 100);
+    const Snapshot before = TakeSnapshot(tpl);
+    ASSERT_TRUE(job.Open({{"first.txt", "1"}, {"docs", "a file"}}));
+    EXPECT_EQ(87u, job.Run(tpl));
+    ExpectUnchanged(before);
+}
+
+TEST_F(EngineRollback, EmptyTemplateDirectoryIsRefused) {
+    ASSERT_TRUE(job.Open({{"a.txt", "a"}}));
+    EXPECT_EQ(3u, job.Run(""));
+    ASSERT_EQ(1u, job.recorder.posts.size());
+    EXPECT_EQ(0, job.recorder.posts[0].progress);
+    EXPECT_TRUE(StagingNames(box.at("tmp")).empty());
+}
+
+// A link inside a tree that is removed or restored is handled as an entry of
+// its own: what it points to is never touched.
+TEST_F(EngineRollback, LinksAreNeverFollowedByRemovalOrRestore) {
+    box.write("outside/precious.txt", "precious");
+    box.mkdirs("templates");
+    ASSERT_EQ(0, symlink(box.at("outside").c_str(), (tpl + "link").c_str()));
+    // The kit replaces the link with a file (the link's target dir is old).
+    SetTime(box.at("outside"), kKitSeconds - 100);
+    const Snapshot before = TakeSnapshot(tpl);
+    // The second file's directory part is the file that replaced the link.
+    ASSERT_TRUE(job.Open({{"link", "file now"}, {"link\\below.txt", "x"}}));
+    EXPECT_NE(0u, job.Run(tpl));
+    ExpectUnchanged(before);
+    EXPECT_EQ("precious", Sandbox::read(box.at("outside/precious.txt")));
+
+    // The same replacement succeeding: the staging tree holding the link is
+    // removed without following it.
+    job.kit.files.pop_back();
+    EXPECT_EQ(0u, job.Run(tpl));
+    EXPECT_EQ("file now", Sandbox::read(tpl + "link"));
+    EXPECT_EQ("precious", Sandbox::read(box.at("outside/precious.txt")));
+    EXPECT_TRUE(StagingNames(box.at("tmp")).empty());
+}
+
+TEST_F(EngineRollback, RemoveTreeDeletesLinksNotTheirTargets) {
+    box.write("outside/precious.txt", "precious");
+    box.write("tree/sub/f.txt", "f");
+    ASSERT_EQ(0, symlink(box.at("outside").c_str(), box.at("tree/sub/dirlink").c_str()));
+    ASSERT_EQ(0, symlink(box.at("outside/precious.txt").c_str(), box.at("tree/filelink").c_str()));
+    Job<FileSystem>::Engine engine;
+    EXPECT_EQ(0u, engine.RemoveTree(u16(box.at("tree"))));
+    EXPECT_FALSE(Sandbox::exists(box.at("tree")));
+    EXPECT_EQ("precious", Sandbox::read(box.at("outside/precious.txt")));
+}
+
+}  // namespace
+}  // namespace installtest

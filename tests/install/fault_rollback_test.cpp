@@ -1,0 +1,111 @@
+// The proof of the rollback: an installation that replaces files, adds new
+// ones, skips newer ones and creates nested directories is made to fail at
+// every single disk-changing operation in turn. After each failed run the
+// template directory is exactly as before (content, modification times,
+// permission bits, no extra entries) and no staging directory is left.
+#include <gtest/gtest.h>
+
+#include "fault_file_system.h"
+#include "install_test_support.h"
+
+namespace installtest {
+namespace {
+
+class FaultRollback : public ::testing::TestWithParam<uint32_t> {
+  protected:
+    Sandbox box;
+    ScopedTempDir temp{box.at("tmp")};
+    Job<FaultFileSystem> job{box};
+    std::string tpl = box.at("templates/");
+
+    void SetUp() override {
+        FaultFileSystem::Disarm();
+        box.write("templates/replaced.txt", "earlier version of replaced");
+        SetTime(tpl + "replaced.txt", kKitSeconds - 3600);
+        chmod((tpl + "replaced.txt").c_str(), 0640);
+        box.write("templates/script.sh", "#!/bin/sh\necho earlier\n");
+        SetTime(tpl + "script.sh", kKitSeconds - 1);
+        chmod((tpl + "script.sh").c_str(), 0755);
+        box.write("templates/sub/newer.txt", "newer than the kit");
+        SetTime(tpl + "sub/newer.txt", kKitSeconds + 60);
+        box.write("templates/sub/older.txt", "older, longer than the kit's copy of it");
+        SetTime(tpl + "sub/older.txt", kKitSeconds - 60);
+        chmod((tpl + "sub/older.txt").c_str(), 0600);
+        box.write("templates/untouched.txt", "not in the kit");
+        SetTime(tpl + "untouched.txt", 1000000000);
+        ASSERT_EQ(0, symlink("replaced.txt", (tpl + "alias").c_str()));
+        chmod((tpl + "sub").c_str(), 0750);
+
+        std::string big(1536 * 1024, '\0');
+        for (size_t i = 0; i < big.size(); ++i) {
+            big[i] = char(i * 31 + (i >> 11));
+        }
+        ASSERT_TRUE(job.Open({{"replaced.txt", "kit copy"},
+                              {"added.txt", "new at the top"},
+                              {"sub\\newer.txt", "kit's older copy"},
+                              {"sub\\older.txt", "kit"},
+                              {"sub\\added.txt", "new in an existing directory"},
+                              {"new\\nested\\deep\\file.txt", "three new levels"},
+                              {"new\\nested\\second.txt", "in a directory made before"},
+                              {"new\\big.bin", big},
+                              {"script.sh", "#!/bin/sh\necho kit\n"},
+                              {"sub\\more\\last.txt", "last"}}));
+    }
+};
+
+TEST_P(FaultRollback, EveryFailurePointLeavesTheTemplateDirectoryAsItWas) {
+    const uint32_t code = GetParam();
+    const Snapshot before = TakeSnapshot(tpl);
+    ASSERT_FALSE(before.empty());
+
+    // Count the operations of an undisturbed run on a copy of the tree.
+    FaultFileSystem::Arm(0, code);
+    const std::string copy = box.at("copy/");
+    ASSERT_EQ(0, system(("cp -a '" + tpl + "' '" + copy + "'").c_str()));
+    ASSERT_EQ(0u, job.Run(copy));
+    const int total = FaultFileSystem::Count();
+    ASSERT_GT(total, 20);
+
+    int failedRuns = 0;
+    for (int k = 1; k <= total; ++k) {
+        FaultFileSystem::Arm(k, code);
+        const uint32_t result = job.Run(tpl);
+        ASSERT_TRUE(FaultFileSystem::Injected()) << "k=" << k;
+        FaultFileSystem::Disarm();
+        if (result == 0) {
+            // Only the staging clean-up after the last file may fail without
+            // failing the run; everything was installed by then.
+            EXPECT_EQ("kit", Sandbox::read(tpl + "sub/older.txt")) << "k=" << k;
+            break;
+        }
+        ++failedRuns;
+        EXPECT_EQ(code, result) << "k=" << k;
+        ASSERT_EQ("", Difference(before, TakeSnapshot(tpl))) << "k=" << k;
+        ASSERT_TRUE(StagingNames(box.at("tmp")).empty()) << "k=" << k;
+        const Post& last = job.recorder.posts.back();
+        EXPECT_EQ(result, last.code) << "k=" << k;
+        EXPECT_EQ("Installation error", last.text) << "k=" << k;
+    }
+    // Every operation up to the last extraction can fail the run.
+    EXPECT_GT(failedRuns, 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, FaultRollback, ::testing::Values(2u, 87u));
+
+TEST(FaultStaging, StagingDirectoryThatCannotBeMadeFailsWithProgressZero) {
+    Sandbox box;
+    ScopedTempDir temp(box.at("tmp"));
+    Job<FaultFileSystem> job(box);
+    box.mkdirs("templates");
+    ASSERT_TRUE(job.Open({{"a.txt", "a"}}));
+    FaultFileSystem::Arm(1, 87);
+    EXPECT_EQ(87u, job.Run(box.at("templates/")));
+    FaultFileSystem::Disarm();
+    ASSERT_EQ(1u, job.recorder.posts.size());
+    EXPECT_EQ(87u, job.recorder.posts[0].code);
+    EXPECT_EQ(0, job.recorder.posts[0].progress);
+    EXPECT_TRUE(ListDir(box.at("templates")).empty());
+}
+
+}  // namespace
+}  // namespace installtest
