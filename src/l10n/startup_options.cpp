@@ -26,6 +26,29 @@ int LanguageFromLocale(const stdx::string8& localeName, stdx::string8& code) {
 
 }  // namespace
 
+stdx::string8 PosixLocaleFromIdentifier(const stdx::string8& identifier) {
+    // "de_DE@rg=chzzzz" and "zh-Hans_CN" name no POSIX locale; with such a
+    // LANG every non-ASCII text would be cut off in the conversions.
+    stdx::string8 result;
+    bool inScript = false;
+    for (const char c : identifier) {
+        if (c == '@' || c == '.') {
+            break;
+        }
+        if (c == '-') {
+            inScript = true;
+            continue;
+        }
+        if (c == '_') {
+            inScript = false;
+        }
+        if (!inScript) {
+            result.push_back(c);
+        }
+    }
+    return result;
+}
+
 bool ProcessLocaleName(stdx::string8& name) {
     const char* selected = std::setlocale(LC_ALL, "");
     if (selected == nullptr) {
@@ -40,7 +63,10 @@ void FillLangFromLocaleIdentifier(const stdx::string8& identifier) {
     if (lang != nullptr && lang[0] != '\0') {
         return;
     }
-    stdx::string8 value = identifier;
+    stdx::string8 value = PosixLocaleFromIdentifier(identifier);
+    if (value.empty()) {
+        return;
+    }
     value += ".UTF-8";
     setenv("LANG", value.c_str(), 1);
 }

@@ -35,9 +35,14 @@ bool ProcessLocaleName(stdx::string8& name);
 
 // For the macOS source: given the platform's locale identifier (e.g. "de_DE"),
 // sets LANG to "<identifier>.UTF-8" when LANG is unset or empty, so that the
-// text conversions run in a UTF-8 locale. The source then returns the
-// identifier itself as the locale name.
+// text conversions run in a UTF-8 locale. Script subtags and "@" keywords
+// are left out of LANG ("zh-Hans_CN" gives "zh_CN.UTF-8"); an empty
+// identifier leaves LANG alone. The source then returns the identifier
+// itself as the locale name.
 void FillLangFromLocaleIdentifier(const stdx::string8& identifier);
+
+// The POSIX locale name ("language_REGION") of a platform locale identifier.
+stdx::string8 PosixLocaleFromIdentifier(const stdx::string8& identifier);
 
 // Scans argv (argv[0] is the program name), chooses the language, selects
 // the environment's locale for the text conversions (after the locale source
