@@ -1,0 +1,223 @@
+// Opening kits: the table reading rule, the structural checks that make a kit
+// damaged, the clean-up of a failed open and the image's lifetime.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "kit_fixture.h"
+
+namespace kittest {
+namespace {
+
+// The one-description, one-file image of the format's worked example.
+std::string WorkedExampleImage() {
+    return Bytes()
+        .u32(1)
+        .u32(1)
+        .u32(24)
+        .counted(u"en")
+        .u32(0)
+        .u32(0)
+        .u32(0)
+        .u32(1)
+        .u32(34)
+        .counted(u"a.txt")
+        .u64(kNewYear2020)
+        .u32(0)
+        .u32(3)
+        .raw("abc")
+        .str();
+}
+
+// The start of an image with a description table holding no descriptions.
+Bytes EmptyHead() { return Bytes().u32(1).u32(0); }
+
+using OpenTest = KitTest;
+
+TEST_F(OpenTest, WorkedExampleOpensWithAbsoluteOffset) {
+    Kit kit;
+    ASSERT_EQ(0u, kit.Open(KitFromImage(WorkedExampleImage())));
+    ASSERT_EQ(1u, kit.products.size());
+    EXPECT_EQ(string16(u"en"), kit.products[0].language);
+    EXPECT_TRUE(kit.products[0].product.empty());
+    ASSERT_EQ(1u, kit.files.size());
+    EXPECT_EQ(string16(u"a.txt"), kit.files[0].name);
+    EXPECT_EQ(kNewYear2020, kit.files[0].time);
+    EXPECT_EQ(70u, kit.files[0].offset);
+    EXPECT_EQ(3u, kit.files[0].size);
+    EXPECT_NE(kInvalidFileHandle, kit.imageHandle);
+    EXPECT_EQ(1u, TempFiles().size());
+    EXPECT_EQ(0u, TempFiles()[0].rfind("edf", 0)) << "image name starts with edf";
+}
+
+TEST_F(OpenTest, SingleDescriptionLayoutIsEnglish) {
+    std::string image =
+        Bytes().u32(0).counted(u"Prod").counted(u"Vendor").counted(u"d\\x.html").u32(0).str();
+    Kit kit;
+    ASSERT_EQ(0u, kit.Open(KitFromImage(image)));
+    ASSERT_EQ(1u, kit.products.size());
+    EXPECT_EQ(string16(u"en"), kit.products[0].language);
+    EXPECT_EQ(string16(u"Prod"), kit.products[0].product);
+    EXPECT_EQ(string16(u"Vendor"), kit.products[0].provider);
+    EXPECT_EQ(string16(u"d\\x.html"), kit.products[0].description);
+    EXPECT_TRUE(kit.files.empty());
+
+    Kit empty;
+    ASSERT_EQ(0u, empty.Open(KitFromImage(Bytes().u32(0).u32(0).u32(0).u32(0).u32(0).str())));
+    ASSERT_EQ(1u, empty.products.size());
+    EXPECT_EQ(string16(u"en"), empty.products[0].language);
+    EXPECT_TRUE(empty.products[0].product.empty());
+}
+
+TEST_F(OpenTest, DescriptionTableVariants) {
+    // Product count 0: no descriptions at all.
+    Kit none;
+    ASSERT_EQ(0u, none.Open(KitFromImage(EmptyHead().u32(0).str())));
+    EXPECT_TRUE(none.products.empty());
+
+    // The largest layout word also selects the table; a record longer than its
+    // strings has its rest skipped and the next record read after it.
+    Bytes image;
+    image.u32(0xFFFFFFFFu).u32(2);
+    image.u32(4 + 12 + 10 + 4 + 4 + 5).counted(u"de").counted(u"P").counted(u"V").counted(u"")
+        .raw("12345");
+    image.u32(20 + 4).counted(u"en").u32(0).u32(0).u32(0);
+    image.u32(0);
+    Kit kit;
+    ASSERT_EQ(0u, kit.Open(KitFromImage(image.str())));
+    ASSERT_EQ(2u, kit.products.size());
+    EXPECT_EQ(string16(u"de"), kit.products[0].language);
+    EXPECT_EQ(string16(u"P"), kit.products[0].product);
+    EXPECT_EQ(string16(u"V"), kit.products[0].provider);
+    EXPECT_EQ(string16(u"en"), kit.products[1].language);
+}
+
+TEST_F(OpenTest, FileRecordsWithEmptyNameAndPadding) {
+    Bytes image = EmptyHead();
+    image.u32(2);
+    image.u32(24).u32(0).u64(5).u32(0).u32(0);  // empty name, size 0
+    image.u32(24 + 2 + 7).counted(u"b").u64(kNewYear2020).u32(0).u32(2).raw("pad-pad");
+    image.raw("xy");
+    Kit kit;
+    ASSERT_EQ(0u, kit.Open(KitFromImage(image.str())));
+    ASSERT_EQ(2u, kit.files.size());
+    EXPECT_TRUE(kit.files[0].name.empty());
+    EXPECT_EQ(string16(u"b"), kit.files[1].name);
+    uint32_t dataStart = uint32_t(image.size() - 2);
+    EXPECT_EQ(dataStart, kit.files[1].offset);
+}
+
+TEST_F(OpenTest, TrailingBytesAfterTheStreamAreIgnored) {
+    std::string kitBytes = kit::RawDeflate(WorkedExampleImage(), 9) + std::string(5000, '\x5A');
+    Kit kit;
+    ASSERT_EQ(0u, kit.Open(KitFromBytes(kitBytes)));
+    EXPECT_EQ(70u, kit.files.at(0).offset);
+}
+
+// Each image is damaged in one way; every open must fail, leave no image and
+// no files, and never allocate what a hostile length asks for.
+TEST_F(OpenTest, StructurallyDamagedImagesFail) {
+    struct Case {
+        const char* what;
+        std::string image;
+    };
+    std::vector<Case> cases = {
+        {"empty image", ""},
+        {"layout word cut short", "\x01\x00"},
+        {"product record under 20 bytes",
+         Bytes().u32(1).u32(1).u32(19).raw(std::string(15, '\0')).u32(0).str()},
+        {"string past its record",
+         Bytes().u32(1).u32(1).u32(20).u32(5).u32(0).u32(0).u32(0).u32(0).str()},
+        {"product table past the end", Bytes().u32(1).u32(3).u32(20).u32(0).u32(0).u32(0).u32(0)
+                                           .str()},
+        {"huge product record length", Bytes().u32(1).u32(1).u32(0xFFFFFFF0u).u32(0).str()},
+        {"huge counted string in layout 0", Bytes().u32(0).u32(0x7FFFFFFFu).str()},
+        {"file record under 24 bytes", EmptyHead().u32(1).u32(23).u32(0).u64(0).u32(0).u32(0)
+                                           .str()},
+        {"file name past its record",
+         EmptyHead().u32(1).u32(24).u32(1).u64(0).u32(0).u32(0).raw("zz").str()},
+        {"file table past the end", EmptyHead().u32(2).u32(24).u32(0).u64(0).u32(0).u32(0).str()},
+        {"file count without records", EmptyHead().u32(0xFFFFFFFFu).str()},
+        {"no file count", EmptyHead().str()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Kit kit;
+        EXPECT_NE(0u, kit.Open(KitFromImage(c.image)));
+        EXPECT_TRUE(kit.files.empty());
+        EXPECT_EQ(kInvalidFileHandle, kit.imageHandle);
+        EXPECT_TRUE(TempFiles().empty());
+    }
+}
+
+TEST_F(OpenTest, NamesThatLeaveTheTemplateDirectoryAreDamage) {
+    const char16_t* bad[] = {u"..\\..\\.bashrc", u"a\\..\\..\\b", u"../x", u"a/../../b",
+                             u"\\etc\\passwd", u"/etc/passwd", u"..", u"a\\.."};
+    for (const char16_t* name : bad) {
+        SCOPED_TRACE(testing_support::utf8(name));
+        kit::KitWriter writer;
+        writer.SetNameCheck(kit::NameCheck::Skip);
+        writer.AddFile(u"ok.txt", kNewYear2020, "fine");
+        writer.AddFile(name, kNewYear2020, "evil");
+        Kit kit;
+        EXPECT_EQ(13u, kit.Open(WriteKit(writer)));
+        EXPECT_TRUE(kit.files.empty());
+        EXPECT_TRUE(TempFiles().empty());
+    }
+    // A zero unit inside a name would cut the path short on the way to the OS.
+    kit::KitWriter writer;
+    writer.SetNameCheck(kit::NameCheck::Skip);
+    writer.AddFile(string16(u"a\0b", 3), kNewYear2020, "x");
+    Kit kit;
+    EXPECT_EQ(13u, kit.Open(WriteKit(writer)));
+
+    // Dots that stay inside are fine.
+    kit::KitWriter good;
+    good.AddFile(u"..a\\b..\\.\\c...", kNewYear2020, "x");
+    Kit fine;
+    EXPECT_EQ(0u, fine.Open(WriteKit(good)));
+}
+
+TEST_F(OpenTest, BadCompressedDataFailsWithInvalidData) {
+    Kit gzip;
+    std::string gz("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03", 10);
+    EXPECT_EQ(13u, gzip.Open(KitFromBytes(gz + kit::RawDeflate("hello", 6))));
+    EXPECT_TRUE(TempFiles().empty());
+
+    Kit empty;
+    EXPECT_NE(0u, empty.Open(KitFromBytes("")));
+    EXPECT_TRUE(TempFiles().empty());
+
+    Kit missing;
+    EXPECT_EQ(2u, missing.Open(sandbox_.at16("nope.efd")));
+    EXPECT_TRUE(TempFiles().empty());
+}
+
+TEST_F(OpenTest, ImageCannotBeCreated) {
+    if (geteuid() == 0) GTEST_SKIP() << "root may create files in any directory";
+    chmod(sandbox_.at("tmp").c_str(), 0500);
+    Kit kit;
+    EXPECT_EQ(1013u, kit.Open(KitFromImage(WorkedExampleImage())));
+    EXPECT_TRUE(kit.files.empty());
+    chmod(sandbox_.at("tmp").c_str(), 0700);
+}
+
+TEST_F(OpenTest, ImageLivesExactlyAsLongAsTheObject) {
+    std::string imagePath;
+    {
+        Kit kit;
+        ASSERT_EQ(0u, kit.Open(KitFromImage(WorkedExampleImage())));
+        imagePath = testing_support::utf8(kit.imagePath);
+        EXPECT_TRUE(testing_support::Sandbox::exists(imagePath));
+        EXPECT_EQ(WorkedExampleImage(), testing_support::Sandbox::read(imagePath));
+        // Opening again replaces the first image rather than leaking it.
+        ASSERT_EQ(0u, kit.Open(KitFromImage(WorkedExampleImage(), "second.efd")));
+        EXPECT_FALSE(testing_support::Sandbox::exists(imagePath));
+        imagePath = testing_support::utf8(kit.imagePath);
+        EXPECT_EQ(1u, TempFiles().size());
+    }
+    EXPECT_FALSE(testing_support::Sandbox::exists(imagePath));
+    EXPECT_TRUE(TempFiles().empty());
+}
+
+}  // namespace
+}  // namespace kittest
