@@ -1,0 +1,245 @@
+// The copy run: auto-start, cancelling while files are copied (the question,
+// the worker's rollback, the cancel page), the close control during copying,
+// the launcher list written back in the right modes, and one run per start.
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <thread>
+
+#include "wizard_fixture.h"
+
+namespace wizard_test {
+namespace {
+
+using wizard::Command;
+
+class CopyTest : public WizardTest {
+  protected:
+    CopyTest() {
+        MakeKit({{"a.cfg", "new alpha"}, {"sub\\b.cfg", "beta"}, {"docs\\readme.txt", "doc"}});
+        // An older copy of the first kit file: the run replaces it, and a
+        // rollback must bring it back.
+        sandbox.write("target/a.cfg", "old alpha");
+        struct utimbuf old = {946684800, 946684800};  // 2000-01-01
+        utime(sandbox.at("target/a.cfg").c_str(), &old);
+    }
+
+    // Runs the wizard to the copy into target/; `during` acts on the event
+    // pass numbered `pass` while the worker is held after a post.
+    void CopyWith(int pass, std::function<void()> during) {
+        fake.CloseGate();
+        fake.onEventPass = [this, pass, during](int n) {
+            if (n == pass) {
+                during();
+                fake.OpenGate();
+            }
+        };
+        dialog = MakeDialog();
+        fake.onMainLoop = [this] {
+            fake.Press(Command::kNext);
+            fake.Type(sandbox.at("target/"));
+            fake.Press(Command::kNext);
+        };
+        dialog->Run();
+        fake.OpenGate();
+    }
+    void ExpectTargetUnchanged() {
+        EXPECT_EQ(Sandbox::read(sandbox.at("target/a.cfg")), "old alpha");
+        EXPECT_FALSE(Sandbox::exists(sandbox.at("target/sub")));
+        EXPECT_FALSE(Sandbox::exists(sandbox.at("target/docs")));
+    }
+    void ExpectCancelPage() {
+        EXPECT_EQ(dialog->GetPageState(), 5);
+        EXPECT_EQ(fake.PageText(),
+                  "Installation canceled. Template directory has not been changed.");
+        EXPECT_EQ(fake.ButtonFor(Command::kNext)->text, "Finish");
+        EXPECT_TRUE(fake.WindowOpen());
+    }
+
+    std::unique_ptr<CInstallerDlg> dialog;
+};
+
+TEST_F(CopyTest, CancelDuringCopyingRollsBackAndEndsOnTheCancelPage) {
+    CopyWith(1, [this] {
+        EXPECT_EQ(dialog->GetPageState(), 3);
+        EXPECT_FALSE(fake.Press(Command::kNext));
+        EXPECT_FALSE(fake.Press(Command::kBack));
+        fake.answers = {wizard::kAnswerYes};
+        EXPECT_TRUE(fake.Press(Command::kCancel));
+        // Only the question: the window stays while the worker rolls back.
+        EXPECT_TRUE(fake.WindowOpen());
+        EXPECT_EQ(dialog->GetPageState(), 3);
+    });
+    ASSERT_EQ(fake.boxes.size(), 1u);
+    EXPECT_EQ(fake.boxes[0].text, "Do you really want to cancel installation?");
+    EXPECT_EQ(fake.boxes[0].flags, 0x2000002u);
+    ExpectCancelPage();
+    ExpectTargetUnchanged();
+    EXPECT_FALSE(LauncherFileExists(LauncherMode::kPrimary));
+    // Finish on the cancel page just closes.
+    fake.Press(Command::kNext);
+    EXPECT_TRUE(fake.windowDestroyed);
+    EXPECT_TRUE(fake.openedDocuments.empty());
+}
+
+TEST_F(CopyTest, EscapeDuringCopyingActsLikeCancel) {
+    CopyWith(1, [this] {
+        fake.answers = {wizard::kAnswerYes};
+        fake.Escape();
+        fake.Escape();  // asked once only
+    });
+    EXPECT_EQ(fake.boxes.size(), 1u);
+    ExpectCancelPage();
+    ExpectTargetUnchanged();
+}
+
+TEST_F(CopyTest, CancelAnsweredNoLetsTheCopyFinish) {
+    CopyWith(1, [this] {
+        fake.answers = {wizard::kAnswerNo};
+        fake.Press(Command::kCancel);
+    });
+    EXPECT_EQ(dialog->GetPageState(), 4);
+    EXPECT_EQ(Sandbox::read(sandbox.at("target/a.cfg")), "new alpha");
+    EXPECT_EQ(Sandbox::read(sandbox.at("target/sub/b.cfg")), "beta");
+}
+
+TEST_F(CopyTest, CloseControlDuringCopyingAsksAndKeepsTheWindow) {
+    CopyWith(1, [this] {
+        fake.answers = {wizard::kAnswerNone};
+        fake.CloseControl();
+        EXPECT_TRUE(fake.WindowOpen());
+        fake.answers = {wizard::kAnswerYes};
+        fake.CloseControl();
+        EXPECT_TRUE(fake.WindowOpen());
+    });
+    EXPECT_EQ(fake.boxes.size(), 2u);
+    ExpectCancelPage();
+    ExpectTargetUnchanged();
+}
+
+TEST_F(CopyTest, PollLoopWaitsForTheWorkerInsteadOfSpinning) {
+    // The worker is held for a while after its first post: the event passes
+    // must wait for its wake-up rather than run freely.
+    fake.CloseGate();
+    std::thread opener([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        fake.OpenGate();
+    });
+    dialog = MakeDialog();
+    fake.onMainLoop = [this] {
+        fake.Press(Command::kNext);
+        fake.Type(sandbox.at("target/"));
+        fake.Press(Command::kNext);
+    };
+    dialog->Run();
+    opener.join();
+    EXPECT_EQ(dialog->GetPageState(), 4);
+    // The fake's pass waits at most 50 ms: about 6 passes in 300 ms, plus
+    // one per post. A spinning loop would make thousands.
+    EXPECT_LT(fake.eventPasses, 60);
+}
+
+TEST_F(CopyTest, AutoStartCopiesWithoutTheWizard) {
+    dialog = MakeDialog(true);
+    std::vector<bool> buttonsVisibleWhileCopying;
+    fake.onEventPass = [this, &buttonsVisibleWhileCopying](int) {
+        buttonsVisibleWhileCopying.push_back(fake.ButtonFor(Command::kBack)->visible ||
+                                             fake.ButtonFor(Command::kNext)->visible);
+    };
+    // The old file's target directory is the proposal through the launcher.
+    WriteLauncher(LauncherMode::kPrimary, {sandbox.at("target")});
+    dialog->Run();
+    EXPECT_EQ(fake.mainLoopRuns, 0);
+    EXPECT_EQ(dialog->GetPageState(), 4);
+    EXPECT_TRUE(fake.boxes.empty());
+    EXPECT_TRUE(fake.openedDocuments.empty());
+    EXPECT_EQ(Sandbox::read(sandbox.at("target/a.cfg")), "new alpha");
+    for (bool visible : buttonsVisibleWhileCopying) {
+        EXPECT_FALSE(visible);
+    }
+    EXPECT_EQ(LauncherList(LauncherMode::kPrimary), std::vector<std::string>{sandbox.at("target")});
+}
+
+TEST_F(CopyTest, AutoStartFailureShowsTheBoxAndTheErrorPage) {
+    sandbox.write("plainfile", "x");
+    // An entry that passes the probe (it is writable) cannot be made to
+    // fail later, so the proposal is the default under a home that is a file.
+    setenv("HOME", sandbox.at("plainfile").c_str(), 1);
+    dialog = MakeDialog(true);
+    dialog->Run();
+    EXPECT_EQ(fake.mainLoopRuns, 0);
+    EXPECT_EQ(dialog->GetPageState(), 5);
+    ASSERT_EQ(fake.boxes.size(), 1u);
+    EXPECT_EQ(fake.boxes[0].flags, 0x1000001u);
+    EXPECT_EQ(fake.PageText(), Text("IDS_ERROR_FINISH"));
+}
+
+TEST_F(CopyTest, NoFurtherRunStartsAfterTheFinalPost) {
+    dialog = MakeDialog(true);
+    WriteLauncher(LauncherMode::kPrimary, {sandbox.at("target")});
+    dialog->Run();
+    ASSERT_EQ(dialog->GetPageState(), 4);
+    ASSERT_EQ(remove(sandbox.at("target/sub/b.cfg").c_str()), 0);
+    dialog.reset();  // waits for the worker to end
+    EXPECT_FALSE(Sandbox::exists(sandbox.at("target/sub/b.cfg")));
+}
+
+class LauncherWriteTest : public CopyTest {
+  protected:
+    void Install() {
+        dialog = MakeDialog();
+        fake.onMainLoop = [this] {
+            fake.Press(Command::kNext);
+            fake.Type(sandbox.at("target/"));
+            fake.Press(Command::kNext);
+        };
+        dialog->Run();
+        ASSERT_EQ(dialog->GetPageState(), 4);
+    }
+};
+
+TEST_F(LauncherWriteTest, WithNoLauncherFilesOnlyThePrimaryIsWritten) {
+    Install();
+    EXPECT_EQ(LauncherList(LauncherMode::kPrimary), std::vector<std::string>{sandbox.at("target")});
+    EXPECT_FALSE(LauncherFileExists(LauncherMode::kSecondary));
+}
+
+TEST_F(LauncherWriteTest, ListFromTheSecondaryFileIsWrittenThereOnly) {
+    WriteLauncher(LauncherMode::kSecondary, {sandbox.at("older")});
+    Install();
+    EXPECT_FALSE(LauncherFileExists(LauncherMode::kPrimary));
+    EXPECT_EQ(LauncherList(LauncherMode::kSecondary),
+              (std::vector<std::string>{sandbox.at("target"), sandbox.at("older")}));
+}
+
+TEST_F(LauncherWriteTest, EmptySecondaryListWritesBothFiles) {
+    WriteLauncher(LauncherMode::kSecondary, {});
+    Install();
+    EXPECT_EQ(LauncherList(LauncherMode::kPrimary), std::vector<std::string>{sandbox.at("target")});
+    EXPECT_EQ(LauncherList(LauncherMode::kSecondary),
+              std::vector<std::string>{sandbox.at("target")});
+}
+
+TEST_F(LauncherWriteTest, PrimaryListIsWrittenToBothWhenTheSecondaryExists) {
+    WriteLauncher(LauncherMode::kSecondary, {sandbox.at("second")});
+    WriteLauncher(LauncherMode::kPrimary, {sandbox.at("first"), sandbox.at("target")});
+    Install();
+    std::vector<std::string> expected = {sandbox.at("target"), sandbox.at("first")};
+    EXPECT_EQ(LauncherList(LauncherMode::kPrimary), expected);
+    // The secondary mode reads the primary file as its extra file.
+    std::vector<std::string> secondary = LauncherList(LauncherMode::kSecondary);
+    ASSERT_FALSE(secondary.empty());
+    EXPECT_EQ(secondary[0], sandbox.at("target"));
+}
+
+TEST_F(LauncherWriteTest, UnwritableLauncherFileDoesNotSpoilTheSuccess) {
+    // The primary file's directory is a plain file: both write attempts fail.
+    sandbox.write("home/.KV/kvlaunch", "in the way");
+    Install();
+    EXPECT_EQ(dialog->GetPageState(), 4);
+    EXPECT_TRUE(fake.boxes.empty());
+    EXPECT_EQ(Sandbox::read(sandbox.at("target/sub/b.cfg")), "beta");
+}
+
+}  // namespace
+}  // namespace wizard_test

@@ -1,0 +1,275 @@
+// The wizard's page flow driven through the fake toolkit: every state with
+// Back, Next, Cancel and Escape, the directory entry, the copy run into real
+// directories, the outcome pages and Finish.
+#include "wizard_fixture.h"
+
+namespace wizard_test {
+namespace {
+
+using wizard::Command;
+
+class FlowTest : public WizardTest {
+  protected:
+    FlowTest() { MakeSmallKit(); }
+
+    // Runs the dialog with `user` acting while the main loop runs.
+    void RunWith(std::function<void(CInstallerDlg&)> user) {
+        dialog = MakeDialog();
+        fake.onMainLoop = [this, user] { user(*dialog); };
+        dialog->Run();
+    }
+    FakeControl* Back() { return fake.ButtonFor(Command::kBack); }
+    FakeControl* Next() { return fake.ButtonFor(Command::kNext); }
+    FakeControl* CancelButton() { return fake.ButtonFor(Command::kCancel); }
+    std::string Target() { return sandbox.at("target/"); }
+    std::string Welcome() { return Text("IDS_WELCOME_TITLE") + " Templates (Example Ltd)."; }
+
+    std::unique_ptr<CInstallerDlg> dialog;
+};
+
+TEST_F(FlowTest, WelcomePageShowsTheProductAndCannotGoBack) {
+    RunWith([this](CInstallerDlg& d) {
+        EXPECT_EQ(d.GetPageState(), 1);
+        EXPECT_EQ(fake.PageText(), Welcome());
+        EXPECT_FALSE(Back()->enabled);
+        EXPECT_FALSE(fake.Press(Command::kBack));
+        EXPECT_EQ(d.GetPageState(), 1);
+        EXPECT_TRUE(Next()->isDefault);
+        EXPECT_EQ(Back()->text, "< Back");
+        EXPECT_EQ(Next()->text, "Next >");
+        EXPECT_EQ(CancelButton()->text, "Cancel");
+    });
+    EXPECT_EQ(fake.CountOf(Kind::kSeparator), 1);
+}
+
+TEST_F(FlowTest, MissingProductNamesReadAsPlaceholders) {
+    kit::KitWriter writer;
+    writer.AddProduct({u"en", u"", u"", u""});
+    writer.AddFile(u"a.cfg", kit::FileTimeFromUnix(1577836800), "a");
+    std::string error;
+    ASSERT_TRUE(writer.WriteKit(KitPath(), &error)) << error;
+    RunWith([this](CInstallerDlg&) {
+        EXPECT_EQ(fake.PageText(), Text("IDS_WELCOME_TITLE") + " <Product> (<Vendor>).");
+    });
+}
+
+TEST_F(FlowTest, NextAndBackMoveBetweenWelcomeAndDirectory) {
+    RunWith([this](CInstallerDlg& d) {
+        ASSERT_TRUE(fake.Press(Command::kNext));
+        EXPECT_EQ(d.GetPageState(), 2);
+        EXPECT_TRUE(Back()->enabled);
+        EXPECT_TRUE(Next()->enabled);
+        EXPECT_EQ(fake.EntryText(), sandbox.at("home/.kelda/KV/kelda/tmplts/"));
+        EXPECT_EQ(fake.PageText(), Text("IDS_DESTINATION_PROMPT"));
+        fake.Type("/abandoned");
+        ASSERT_TRUE(fake.Press(Command::kBack));
+        EXPECT_EQ(d.GetPageState(), 1);
+        EXPECT_FALSE(Back()->enabled);
+        EXPECT_EQ(fake.PageText(), Welcome());
+        EXPECT_EQ(fake.VisibleOf(Kind::kEntry), nullptr) << "directory page hidden";
+        ASSERT_TRUE(fake.Press(Command::kNext));
+        EXPECT_EQ(fake.EntryText(), sandbox.at("home/.kelda/KV/kelda/tmplts/"));
+    });
+    // Pages are made once and reused.
+    EXPECT_EQ(fake.CountOf(Kind::kEntry), 1);
+    EXPECT_EQ(fake.CountOf(Kind::kPicture), 2);
+}
+
+TEST_F(FlowTest, CancelOrEscapeAnsweredNoLeavesTheWizardAsItWas) {
+    RunWith([this](CInstallerDlg& d) {
+        fake.answers = {wizard::kAnswerNo, wizard::kAnswerNone};
+        ASSERT_TRUE(fake.Press(Command::kCancel));
+        fake.Escape();
+        EXPECT_EQ(d.GetPageState(), 1);
+        EXPECT_TRUE(fake.WindowOpen());
+        ASSERT_TRUE(fake.Press(Command::kNext));
+        fake.Type("/typed");
+        fake.answers = {wizard::kAnswerNo, wizard::kAnswerNone};
+        fake.Escape();
+        ASSERT_TRUE(fake.Press(Command::kCancel));
+        EXPECT_EQ(d.GetPageState(), 2);
+        EXPECT_EQ(fake.EntryText(), "/typed");
+        EXPECT_TRUE(fake.WindowOpen());
+    });
+    ASSERT_EQ(fake.boxes.size(), 4u);
+    for (const BoxRecord& box : fake.boxes) {
+        EXPECT_EQ(box.text, "Do you really want to cancel installation?");
+        EXPECT_EQ(box.flags, 0x2000002u);
+    }
+}
+
+TEST_F(FlowTest, EscapeAnsweredYesClosesFromTheWelcomePage) {
+    RunWith([this](CInstallerDlg&) {
+        fake.answers = {wizard::kAnswerYes};
+        fake.Escape();
+    });
+    EXPECT_TRUE(fake.windowDestroyed);
+    EXPECT_EQ(dialog->GetPageState(), 1);
+    EXPECT_FALSE(Sandbox::exists(sandbox.at("home/.kelda")));
+}
+
+TEST_F(FlowTest, CancelAnsweredYesClosesFromTheDirectoryPage) {
+    RunWith([this](CInstallerDlg&) {
+        fake.Press(Command::kNext);
+        fake.answers = {wizard::kAnswerYes};
+        fake.Press(Command::kCancel);
+    });
+    EXPECT_TRUE(fake.windowDestroyed);
+    EXPECT_FALSE(LauncherFileExists(LauncherMode::kPrimary));
+}
+
+TEST_F(FlowTest, CloseControlClosesWithoutAQuestionOutsideCopying) {
+    RunWith([this](CInstallerDlg&) {
+        fake.Press(Command::kNext);
+        fake.CloseControl();
+    });
+    EXPECT_TRUE(fake.windowDestroyed);
+    EXPECT_TRUE(fake.boxes.empty());
+}
+
+TEST_F(FlowTest, EmptyEntryIsRefusedAndASpaceIsNot) {
+    RunWith([this](CInstallerDlg& d) {
+        fake.Press(Command::kNext);
+        fake.Type("");
+        fake.Press(Command::kNext);
+        EXPECT_EQ(d.GetPageState(), 2);
+        ASSERT_EQ(fake.boxes.size(), 1u);
+        EXPECT_EQ(fake.boxes[0].text, "Specify correct path to template directory.");
+        EXPECT_EQ(fake.boxes[0].flags, 1u);
+        // A lone space is a relative directory name: it is accepted as typed.
+        char old[4096];
+        ASSERT_NE(getcwd(old, sizeof old), nullptr);
+        ASSERT_EQ(chdir(sandbox.path().c_str()), 0);
+        fake.Type(" ");
+        fake.Press(Command::kNext);
+        ASSERT_EQ(chdir(old), 0);
+        EXPECT_EQ(utf8(d.GetTargetDir()), " ");
+        EXPECT_EQ(d.GetPageState(), 4);
+    });
+    EXPECT_EQ(Sandbox::read(sandbox.at(" /a.cfg")), "alpha");
+}
+
+TEST_F(FlowTest, BackslashesInTheEntryBecomeSlashes) {
+    RunWith([this](CInstallerDlg& d) {
+        fake.Press(Command::kNext);
+        std::string typed = sandbox.path() + "\\win\\tmplts\\";
+        fake.Type(typed);
+        fake.Press(Command::kNext);
+        EXPECT_EQ(utf8(d.GetTargetDir()), sandbox.at("win/tmplts/"));
+    });
+    EXPECT_EQ(Sandbox::read(sandbox.at("win/tmplts/sub/b.cfg")), "beta");
+}
+
+TEST_F(FlowTest, BrowseFillsTheEntryThatNextInstallsInto) {
+    RunWith([this](CInstallerDlg& d) {
+        fake.Press(Command::kNext);
+        fake.Press(Command::kBrowse);  // cancelled: the proposal stays
+        EXPECT_EQ(fake.EntryText(), sandbox.at("home/.kelda/KV/kelda/tmplts/"));
+        fake.chooserPick = sandbox.at("chosen");
+        fake.Press(Command::kBrowse);
+        EXPECT_EQ(fake.EntryText(), sandbox.at("chosen"));
+        fake.Press(Command::kNext);
+        EXPECT_EQ(d.GetPageState(), 4);
+    });
+    EXPECT_EQ(Sandbox::read(sandbox.at("chosen/a.cfg")), "alpha");
+}
+
+TEST_F(FlowTest, SuccessfulCopyEndsOnTheSuccessPageAndRecordsTheDirectory) {
+    RunWith([this](CInstallerDlg& d) {
+        fake.Press(Command::kNext);
+        fake.Type(Target());
+        fake.Press(Command::kNext);
+        EXPECT_EQ(d.GetPageState(), 4);
+        EXPECT_EQ(fake.PageText(), "Configuration installed successfully.");
+        EXPECT_FALSE(Back()->visible);
+        EXPECT_TRUE(Next()->visible);
+        EXPECT_TRUE(Next()->enabled);
+        EXPECT_EQ(Next()->text, "Finish");
+        EXPECT_FALSE(CancelButton()->enabled);
+        EXPECT_EQ(fake.VisibleOf(Kind::kProgressBar), nullptr);
+        EXPECT_TRUE(fake.boxes.empty());
+        // The launcher list holds the directory without its last slash.
+        EXPECT_EQ(LauncherList(LauncherMode::kPrimary),
+                  std::vector<std::string>{sandbox.at("target")});
+    });
+    EXPECT_EQ(Sandbox::read(sandbox.at("target/a.cfg")), "alpha");
+    EXPECT_EQ(Sandbox::read(sandbox.at("target/sub/b.cfg")), "beta");
+    EXPECT_GE(fake.wakeups(), 1) << "the worker wakes the event pass";
+}
+
+TEST_F(FlowTest, FinishWithTheBoxCheckedOpensTheDescription) {
+    RunWith([this](CInstallerDlg&) {
+        fake.Press(Command::kNext);
+        fake.Type(sandbox.path() + "/target");  // no trailing slash: one is added
+        fake.Press(Command::kNext);
+        fake.Press(Command::kNext);
+    });
+    EXPECT_TRUE(fake.windowDestroyed);
+    EXPECT_EQ(fake.openedDocuments, std::vector<std::string>{sandbox.at("target/docs/readme.txt")});
+}
+
+TEST_F(FlowTest, FinishWithTheBoxUncheckedOpensNothing) {
+    RunWith([this](CInstallerDlg&) {
+        fake.Press(Command::kNext);
+        fake.Type(Target());
+        fake.Press(Command::kNext);
+        fake.VisibleOf(Kind::kCheckBox)->checked = false;
+        fake.Press(Command::kNext);
+    });
+    EXPECT_TRUE(fake.windowDestroyed);
+    EXPECT_TRUE(fake.openedDocuments.empty());
+}
+
+TEST_F(FlowTest, FinishOpensNothingWhenTheDescriptionIsMissing) {
+    MakeKit({{"a.cfg", "alpha"}}, 1577836800, "docs\\absent.html");
+    RunWith([this](CInstallerDlg&) {
+        fake.Press(Command::kNext);
+        fake.Type(Target());
+        fake.Press(Command::kNext);
+        fake.Press(Command::kNext);
+    });
+    EXPECT_TRUE(fake.windowDestroyed);
+    EXPECT_TRUE(fake.openedDocuments.empty());
+}
+
+TEST_F(FlowTest, EscapeOnTheSuccessPageAsksAndNeverOpensTheDescription) {
+    RunWith([this](CInstallerDlg& d) {
+        fake.Press(Command::kNext);
+        fake.Type(Target());
+        fake.Press(Command::kNext);
+        EXPECT_FALSE(fake.Press(Command::kCancel)) << "Cancel is disabled";
+        fake.Escape();
+        EXPECT_EQ(d.GetPageState(), 4);
+        EXPECT_TRUE(fake.WindowOpen());
+        fake.answers = {wizard::kAnswerYes};
+        fake.Escape();
+    });
+    EXPECT_TRUE(fake.windowDestroyed);
+    EXPECT_TRUE(fake.openedDocuments.empty());
+    EXPECT_EQ(fake.boxes.size(), 2u);
+}
+
+TEST_F(FlowTest, FailedCopyShowsTheErrorBoxThenTheErrorPage) {
+    sandbox.write("plainfile", "not a directory");
+    RunWith([this](CInstallerDlg& d) {
+        fake.Press(Command::kNext);
+        fake.Type(sandbox.at("plainfile/target/"));
+        fake.Press(Command::kNext);
+        EXPECT_EQ(d.GetPageState(), 5);
+        ASSERT_EQ(fake.boxes.size(), 1u);
+        EXPECT_EQ(fake.boxes[0].text, "Installation error");
+        EXPECT_EQ(fake.boxes[0].flags, 0x1000001u);
+        EXPECT_EQ(fake.PageText(), Text("IDS_ERROR_FINISH"));
+        EXPECT_EQ(Next()->text, "Finish");
+        EXPECT_FALSE(Back()->visible);
+        EXPECT_FALSE(CancelButton()->enabled);
+        EXPECT_FALSE(fake.Press(Command::kBack));
+        fake.Press(Command::kNext);
+    });
+    EXPECT_TRUE(fake.windowDestroyed);
+    EXPECT_TRUE(fake.openedDocuments.empty());
+    EXPECT_FALSE(LauncherFileExists(LauncherMode::kPrimary));
+}
+
+}  // namespace
+}  // namespace wizard_test

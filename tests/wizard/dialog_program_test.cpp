@@ -1,0 +1,167 @@
+// The start-up routine, the message-box base, a worker that cannot be
+// created, and the shell-free opener.
+#include <pthread.h>
+#include <sys/wait.h>
+
+#include "wizard/program.h"
+#include "wizard/spawn.h"
+#include "wizard_fixture.h"
+
+namespace wizard_test {
+namespace {
+
+using wizard::Command;
+
+class ProgramTest : public WizardTest {
+  protected:
+    int RunProgram(std::vector<std::string> args) {
+        std::vector<char*> argv;
+        for (std::string& arg : args) {
+            argv.push_back(arg.data());
+        }
+        argv.push_back(nullptr);
+        return wizard::RunInstallerProgram(static_cast<int>(args.size()), argv.data(), fake);
+    }
+};
+
+TEST_F(ProgramTest, StartOptionRunsTheCopyAtOnceAndEndsWithZero) {
+    MakeSmallKit();
+    WriteLauncher(LauncherMode::kPrimary, {sandbox.at("target")});
+    sandbox.mkdirs("target");
+    EXPECT_EQ(RunProgram({"setup", "-Len", "/s"}), 0);
+    EXPECT_EQ(fake.mainLoopRuns, 0);
+    ASSERT_NE(fake.window, nullptr);
+    EXPECT_EQ(fake.window->text, "Installing configuration");
+    EXPECT_EQ(fake.PageText(), "Configuration installed successfully.");
+    EXPECT_EQ(Sandbox::read(sandbox.at("target/a.cfg")), "alpha");
+}
+
+TEST_F(ProgramTest, WithoutTheStartOptionTheWizardWaitsForTheUser) {
+    MakeSmallKit();
+    fake.onMainLoop = [this] {
+        EXPECT_EQ(fake.PageText(), Text("IDS_WELCOME_TITLE") + " Templates (Example Ltd).");
+        fake.CloseControl();
+    };
+    EXPECT_EQ(RunProgram({"setup", "-Len"}), 0);
+    EXPECT_EQ(fake.mainLoopRuns, 1);
+    EXPECT_TRUE(fake.windowDestroyed);
+}
+
+TEST_F(ProgramTest, UseCwdFindsTheKitInTheWorkingDirectory) {
+    MakeSmallKit();
+    fake.executablePath = "/nowhere/setup";
+    char old[4096];
+    ASSERT_NE(getcwd(old, sizeof old), nullptr);
+    ASSERT_EQ(chdir(sandbox.at("kit").c_str()), 0);
+    fake.onMainLoop = [this] { fake.CloseControl(); };
+    RunProgram({"setup", "usecwd", "-Len"});
+    ASSERT_EQ(chdir(old), 0);
+    EXPECT_TRUE(fake.boxes.empty());
+    EXPECT_EQ(fake.mainLoopRuns, 1);
+}
+
+TEST_F(ProgramTest, StartUpErrorBoxIsTitledWithTheWindowTitle) {
+    EXPECT_EQ(RunProgram({"setup", "-Len"}), 0);
+    ASSERT_EQ(fake.boxes.size(), 1u);
+    EXPECT_EQ(fake.boxes[0].title, "Installing configuration");
+    EXPECT_EQ(fake.boxes[0].text, "Distribution kit file kelda.efd not found.");
+}
+
+TEST(BaseWindow, MessageBoxHasNoTitleAndKnownAnswersOnly) {
+    FakeToolkit fake;
+    CWnd window(fake);
+    fake.answers = {wizard::kAnswerYes, 7, -1, wizard::kAnswerOk};
+    EXPECT_EQ(window.MessageBox(u"q", 0x2000002u), 1);
+    EXPECT_EQ(window.MessageBox(u"q", 0x2000002u), 0);
+    EXPECT_EQ(window.MessageBox(u"q", 0x2000002u), 0);
+    EXPECT_EQ(window.MessageBox(u"plain", 0u), 3);
+    ASSERT_EQ(fake.boxes.size(), 4u);
+    EXPECT_EQ(fake.boxes[0].title, "");
+    EXPECT_EQ(fake.boxes[3].text, "plain");
+    EXPECT_EQ(fake.boxes[3].flags, 0u);
+}
+
+TEST(MessageBoxFlags, KindAndButtonsAreReadFromTheirBytes) {
+    EXPECT_EQ(wizard::MessageBoxKind(0x1000001u), wizard::kMessageBoxKindError);
+    EXPECT_EQ(wizard::MessageBoxKind(0x2000002u), wizard::kMessageBoxKindQuestion);
+    EXPECT_EQ(wizard::MessageBoxKind(1u), 0u);
+    EXPECT_TRUE(wizard::MessageBoxHasYesNo(0x2000002u));
+    EXPECT_TRUE(wizard::MessageBoxHasYesNo(0x0000002u));
+    EXPECT_FALSE(wizard::MessageBoxHasYesNo(0x1000001u));
+    EXPECT_FALSE(wizard::MessageBoxHasYesNo(0x2000102u));
+}
+
+// Threads get a default stack far larger than the machine can map, so the
+// worker cannot be created; restored afterwards.
+class NoThreads {
+  public:
+    NoThreads() {
+        pthread_getattr_default_np(&saved_);
+        pthread_attr_t huge;
+        pthread_attr_init(&huge);
+        pthread_attr_setstacksize(&huge, size_t(1) << 46);
+        ok_ = pthread_setattr_default_np(&huge) == 0;
+        pthread_attr_destroy(&huge);
+    }
+    ~NoThreads() {
+        pthread_setattr_default_np(&saved_);
+        pthread_attr_destroy(&saved_);
+    }
+    bool ok() const { return ok_; }
+
+  private:
+    pthread_attr_t saved_;
+    bool ok_ = false;
+};
+
+TEST_F(WizardTest, WorkerThatCannotBeCreatedShowsTheErrorBoxAndPage) {
+    MakeSmallKit();
+    auto dialog = MakeDialog();
+    fake.onMainLoop = [this, &dialog] {
+        fake.Press(Command::kNext);
+        fake.Type(sandbox.at("target/"));
+        NoThreads noThreads;
+        if (!noThreads.ok()) {
+            return;
+        }
+        fake.Press(Command::kNext);
+        EXPECT_EQ(dialog->GetPageState(), 5);
+    };
+    dialog->Run();
+    if (dialog->GetPageState() == 2) {
+        GTEST_SKIP() << "thread defaults cannot be changed here";
+    }
+    ASSERT_EQ(fake.boxes.size(), 1u);
+    EXPECT_EQ(fake.boxes[0].text, "Installation error");
+    EXPECT_EQ(fake.boxes[0].flags, 0x1000001u);
+    EXPECT_EQ(fake.PageText(), Text("IDS_ERROR_FINISH"));
+    EXPECT_FALSE(Sandbox::exists(sandbox.at("target")));
+}
+
+// A stand-in opener that records its arguments and where its error output
+// goes, to show that no shell reads the path.
+TEST(Spawn, PassesThePathAsOneArgumentWithoutAShell) {
+    Sandbox sandbox;
+    std::string script = sandbox.at("opener");
+    sandbox.write("opener",
+                  "#!/bin/sh\n"
+                  "printf '%s|%s' \"$#\" \"$1\" > \"$(dirname \"$0\")/args\"\n"
+                  "readlink /proc/self/fd/2 > \"$(dirname \"$0\")/stderr\"\n");
+    ASSERT_EQ(chmod(script.c_str(), 0755), 0);
+    std::string path = sandbox.at("it's a \"doc\" $(touch pwned) `x` ; rm -rf \\.txt");
+    pid_t pid = wizard::SpawnProgram(script.c_str(), path.c_str());
+    ASSERT_GT(pid, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_EQ(Sandbox::read(sandbox.at("args")), "1|" + path);
+    EXPECT_EQ(Sandbox::read(sandbox.at("stderr")), "/dev/null\n");
+    EXPECT_FALSE(Sandbox::exists(sandbox.at("pwned")));
+    EXPECT_FALSE(Sandbox::exists("pwned"));
+}
+
+TEST(Spawn, MissingProgramIsReported) {
+    EXPECT_EQ(wizard::SpawnProgram("/nonexistent/opener-program", "x"), -1);
+}
+
+}  // namespace
+}  // namespace wizard_test

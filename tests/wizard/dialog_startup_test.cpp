@@ -1,0 +1,186 @@
+// The start-up checks of the installer dialog with real kits, launcher files
+// and directories: the three error boxes in their order, the kit's location
+// and the proposed template directory.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "wizard_fixture.h"
+
+namespace wizard_test {
+namespace {
+
+class StartupTest : public WizardTest {
+  protected:
+    // Runs the dialog; the scripted user closes the window at once.
+    void RunAndClose(CInstallerDlg& dialog) {
+        fake.onMainLoop = [this] {
+            fake.answers.push_back(wizard::kAnswerYes);
+            fake.Escape();
+        };
+        dialog.Run();
+    }
+    // Checks only, as the dialog makes them before any window.
+    std::string Proposal() {
+        auto dialog = MakeDialog();
+        EXPECT_TRUE(dialog->CheckStart());
+        return utf8(dialog->GetTargetDir());
+    }
+    void ExpectOnlyErrorBox(const char* key) {
+        ASSERT_EQ(fake.boxes.size(), 1u);
+        EXPECT_EQ(fake.boxes[0].text, Text(key));
+        EXPECT_EQ(fake.boxes[0].flags, 0x1000001u);
+        EXPECT_EQ(fake.boxes[0].title, "Installing configuration");
+        EXPECT_EQ(fake.window, nullptr) << "no window after a failed check";
+        EXPECT_EQ(fake.mainLoopRuns, 0);
+    }
+    // A kit file of `size` bytes that takes no disk space.
+    void MakeSparseKit(off_t size) {
+        int fd = open(KitPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(ftruncate(fd, size), 0);
+        close(fd);
+    }
+};
+
+TEST_F(StartupTest, MissingKitIsTheFirstError) {
+    auto dialog = MakeDialog();
+    dialog->Run();
+    ExpectOnlyErrorBox("IDS_ERROR_NOSOURCE");
+}
+
+TEST_F(StartupTest, UnknownExecutablePathMeansNoKit) {
+    MakeSmallKit();
+    fake.executablePath.clear();
+    auto dialog = MakeDialog();
+    dialog->Run();
+    ExpectOnlyErrorBox("IDS_ERROR_NOSOURCE");
+}
+
+TEST_F(StartupTest, DamagedKitIsReportedAfterTheSpaceTest) {
+    sandbox.write("kit/kelda.efd", "this is not a deflate stream of a kit");
+    auto dialog = MakeDialog();
+    dialog->Run();
+    ExpectOnlyErrorBox("IDS_ERROR_DAMAGEDSOURCE");
+}
+
+TEST_F(StartupTest, KitTooLargeForTheTemporaryDirectoryComesBeforeDamage) {
+    // Far beyond a third of any disk here, and not a kit either: the space
+    // test must speak first. Its size also does not fit in 32 bits.
+    MakeSparseKit(off_t(1) << 43);
+    auto dialog = MakeDialog();
+    dialog->Run();
+    ExpectOnlyErrorBox("IDS_ERROR_NOSPACE");
+}
+
+TEST_F(StartupTest, KitOfOverFourGigabytesIsMeasuredInFull) {
+    // 4 GiB + 10 bytes: its low 32 bits (10) would pass any space test;
+    // the whole size has to be compared. It is not a valid kit either.
+    MakeSparseKit((off_t(1) << 32) + 10);
+    auto dialog = MakeDialog();
+    dialog->Run();
+    ASSERT_EQ(fake.boxes.size(), 1u);
+    std::string expected = Text("IDS_ERROR_DAMAGEDSOURCE");
+    // On a disk with less than 12 GiB free the space test speaks instead.
+    if (fake.boxes[0].text != expected) {
+        EXPECT_EQ(fake.boxes[0].text, Text("IDS_ERROR_NOSPACE"));
+    }
+}
+
+TEST_F(StartupTest, EmptyKitFilePassesTheSpaceTest) {
+    sandbox.write("kit/kelda.efd", "");
+    auto dialog = MakeDialog();
+    dialog->Run();
+    ExpectOnlyErrorBox("IDS_ERROR_DAMAGEDSOURCE");
+}
+
+TEST_F(StartupTest, GoodKitOpensTheWelcomePage) {
+    MakeSmallKit();
+    auto dialog = MakeDialog();
+    RunAndClose(*dialog);
+    EXPECT_EQ(utf8(dialog->GetKitPath()), KitPath());
+    ASSERT_NE(fake.window, nullptr);
+    EXPECT_EQ(fake.window->rect.width, 500);
+    EXPECT_EQ(fake.window->rect.height, 360);
+    EXPECT_EQ(fake.window->text, "Installing configuration");
+    EXPECT_EQ(fake.mainLoopRuns, 1);
+    EXPECT_EQ(fake.initializeCalls, 1);
+    EXPECT_TRUE(fake.windowDestroyed);
+}
+
+TEST_F(StartupTest, UseCwdLooksInTheWorkingDirectory) {
+    MakeSmallKit();
+    fake.executablePath = "/nonexistent/setup";
+    char old[4096];
+    ASSERT_NE(getcwd(old, sizeof old), nullptr);
+    ASSERT_EQ(chdir(sandbox.at("kit").c_str()), 0);
+    auto dialog = MakeDialog(false, true);
+    bool ok = dialog->CheckStart();
+    std::string kit = utf8(dialog->GetKitPath());
+    ASSERT_EQ(chdir(old), 0);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(kit, KitPath());
+}
+
+TEST_F(StartupTest, NoLauncherFilesProposesTheDefaultDirectory) {
+    MakeSmallKit();
+    EXPECT_EQ(Proposal(), sandbox.at("home/.kelda/KV/kelda/tmplts/"));
+}
+
+TEST_F(StartupTest, FirstWritableListedDirectoryIsProposed) {
+    MakeSmallKit();
+    sandbox.write("plainfile", "x");
+    sandbox.mkdirs("good");
+    sandbox.mkdirs("also");
+    WriteLauncher(LauncherMode::kPrimary, {sandbox.at("missing/dir"), sandbox.at("plainfile"),
+                                           sandbox.at("good"), sandbox.at("also")});
+    EXPECT_EQ(Proposal(), sandbox.at("good"));
+    // The probe leaves nothing behind.
+    EXPECT_EQ(system(("test -z \"$(ls -A " + sandbox.at("good") + ")\"").c_str()), 0);
+}
+
+TEST_F(StartupTest, AllUnusableEntriesGiveTheDefaultDirectory) {
+    MakeSmallKit();
+    WriteLauncher(LauncherMode::kPrimary, {sandbox.at("missing"), sandbox.at("gone/too")});
+    std::string proposal = Proposal();
+    EXPECT_EQ(proposal, sandbox.at("home/.kelda/KV/kelda/tmplts/"));
+}
+
+TEST_F(StartupTest, UrlLikeProposalBecomesEmptyNotTheDefault) {
+    MakeSmallKit();
+    // A real directory whose path holds "https://".
+    sandbox.mkdirs("https:/x");
+    WriteLauncher(LauncherMode::kPrimary, {sandbox.at("https://x")});
+    EXPECT_EQ(Proposal(), "");
+}
+
+TEST_F(StartupTest, FileSchemeIsCutFromTheProposal) {
+    MakeSmallKit();
+    // "file:///abs" is the relative directory "file:" followed by "/abs".
+    char old[4096];
+    ASSERT_NE(getcwd(old, sizeof old), nullptr);
+    sandbox.mkdirs("file:/t");
+    ASSERT_EQ(chdir(sandbox.path().c_str()), 0);
+    WriteLauncher(LauncherMode::kPrimary, {"file:///t"});
+    std::string proposal = Proposal();
+    ASSERT_EQ(chdir(old), 0);
+    EXPECT_EQ(proposal, "/t");
+}
+
+TEST_F(StartupTest, SecondaryListIsUsedWhenThePrimaryFileIsMissing) {
+    MakeSmallKit();
+    sandbox.mkdirs("second");
+    WriteLauncher(LauncherMode::kSecondary, {sandbox.at("second")});
+    EXPECT_EQ(Proposal(), sandbox.at("second"));
+}
+
+TEST_F(StartupTest, PrimaryFileWinsOverTheSecondary) {
+    MakeSmallKit();
+    sandbox.mkdirs("first");
+    sandbox.mkdirs("second");
+    WriteLauncher(LauncherMode::kSecondary, {sandbox.at("second")});
+    WriteLauncher(LauncherMode::kPrimary, {sandbox.at("first")});
+    EXPECT_EQ(Proposal(), sandbox.at("first"));
+}
+
+}  // namespace
+}  // namespace wizard_test
