@@ -1,0 +1,93 @@
+// The alert box and the directory sheet of the Cocoa toolkit.
+#import "cocoa/app_classes.h"
+#import "cocoa/cocoa_compat.h"
+
+#include "cocoa/alert_answer.h"
+#include "cocoa/cocoa_toolkit.h"
+#include "cocoa/pictures.h"
+
+namespace cocoa {
+
+namespace {
+
+NSString* StringFrom(const char* text) {
+    NSString* string = [NSString stringWithUTF8String:text != nullptr ? text : ""];
+    return string != nil ? string : @"";
+}
+
+void ApplyLook(NSAlert* alert, AlertLook look) {
+    switch (look) {
+        case AlertLook::kQuestion:
+            [alert setAlertStyle:NSAlertStyleWarning];
+            [alert setIcon:MakeImage(kQuestionIcon)];
+            return;
+        case AlertLook::kError:
+            [alert setAlertStyle:NSAlertStyleCritical];
+            [alert setIcon:MakeImage(kErrorIcon)];
+            return;
+        case AlertLook::kInformational:
+            [alert setAlertStyle:NSAlertStyleInformational];
+            return;
+    }
+}
+
+// The captions are fixed English words, not catalogue texts.
+void AddButtons(NSAlert* alert, uint32_t flags) {
+    if (wizard::MessageBoxHasYesNo(flags)) {
+        [[alert addButtonWithTitle:@"Yes"] setKeyEquivalent:@"\r"];
+        [[alert addButtonWithTitle:@"No"] setKeyEquivalent:@"\033"];
+        return;
+    }
+    [[alert addButtonWithTitle:@"OK"] setKeyEquivalent:@"\r"];
+}
+
+}  // namespace
+
+int CocoaToolkit::MessageBox(const char* text, uint32_t flags, const char* title) {
+    NSAlert* alert = [[NSAlert alloc] init];
+    NSWindow* window = cocoa_compat::AlertWindowIfBuilt(alert);
+    if (window != nil) {
+        cocoa_compat::SetStyleMask(window, NSWindowStyleMaskTitled | NSWindowStyleMaskClosable);
+        [window setDelegate:[[[ExtNSWindowDelegate alloc] init] autorelease]];
+        if (title != nullptr && title[0] != '\0') {
+            [window setTitle:StringFrom(title)];
+        }
+    }
+    ApplyLook(alert, AlertLookFor(flags));
+    AddButtons(alert, flags);
+    cocoa_compat::SetAlertText(alert, StringFrom(text), StringFrom(title));
+    if (getenv("COCOA_DEBUG")) NSLog(@"alert text [%s] title [%s] flags %x", text, title, flags);
+    const long response = static_cast<long>([alert runModal]);
+    // The delegate is autoreleased with the pool; the window must not call
+    // it once the alert is gone.
+    if (window != nil) {
+        [window setDelegate:nil];
+    }
+    [alert release];
+    return MapAlertResponse(response, flags);
+}
+
+void CocoaToolkit::ChooseDirectory(wizard::Handle window, wizard::Handle entry) {
+    NSOpenPanel* panel = [[NSOpenPanel openPanel] retain];
+    [panel setResolvesAliases:YES];
+    [panel setCanChooseFiles:NO];
+    [panel setCanChooseDirectories:YES];
+    [panel setCanCreateDirectories:NO];
+    [panel setAllowsMultipleSelection:NO];
+    // The handler may run after this call returns (a sheet on macOS); it
+    // holds its own references to the panel and the entry.
+    NSTextField* field = [(NSTextField*)entry retain];
+    [panel beginSheetModalForWindow:(NSWindow*)window
+                  completionHandler:^(NSInteger result) {
+                    if (result == NSModalResponseOK) {
+                        NSString* path = [[[panel URLs] lastObject] path];
+                        if (path != nil) {
+                            [field setStringValue:path];
+                        }
+                    }
+                    [field release];
+                    [panel release];
+                  }];
+}
+
+}  // namespace cocoa
