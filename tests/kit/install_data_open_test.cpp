@@ -2,6 +2,7 @@
 // damaged, the clean-up of a failed open and the image's lifetime.
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include "kit_fixture.h"
 
@@ -26,6 +27,22 @@ std::string WorkedExampleImage() {
         .u32(3)
         .raw("abc")
         .str();
+}
+
+// `bytes` as a gzip file, header and trailer included.
+std::string Gzip(const std::string& bytes) {
+    z_stream stream{};
+    EXPECT_EQ(Z_OK, deflateInit2(&stream, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY));
+    std::string out(deflateBound(&stream, uLong(bytes.size())) + 32, '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+    stream.avail_in = uInt(bytes.size());
+    stream.next_out = reinterpret_cast<Bytef*>(&out[0]);
+    stream.avail_out = uInt(out.size());
+    EXPECT_EQ(Z_STREAM_END, deflate(&stream, Z_FINISH));
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    EXPECT_EQ('\x1f', out[0]);
+    return out;
 }
 
 // The start of an image with a description table holding no descriptions.
@@ -78,7 +95,8 @@ TEST_F(OpenTest, DescriptionTableVariants) {
     // strings has its rest skipped and the next record read after it.
     Bytes image;
     image.u32(0xFFFFFFFFu).u32(2);
-    image.u32(4 + 12 + 10 + 4 + 4 + 5).counted(u"de").counted(u"P").counted(u"V").counted(u"")
+    // Length field, "de" (4 + 4), "P" and "V" (4 + 2 each), "" (4), 5 extra bytes.
+    image.u32(4 + 8 + 6 + 6 + 4 + 5).counted(u"de").counted(u"P").counted(u"V").counted(u"")
         .raw("12345");
     image.u32(20 + 4).counted(u"en").u32(0).u32(0).u32(0);
     image.u32(0);
@@ -178,9 +196,10 @@ TEST_F(OpenTest, NamesThatLeaveTheTemplateDirectoryAreDamage) {
 }
 
 TEST_F(OpenTest, BadCompressedDataFailsWithInvalidData) {
+    // A complete gzip file (header, stream, checksum trailer) of a valid image.
     Kit gzip;
-    std::string gz("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03", 10);
-    EXPECT_EQ(13u, gzip.Open(KitFromBytes(gz + kit::RawDeflate("hello", 6))));
+    EXPECT_EQ(13u, gzip.Open(KitFromBytes(Gzip(WorkedExampleImage()))));
+    EXPECT_TRUE(gzip.files.empty());
     EXPECT_TRUE(TempFiles().empty());
 
     Kit empty;
