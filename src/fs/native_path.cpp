@@ -21,7 +21,10 @@ bool ToNativePath(const stdx::string16& path, stdx::string8& out) {
             return false;
     }
     out = stdx::narrow(path);
-    return path.empty() || !out.empty();
+    // narrow stops at the first character the locale cannot represent; the
+    // prefix names another file (often a parent directory), so only a path
+    // that survives the trip back unchanged is used.
+    return stdx::widen(out) == path;
 }
 
 std::uint32_t CodeFromErrno(int error) {

@@ -37,9 +37,13 @@ std::uint32_t FileSystem::GetTempPath(stdx::string16& directory) {
     const char* fromEnvironment = std::getenv("TMPDIR");
     stdx::string16 result;
     if (fromEnvironment && IsDirectory(fromEnvironment)) {
-        result = stdx::widen(stdx::string8(fromEnvironment));
+        const stdx::string8 native(fromEnvironment);
+        result = stdx::widen(native);
+        // A value the locale cannot represent is as unusable as a missing
+        // one: its decodable prefix would name some other directory.
+        if (stdx::narrow(result) != native)
+            result.clear();
     }
-    // A value the locale cannot represent is as unusable as a missing one.
     if (result.empty())
         result = stdx::widen(stdx::string8(kDefaultTempDir));
     if (!result.empty() && result[result.size() - 1] != u'/')
