@@ -9,6 +9,7 @@
 #include <cwchar>
 
 #include "text/key_value_file.h"
+#include "text/key_value_path.h"
 #include "text/string_util.h"
 
 namespace {
@@ -66,7 +67,9 @@ class LineParser {
 };
 
 FILE* OpenForReading(const stdx::string16& path) {
-    const stdx::string8 name = stdx::narrow(path);
+    stdx::string8 name;
+    if (!keyvalue_detail::NativePath(path, name))
+        return nullptr;
     // Both modes mean plain reading on the systems we build for; the second
     // is only a retry for a libc that rejects the first.
     FILE* file = std::fopen(name.c_str(), "rt, ccs=UNICODE");

@@ -20,6 +20,7 @@
 #include <ctime>
 
 #include "text/key_value_file.h"
+#include "text/key_value_path.h"
 #include "text/string_util.h"
 
 namespace {
@@ -123,7 +124,10 @@ const char* KeyValueWriteError::what() const noexcept {
 }
 
 void WriteKeyValueFile(const stdx::string16& path, const KeyValueStore& store) {
-    const stdx::string8 target = ResolveTarget(stdx::narrow(path));
+    stdx::string8 native;
+    if (!keyvalue_detail::NativePath(path, native))
+        throw KeyValueWriteError(kOpenFailed);
+    const stdx::string8 target = ResolveTarget(native);
     struct stat old;
     const bool hadOld = stat(target.c_str(), &old) == 0;
     // What opening the file itself for writing would refuse, we refuse too.

@@ -151,3 +151,23 @@ TEST(WriteKeyValueFile, FullFileSystemLeavesTheOldFileByteIdentical) {
     EXPECT_EQ(after, kOldContent);
     EXPECT_EQ(names, (std::set<std::string>{".", "..", "kv.cfg"}));
 }
+
+// In the "C" locale "a\u00E9.cfg" has no 8-bit form; its convertible prefix
+// "a" is another file, which neither the reader nor the writer may touch.
+TEST(WriteKeyValueFile, PathTheLocaleCannotHoldIsRefused) {
+    launcher_test::ScopedEnv locale("LC_ALL", "C");
+    Sandbox box;
+    box.write("a", kOldContent);
+    stdx::string16 path = box.at16("a");
+    path.push_back(u'\u00E9');
+    path += stdx::string16(u".cfg");
+    KeyValueStore store;
+    EXPECT_EQ(ReadKeyValueFile(path, store), kKeyValueNotOpened);
+    EXPECT_TRUE(store.Empty());
+
+    store.Add(u"a", u"1");
+    EXPECT_EQ(WriteCode(path, store), 1);
+    EXPECT_EQ(WriteCode(u"", store), 1);
+    EXPECT_EQ(Sandbox::read(box.at("a")), kOldContent);
+    EXPECT_EQ(Names(box.path()), (std::set<std::string>{".", "..", "a"}));
+}
