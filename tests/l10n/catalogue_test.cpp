@@ -258,6 +258,22 @@ TEST_F(Catalogue, TranslationsKeepTheMarkersOfTheEnglishTexts) {
     }
 }
 
+// The tables are UTF-8 whatever the user's locale: "setup -Lru" started in
+// the "C" locale (or a Latin-1 one) still gets whole Russian texts, not the
+// part before the first non-ASCII byte or a misread of the bytes.
+TEST_F(Catalogue, TextsDoNotDependOnTheLocaleEncoding) {
+    for (const char* lang : {"C", "POSIX", "de_DE.ISO-8859-1"}) {
+        ScopedLocaleEnvironment env(lang);
+        for (const Language& language : kLanguages) {
+            SetCurrentLanguage(language.number);
+            for (const Text& text : kEnglish) {
+                EXPECT_EQ(u16(Utf8Text(language.code, text.key)), GetLocalizedString(text.key))
+                    << lang << ' ' << language.code << ' ' << text.key;
+            }
+        }
+    }
+}
+
 TEST_F(Catalogue, UnknownCurrentLanguageYieldsEmptyTexts) {
     for (int number : {0, 18, 24, -5}) {
         SetCurrentLanguage(number);
