@@ -16,7 +16,13 @@ stdx::string16 HomeDirectory() {
     } else if (rc == WRDE_NOSPACE) {
         wordfree(&words);  // the partial expansion
     }
-    return stdx::widen(home);
+    const stdx::string16 wide = stdx::widen(home);
+    // A home the locale cannot represent would come back as its decodable
+    // prefix, which names another directory (another user's home, even):
+    // treat it as a failed expansion.
+    if (stdx::narrow(wide) != home)
+        return stdx::string16();
+    return wide;
 }
 
 stdx::string16 ProductUserDirectory() {

@@ -9,7 +9,8 @@
 //   SecondaryLauncherFile     H/.KV/kvlauncht/kvlaunch.cfg
 //   ProductLauncherFile       H/.kelda/.KV/kvlaunch/kvlaunch.cfg
 //
-// When the home directory cannot be found, H is empty and the paths start
+// When the home directory cannot be found, or the locale cannot represent
+// it, H is empty and the paths start
 // at the root directory.
 #pragma once
 

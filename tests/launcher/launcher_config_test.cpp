@@ -60,6 +60,15 @@ TEST(LauncherPaths, BuiltFromHome) {
     EXPECT_EQ(utf8(DirectoryOfFile(u"b.cfg")), "");
 }
 
+// In the "C" locale "/home/j\u00E9" has no 16-bit form; its decodable
+// prefix "/home/j" would be someone else's home.
+TEST(LauncherPaths, HomeTheLocaleCannotHoldCountsAsNoHome) {
+    ScopedEnv locale("LC_ALL", "C");
+    ScopedEnv home("HOME", "/home/j\xC3\xA9");
+    EXPECT_EQ(utf8(HomeDirectory()), "");
+    EXPECT_EQ(utf8(PrimaryLauncherFile()), "/.KV/kvlaunch/kvlaunch.cfg");
+}
+
 TEST(LauncherConfig, NoFilesGivesNothingAndTheFirstWriteCreatesThePrimaryFile) {
     Home h;
     EXPECT_EQ(ReadDirs(LauncherMode::kPrimary), "");
