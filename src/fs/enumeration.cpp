@@ -86,10 +86,13 @@ bool FileSystem::FindNextFile(FileFind& find) {
         if (match != 0)
             return false;
 
-        stdx::string16 name = stdx::widen(stdx::string8(entry->d_name));
-        // A name the locale cannot represent would come back empty and make
-        // callers that join it to the directory walk the directory itself.
-        if (name.empty())
+        const stdx::string8 native(entry->d_name);
+        stdx::string16 name = stdx::widen(native);
+        // A name the locale cannot represent comes back as its decodable
+        // prefix ("a" for "a\xE9", nothing at all for "\xE9"): a caller that
+        // joins it to the directory would act on another entry, or on the
+        // directory itself. Such entries are skipped.
+        if (name.empty() || stdx::narrow(name) != native)
             continue;
         find.currentName = name;
         stdx::string8 full = directory;

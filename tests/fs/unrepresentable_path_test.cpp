@@ -4,6 +4,10 @@
 // refuse such a path instead of acting on the prefix.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "fs/file_system.h"
 #include "fs_test_support.h"
 #include "text/string_util.h"
@@ -73,6 +77,21 @@ TEST_F(UnrepresentablePath, HandleAndLookupOperationsRefuse) {
     stdx::string16 temp = u"unchanged";
     EXPECT_EQ(1013u, FileSystem::GetTempFileName(Accented("d"), u"KV", temp));
     EXPECT_EQ(stdx::string16(u"unchanged"), temp);
+}
+
+TEST_F(UnrepresentablePath, EnumerationSkipsNamesItCannotRepresent) {
+    box.write("d/a\xC3\xA9", "accented");
+    box.write("d/\xC3\xA9", "accented only");
+    CLocale locale;
+    std::vector<std::string> names;
+    FileFind find;
+    for (bool more = FileSystem::FindFirstFile(find, box.at16("d/*")); more;
+         more = FileSystem::FindNextFile(find)) {
+        names.push_back(utf8(FileSystem::GetFindFileName(find)));
+    }
+    FileSystem::FindClose(find);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::string>{".", "..", "keep"}), names);
 }
 
 TEST_F(UnrepresentablePath, TmpdirTheLocaleCannotHoldFallsBack) {
