@@ -10,8 +10,8 @@
 namespace gtkfront {
 
 stdx::string8 ReadExecutablePath(const char* link) {
-    // Linux paths are at most PATH_MAX (4096) for most calls, but the link of
-    // a deeply nested executable may be longer; cap the growth generously.
+    // The kernel reports this link only up to PATH_MAX (4096) and fails with
+    // ENAMETOOLONG beyond; the cap only bounds the loop for other links.
     constexpr size_t kStart = 260;
     constexpr size_t kLimit = size_t{1} << 20;
     for (size_t size = kStart; size <= kLimit; size *= 2) {

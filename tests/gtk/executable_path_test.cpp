@@ -1,6 +1,7 @@
-// The executable's path is read in full, however long: the program is copied
-// into directories whose paths are longer than the first buffer (260 bytes)
-// and longer than PATH_MAX, started there, and reports where it lies.
+// The executable's path is read in full, however long the system reports it:
+// the program is copied into directories whose paths are longer than the
+// first buffer (260 bytes), up to and beyond PATH_MAX, started there, and
+// reports where it lies.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -108,8 +109,9 @@ TEST_F(ExecutablePathTest, ReadsOwnPathInThisProcess) {
     EXPECT_EQ(fromLink.st_ino, fromProc.st_ino);
 }
 
-TEST_F(ExecutablePathTest, PathsLongerThanFirstBufferAndPathMaxAreReadInFull) {
-    for (size_t length : {size_t{300}, size_t{1000}, size_t{5000}}) {
+TEST_F(ExecutablePathTest, PathsLongerThanFirstBufferAreReadInFull) {
+    // Up to just below PATH_MAX (4096 with its terminating zero).
+    for (size_t length : {size_t{300}, size_t{1000}, size_t{4000}}) {
         SCOPED_TRACE(length);
         int depth = 0;
         std::string dir = DescendInto(sandbox_.path(), length, &depth);
@@ -121,6 +123,20 @@ TEST_F(ExecutablePathTest, PathsLongerThanFirstBufferAndPathMaxAreReadInFull) {
         EXPECT_EQ(printed, dir + "/probe-exe");
         RemoveChain(depth, "probe-exe");
     }
+}
+
+TEST_F(ExecutablePathTest, PathBeyondPathMaxGivesEmptyPathNotACutOne) {
+    // The kernel refuses to report such a link (ENAMETOOLONG), and no file
+    // beside it could be opened by that name either: the program then says
+    // the kit is not found instead of looking in a wrong, shortened folder.
+    int depth = 0;
+    DescendInto(sandbox_.path(), 5000, &depth);
+    CopyExecutable(PRINT_EXE_PATH, "probe-exe");
+    int status = -1;
+    std::string printed = RunHere("probe-exe", &status);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_EQ(printed, "");
+    RemoveChain(depth, "probe-exe");
 }
 
 TEST_F(ExecutablePathTest, MissingOrNonLinkGivesEmptyPath) {

@@ -227,6 +227,16 @@ text_of() {
     awk -F'\t' -v ty="$1" '$1=="C" && $3==ty && $4==1 {print $11; exit}' "$DUMP"
 }
 
+# entry_is TEXT / value_is TYPE VALUE: checks on a fresh report, for wait_until
+# (a $(...) in its arguments would be read once, before the first probe).
+entry_is() {
+    [ "$(text_of GtkEntry)" = "$1" ]
+}
+
+value_is() {
+    [ "$(value_of "$1")" = "$2" ]
+}
+
 no_message_box() {
     [ -z "$(message_box)" ]
 }
@@ -259,9 +269,24 @@ click_type() {
     xdotool mousemove --window "$xid" $((x + w / 2)) $((y + h / 2)) click 1
 }
 
-# key XID KEYSYM: sends one key to a window.
+# focus XID: gives a window the keyboard focus (there is no window manager),
+# so that keys go through the X server like a user's (XTEST), not as
+# synthetic events sent to one window.
+focus() {
+    xdotool windowfocus --sync "$1" 2>/dev/null || fail "could not focus window $1"
+}
+
+# key XID KEYSYM...: presses keys in a window.
 key() {
-    xdotool key --window "$1" "$2"
+    focus "$1"
+    shift
+    xdotool key --clearmodifiers "$@"
+}
+
+# type_into XID TEXT: types text into the focused control of a window.
+type_into() {
+    focus "$1"
+    xdotool type --delay 5 "$2"
 }
 
 # screenshot XID NAME: saves the window as $SHOTS/NAME.png.

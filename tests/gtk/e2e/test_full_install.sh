@@ -27,9 +27,9 @@ screenshot "$win" 2-directory
 # Type another folder into the entry, as a user would.
 target="$WORK/home/My Templates/ledger"
 click_type GtkEntry
-xdotool key --window "$win" ctrl+a BackSpace
-xdotool type --window "$win" --delay 5 "$target"
-wait_until 5 [ "$(text_of GtkEntry)" = "$target" ]
+key "$win" ctrl+a BackSpace
+type_into "$win" "$target"
+wait_until 5 entry_is "$target"
 click "$(text IDS_WIZARD_NEXT)"
 
 # The launcher file is written only after the poll loop has seen the end of
@@ -47,7 +47,7 @@ first=$(grep -m1 '^ConfigurationTemplatesLocation=' "$(launcher_file)" | cut -d=
 
 # Untick the box so that Finish opens nothing, then finish.
 click_type GtkCheckButton
-wait_until 5 [ "$(value_of GtkCheckButton)" = 0 ]
+wait_until 5 value_is GtkCheckButton 0
 click "$(text IDS_WIZARD_FINISH)"
 wait_exit 10
 [ "$SETUP_STATUS" = 0 ] || fail "exit status $SETUP_STATUS"
