@@ -9,6 +9,9 @@ namespace wizard {
 
 int RunInstallerProgram(int argc, char** argv, Toolkit& toolkit, LocaleNameSource localeSource) {
     try {
+        // The scan lets the locale source set the process locale, then calls
+        // stdx::select_environment_locale() once, so every narrow/widen from
+        // here on (the title first) converts in the user's locale.
         StartupOptions options = ScanStartupOptions(argc, argv, localeSource);
         stdx::string8 title = stdx::narrow(GetLocalizedString("IDR_MAINFRAME"));
         CInstallerDlg dialog(toolkit, argc, argv, options.autoStart, title, options.dialogLanguage,

@@ -28,7 +28,8 @@ TEST_F(ProgramTest, StartOptionRunsTheCopyAtOnceAndEndsWithZero) {
     MakeSmallKit();
     WriteLauncher(LauncherMode::kPrimary, {sandbox.at("target")});
     sandbox.mkdirs("target");
-    EXPECT_EQ(RunProgram({"setup", "-Len", "/s"}), 0);
+    // The S option comes first: the scan stops at the language option.
+    EXPECT_EQ(RunProgram({"setup", "/s", "-Len"}), 0);
     EXPECT_EQ(fake.mainLoopRuns, 0);
     ASSERT_NE(fake.window, nullptr);
     EXPECT_EQ(fake.window->text, "Installing configuration");
@@ -67,6 +68,21 @@ TEST_F(ProgramTest, StartUpErrorBoxIsTitledWithTheWindowTitle) {
     EXPECT_EQ(fake.boxes[0].text, "Distribution kit file kelda.efd not found.");
 }
 
+TEST_F(ProgramTest, TextsAreConvertedInTheUsersLocale) {
+    if (!ScopedLocaleEnv::Installed("ru_RU.UTF-8")) {
+        GTEST_SKIP() << "ru_RU.UTF-8 is not installed";
+    }
+    // Earlier conversions ran in the C locale, which has no Cyrillic; the
+    // user's locale is only in the environment until the program selects it.
+    ScopedLocaleEnv env("C");
+    stdx::select_environment_locale();
+    setenv("LANG", "ru_RU.UTF-8", 1);
+    EXPECT_EQ(RunProgram({"setup"}), 0);
+    ASSERT_EQ(fake.boxes.size(), 1u);
+    EXPECT_EQ(fake.boxes[0].title, "Установка конфигурации");
+    EXPECT_EQ(fake.boxes[0].text, "Файл дистрибутива kelda.efd не найден.");
+}
+
 TEST(BaseWindow, MessageBoxHasNoTitleAndKnownAnswersOnly) {
     FakeToolkit fake;
     CWnd window(fake);
@@ -88,7 +104,11 @@ TEST(MessageBoxFlags, KindAndButtonsAreReadFromTheirBytes) {
     EXPECT_TRUE(wizard::MessageBoxHasYesNo(0x2000002u));
     EXPECT_TRUE(wizard::MessageBoxHasYesNo(0x0000002u));
     EXPECT_FALSE(wizard::MessageBoxHasYesNo(0x1000001u));
-    EXPECT_FALSE(wizard::MessageBoxHasYesNo(0x2000102u));
+    EXPECT_FALSE(wizard::MessageBoxHasYesNo(0x2000003u));
+    EXPECT_FALSE(wizard::MessageBoxHasYesNo(0x2000000u));
+    // Bits 8-23 belong to neither field: the buttons are the low byte alone.
+    EXPECT_TRUE(wizard::MessageBoxHasYesNo(0x2000102u));
+    EXPECT_EQ(wizard::MessageBoxKind(0x1FF0001u), wizard::kMessageBoxKindError);
 }
 
 // Threads get a default stack far larger than the machine can map, so the

@@ -3,6 +3,7 @@
 // texts; the fake toolkit.
 #pragma once
 #include <gtest/gtest.h>
+#include <locale.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -54,6 +55,56 @@ class ScopedEnv {
     std::string old_;
 };
 
+// Runs a test under the locale environment `lang` (LANG set, every LC_*
+// variable cleared), without selecting it: the code under test must do that.
+// Afterwards the previous environment, the conversion locale and English come
+// back.
+class ScopedLocaleEnv {
+  public:
+    explicit ScopedLocaleEnv(const char* lang) {
+        for (const char* name : kNames) {
+            const char* value = getenv(name);
+            saved_.push_back({name, value != nullptr, value != nullptr ? value : ""});
+            unsetenv(name);
+        }
+        setenv("LANG", lang, 1);
+    }
+    ~ScopedLocaleEnv() {
+        for (const Saved& saved : saved_) {
+            if (saved.present) {
+                setenv(saved.name, saved.value.c_str(), 1);
+            } else {
+                unsetenv(saved.name);
+            }
+        }
+        stdx::select_environment_locale();
+        SetCurrentLanguage(FindLanguage(stdx::string8("en")));
+    }
+    ScopedLocaleEnv(const ScopedLocaleEnv&) = delete;
+    ScopedLocaleEnv& operator=(const ScopedLocaleEnv&) = delete;
+
+    static bool Installed(const char* name) {
+        locale_t loc = newlocale(LC_ALL_MASK, name, locale_t(0));
+        if (loc == locale_t(0)) {
+            return false;
+        }
+        freelocale(loc);
+        return true;
+    }
+
+  private:
+    struct Saved {
+        const char* name;
+        bool present;
+        std::string value;
+    };
+    static constexpr const char* kNames[] = {
+        "LANG",    "LANGUAGE",   "LC_ALL",       "LC_CTYPE",       "LC_NUMERIC",
+        "LC_TIME", "LC_COLLATE", "LC_MONETARY",  "LC_MESSAGES",    "LC_PAPER",
+        "LC_NAME", "LC_ADDRESS", "LC_TELEPHONE", "LC_MEASUREMENT", "LC_IDENTIFICATION"};
+    std::vector<Saved> saved_;
+};
+
 class WizardTest : public ::testing::Test {
   protected:
     WizardTest() : home_("HOME", sandbox.at("home")), tmp_("TMPDIR", sandbox.at("tmp")) {
@@ -84,7 +135,13 @@ class WizardTest : public ::testing::Test {
     std::string KitPath() const { return sandbox.at("kit/kelda.efd"); }
 
     std::unique_ptr<CInstallerDlg> MakeDialog(bool autoStart = false, bool useCwd = false) {
-        return std::make_unique<CInstallerDlg>(fake, 1, argv_, autoStart,
+        return MakeDialogOn(fake, autoStart, useCwd);
+    }
+    // The same on another toolkit, for tests that run the wizard twice.
+    std::unique_ptr<CInstallerDlg> MakeDialogOn(FakeToolkit& toolkit, bool autoStart = false,
+                                                bool useCwd = false) {
+        toolkit.executablePath = fake.executablePath;
+        return std::make_unique<CInstallerDlg>(toolkit, 1, argv_, autoStart,
                                                stdx::string8("Installing configuration"),
                                                stdx::string16(u"en"), useCwd);
     }
