@@ -1,5 +1,6 @@
 // The user's actions on the wizard: Back, Next/Finish, Cancel/Escape, the
 // browse button and the window's close control.
+#include "kit/kit_name.h"
 #include "l10n/localization.h"
 #include "text/string_util.h"
 #include "wizard/installer_dlg.h"
@@ -94,20 +95,32 @@ void CInstallerDlg::Cancel() {
 
 void CInstallerDlg::Finish() {
     if (m_pageState == kStateSuccess) {
-        stdx::string16 path = m_targetDir;
-        if (path.empty() || (path.back() != u'/' && path.back() != u'\\')) {
-            path += u"/";
-        }
-        path += m_installData.GetDescriptionPath(m_language);
-        stdx::replace_all(path, stdx::string16(u"\\"), stdx::string16(u"/"));
-        FileFind find;
-        bool exists = FileSystem::FindFirstFile(find, path);
-        FileSystem::FindClose(find);
-        if (exists && m_successPage->IsOpenChecked()) {
-            m_toolkit.OpenDocument(stdx::narrow(path).c_str());
-        }
+        OpenDescription();
     }
     CloseWindow();
+}
+
+// The kit's description document inside the template directory, when the
+// box is ticked and the document is there. An empty description names the
+// directory itself. A description that would point outside the directory
+// (absolute, or with a ".." part) is a damaged kit: nothing is opened.
+void CInstallerDlg::OpenDescription() {
+    stdx::string16 description = m_installData.GetDescriptionPath(m_language);
+    if (!kit::IsSafeKitName(description)) {
+        return;
+    }
+    stdx::string16 path = m_targetDir;
+    if (path.empty() || (path.back() != u'/' && path.back() != u'\\')) {
+        path += u"/";
+    }
+    path += description;
+    stdx::replace_all(path, stdx::string16(u"\\"), stdx::string16(u"/"));
+    FileFind find;
+    bool exists = FileSystem::FindFirstFile(find, path);
+    FileSystem::FindClose(find);
+    if (exists && m_successPage->IsOpenChecked()) {
+        m_toolkit.OpenDocument(stdx::narrow(path).c_str());
+    }
 }
 
 // The window goes with its container and every control; the main loop ends.

@@ -99,6 +99,7 @@ class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
     CopyOutcome PollCopyRun(stdx::string16& errorText);
     void AskCancelCopy();
     void WriteLauncherList();
+    void OpenDescription();
     void ShowCanceledPage();
 
     bool m_listFromSecondary = false;

@@ -232,6 +232,80 @@ TEST_F(FlowTest, FinishOpensNothingWhenTheDescriptionIsMissing) {
     EXPECT_TRUE(fake.openedDocuments.empty());
 }
 
+TEST_F(FlowTest, EmptyDescriptionOpensTheTemplateDirectoryItself) {
+    MakeKit({{"a.cfg", "alpha"}}, 1577836800, "");
+    RunWith([this](CInstallerDlg&) {
+        fake.Press(Command::kNext);
+        fake.Type(Target());
+        fake.Press(Command::kNext);
+        fake.Press(Command::kNext);
+    });
+    EXPECT_EQ(fake.openedDocuments, std::vector<std::string>{Target()});
+}
+
+// Installs with a fresh toolkit and presses Finish on the success page;
+// returns the documents that were opened.
+std::vector<std::string> FinishOnce(FakeToolkit& user, CInstallerDlg& dialog,
+                                    const std::string& target) {
+    user.onMainLoop = [&user, &dialog, target] {
+        user.Press(Command::kNext);
+        user.Type(target);
+        user.Press(Command::kNext);
+        EXPECT_EQ(dialog.GetPageState(), 4);
+        user.Press(Command::kNext);
+    };
+    dialog.Run();
+    EXPECT_TRUE(user.windowDestroyed);
+    return user.openedDocuments;
+}
+
+// A description naming something outside the template directory is not
+// opened, even when that file exists.
+TEST_F(FlowTest, DescriptionOutsideTheTemplateDirectoryIsNeverOpened) {
+    sandbox.write("outside.desktop", "[Desktop Entry]");
+    for (const std::string& description :
+         {std::string("..\\outside.desktop"), std::string("docs/../../outside.desktop"),
+          sandbox.at("outside.desktop"), std::string("\\") + sandbox.at("outside.desktop")}) {
+        SCOPED_TRACE(description);
+        MakeKit({{"a.cfg", "alpha"}}, 1577836800, description);
+        FakeToolkit user;
+        auto run = MakeDialogOn(user);
+        EXPECT_TRUE(FinishOnce(user, *run, Target()).empty());
+    }
+}
+
+TEST_F(FlowTest, GermanTextsOnTheSuccessAndErrorPages) {
+    if (!ScopedLocaleEnv::Installed("de_DE.UTF-8")) {
+        GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+    }
+    ScopedLocaleEnv env("de_DE.UTF-8");
+    stdx::select_environment_locale();
+    SetCurrentLanguage(FindLanguage(stdx::string8("de")));
+    sandbox.write("plainfile", "x");
+    for (bool fail : {false, true}) {
+        SCOPED_TRACE(fail ? "error page" : "success page");
+        FakeToolkit user;
+        auto run = MakeDialogOn(user);
+        user.onMainLoop = [this, &user, fail] {
+            user.Press(Command::kNext);
+            user.Type(fail ? sandbox.at("plainfile/t/") : Target());
+            user.Press(Command::kNext);
+            if (fail) {
+                EXPECT_EQ(user.PageText(),
+                          "Während der Installation ist ein Fehler aufgetreten. Die Installation "
+                          "wurde abgebrochen. Das Vorlagenverzeichnis wurde nicht verändert.");
+                EXPECT_EQ(user.boxes.back().text, "Installationsfehler");
+            } else {
+                EXPECT_EQ(user.PageText(), "Die Konfiguration wurde erfolgreich installiert.");
+                EXPECT_EQ(user.VisibleOf(Kind::kCheckBox)->text,
+                          "Beschreibung des Distributionspakets öffnen");
+            }
+            EXPECT_EQ(user.ButtonFor(Command::kNext)->text, "Fertig");
+        };
+        run->Run();
+    }
+}
+
 TEST_F(FlowTest, EscapeOnTheSuccessPageAsksAndNeverOpensTheDescription) {
     RunWith([this](CInstallerDlg& d) {
         fake.Press(Command::kNext);
