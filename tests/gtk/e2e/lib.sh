@@ -54,7 +54,13 @@ e2e_init() {
     E2E_NAME=$1
     WORK=$(mktemp -d "${TMPDIR:-/tmp}/setup-e2e-$E2E_NAME.XXXXXX")
     trap e2e_cleanup EXIT
-    mkdir -p "$WORK/home" "$WORK/tmp" "$WORK/kit"
+    mkdir -p "$WORK/home" "$WORK/tmp" "$WORK/kit" "$WORK/bin"
+    # A stand-in for the desktop's opener: records its arguments, one a line.
+    cat >"$WORK/bin/xdg-open" <<EOS
+#!/bin/sh
+for a in "\$@"; do printf '%s\n' "\$a"; done >>"$WORK/opened"
+EOS
+    chmod +x "$WORK/bin/xdg-open"
     SHOTS="$E2E_SCREENSHOTS/$E2E_NAME"
     rm -rf "$SHOTS"
     mkdir -p "$SHOTS"
@@ -86,18 +92,18 @@ make_tree() {
     find "$dir" -type f -exec touch -d '2024-03-01 12:00:00 UTC' {} +
 }
 
-# make_large_tree DIR COUNT: COUNT files of 16 KiB spread over directories,
-# enough for a copy run that lasts a few seconds.
+# make_large_tree DIR COUNT: COUNT files of 16 KiB in folders of 100, made
+# by one split per folder (a process per file would take seconds), so that a
+# copy run lasts long enough to be interrupted. Zeros keep the kit small;
+# the copy still writes every byte.
 make_large_tree() {
-    local dir=$1 count=$2 d
+    local dir=$1 count=$2 d n
     mkdir -p "$dir"
-    head -c 16384 /dev/urandom >"$WORK/block"
     for d in $(seq 0 $(((count - 1) / 100))); do
+        n=$((count - d * 100))
+        [ "$n" -le 100 ] || n=100
         mkdir -p "$dir/set$d"
-    done
-    local n
-    for n in $(seq 0 $((count - 1))); do
-        cp "$WORK/block" "$dir/set$((n / 100))/file$n.dat"
+        head -c $((n * 16384)) /dev/zero | split -b 16384 -a 3 -d - "$dir/set$d/file"
     done
     find "$dir" -type f -exec touch -d '2024-03-01 12:00:00 UTC' {} +
 }
@@ -113,10 +119,10 @@ make_kit() {
 # start_setup ARGS...: the program in the kit folder with "usecwd" and ARGS,
 # its own HOME and TMPDIR, the probe module loaded.
 start_setup() {
-    rm -f "$WORK/probe.ready"
+    rm -f "$DUMP.ready"
     pushd "$WORK/kit" >/dev/null
     env -u LANGUAGE -u LC_ALL LANG="${SETUP_LANG:-en_US.UTF-8}" \
-        HOME="$WORK/home" TMPDIR="$WORK/tmp" \
+        HOME="$WORK/home" TMPDIR="$WORK/tmp" PATH="$WORK/bin:$PATH" \
         GTK_MODULES="$PROBE_MODULE" SETUP_PROBE_OUT="$DUMP" \
         "$SETUP_BIN" usecwd "$@" >"$WORK/setup.log" 2>&1 &
     SETUP_PID=$!
@@ -319,6 +325,18 @@ snapshot() {
     (cd "$1" && find . -type d -printf 'd %p\n' | sort &&
         find . ! -type d -printf '%y %s %T@ %p\n' | sort &&
         find . -type f -exec md5sum {} + | sort)
+}
+
+# The template directory proposed when no launcher file lists one.
+default_dir() {
+    echo "$WORK/home/.kelda/KV/kelda/tmplts"
+}
+
+# no_leftovers: the program left no kit image and no staging folder behind.
+no_leftovers() {
+    local left
+    left=$(find "$WORK/tmp" -mindepth 1 -maxdepth 1 | head -n 5)
+    [ -z "$left" ] || fail "left in TMPDIR: $left"
 }
 
 launcher_file() {

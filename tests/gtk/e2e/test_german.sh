@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# -Lde: every page in German (captions, welcome with the German product
+# record, directory page, success page). Finish with the box ticked opens the
+# German description with the desktop's opener, the path given as one
+# argument however odd the folder's name is.
+source "$(dirname "$0")/lib.sh"
+e2e_init german
+
+make_tree "$WORK/tree"
+cp "$WORK/tree/docs/readme.html" "$WORK/tree/docs/liesmich.html"
+make_kit "$WORK/tree" --product "en|Ledger Templates|Example Ltd|docs/readme.html" \
+    --product "de|Buchhaltungsvorlagen|Beispiel GmbH|docs/liesmich.html"
+start_setup -Lde
+
+wait_until 10 shows_containing "Buchhaltungsvorlagen (Beispiel GmbH)"
+win=$(main_window)
+[ "$(window_title "$win")" = "$(text IDR_MAINFRAME de)" ] || fail "German window title"
+shows_containing "$(text IDS_WELCOME_TITLE de)" || fail "German welcome text"
+for caption in IDS_WIZARD_BACK IDS_WIZARD_NEXT IDS_WIZARD_CANCEL; do
+    shows "$(text $caption de)" || fail "German caption of $caption"
+done
+screenshot "$win" 1-welcome
+
+click "$(text IDS_WIZARD_NEXT de)"
+wait_until 10 shows "$(text IDS_TEMPLATE_CATALOG de)"
+shows "$(text IDS_DESTINATION_PROMPT de)" || fail "German prompt"
+screenshot "$win" 2-directory
+
+# Quotes, a dollar sign, a backquote and spaces: a shell would trip on them.
+target="$WORK/home/Vorlagen \"neu\" \$HOME \`id\`"
+click_type GtkEntry
+key "$win" ctrl+a BackSpace
+type_into "$win" "$target"
+wait_until 5 entry_is "$target"
+click "$(text IDS_WIZARD_NEXT de)"
+
+wait_until 30 shows "$(text IDS_SUCCESS_FINISH de)"
+shows "$(text IDS_SUCCESS_OPENDESCR de)" || fail "German check box"
+shows "$(text IDS_WIZARD_FINISH de)" || fail "German Finish caption"
+screenshot "$win" 4-success
+same_tree "$WORK/tree" "$target"
+
+click "$(text IDS_WIZARD_FINISH de)"
+wait_exit 10
+[ "$SETUP_STATUS" = 0 ] || fail "exit status $SETUP_STATUS"
+[ -f "$WORK/opened" ] || fail "the description was not opened"
+[ "$(cat "$WORK/opened")" = "$target/docs/liesmich.html" ] ||
+    fail "opener got: $(cat "$WORK/opened")"
+note "passed"
