@@ -19,7 +19,9 @@ void CInstallerDlg::OnCommand(wizard::Command command) noexcept {
                 return;
             case wizard::Command::kBrowse:
                 if (m_dirPage) {
+                    ++m_modalDepth;
                     m_dirPage->Browse();
+                    --m_modalDepth;
                 }
                 return;
         }
@@ -29,8 +31,12 @@ void CInstallerDlg::OnCommand(wizard::Command command) noexcept {
 }
 
 // The close control during copying acts like Cancel and never takes the
-// window away while the worker runs; in the other states it closes.
+// window away while the worker runs; in the other states it closes, unless a
+// box or the chooser is open: their callers still use the window after.
 wizard::CloseAnswer CInstallerDlg::OnCloseRequest() noexcept {
+    if (m_modalDepth > 0) {
+        return wizard::CloseAnswer::kKeepOpen;
+    }
     if (m_pageState != kStateCopying) {
         return wizard::CloseAnswer::kAllowClose;
     }

@@ -11,6 +11,18 @@ stdx::string8 Utf8Text(const char* key) {
     return stdx::narrow(GetLocalizedString(key));
 }
 
+// Counts one open modal box or chooser for the life of a scope.
+class ModalScope {
+  public:
+    explicit ModalScope(int& depth) : depth_(depth) { ++depth_; }
+    ~ModalScope() { --depth_; }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+  private:
+    int& depth_;
+};
+
 }  // namespace
 
 CInstallerDlg::CInstallerDlg(wizard::Toolkit& toolkit, int argc, char** argv, bool autoStart,
@@ -33,6 +45,11 @@ CInstallerDlg::~CInstallerDlg() = default;
 
 stdx::string16 CInstallerDlg::GetTitle() const {
     return stdx::widen(m_title);
+}
+
+int CInstallerDlg::MessageBox(const stdx::string16& text, uint32_t flags) {
+    ModalScope modal(m_modalDepth);
+    return CWnd::MessageBox(text, flags);
 }
 
 void CInstallerDlg::Run() {

@@ -72,6 +72,8 @@ class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
     void Cancel();
     void Finish();
     void CloseWindow();
+    // CWnd::MessageBox, with the close control refused while the box is open.
+    int MessageBox(const stdx::string16& text, uint32_t flags);
 
     // Read-only views for the front ends and tests.
     int GetPageState() const { return m_pageState; }
@@ -135,4 +137,8 @@ class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
     // The user confirmed cancelling the running copy; the poll loop now
     // waits for the worker's end of run instead of its posts.
     bool m_cancelRequested = false;
+    // Message boxes and directory choosers open right now. Their nested event
+    // loops still deliver the close control; the window must not go away
+    // under them.
+    int m_modalDepth = 0;
 };

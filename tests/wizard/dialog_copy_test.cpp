@@ -117,6 +117,17 @@ TEST_F(CopyTest, CloseControlDuringCopyingAsksAndKeepsTheWindow) {
     ExpectTargetUnchanged();
 }
 
+TEST_F(CopyTest, CloseControlDuringTheCancelQuestionAsksNoSecondTime) {
+    CopyWith(1, [this] {
+        fake.duringModal = [this] { fake.CloseControl(); };
+        fake.answers = {wizard::kAnswerYes};
+        fake.Press(Command::kCancel);
+    });
+    EXPECT_EQ(fake.boxes.size(), 1u);
+    ExpectCancelPage();
+    ExpectTargetUnchanged();
+}
+
 TEST_F(CopyTest, PollLoopWaitsForTheWorkerInsteadOfSpinning) {
     // The worker is held for a while after its first post: the event passes
     // must wait for its wake-up rather than run freely.

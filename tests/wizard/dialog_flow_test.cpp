@@ -127,6 +127,28 @@ TEST_F(FlowTest, CloseControlClosesWithoutAQuestionOutsideCopying) {
     EXPECT_TRUE(fake.boxes.empty());
 }
 
+// A box or the chooser runs a nested event loop in which the window's close
+// control still arrives; the window must outlast them.
+TEST_F(FlowTest, CloseControlIsRefusedWhileABoxOrTheChooserIsOpen) {
+    RunWith([this](CInstallerDlg& d) {
+        fake.Press(Command::kNext);
+        fake.duringModal = [this] { fake.CloseControl(); };
+        fake.answers = {wizard::kAnswerNo};
+        fake.Press(Command::kCancel);
+        EXPECT_TRUE(fake.WindowOpen());
+        fake.duringModal = [this] { fake.CloseControl(); };
+        fake.chooserPick = sandbox.at("chosen");
+        fake.Press(Command::kBrowse);
+        EXPECT_TRUE(fake.WindowOpen());
+        EXPECT_EQ(fake.EntryText(), sandbox.at("chosen"));
+        EXPECT_EQ(d.GetPageState(), 2);
+        // With no box open the close control works again.
+        fake.CloseControl();
+    });
+    EXPECT_TRUE(fake.windowDestroyed);
+    EXPECT_EQ(fake.boxes.size(), 1u);
+}
+
 TEST_F(FlowTest, EmptyEntryIsRefusedAndASpaceIsNot) {
     RunWith([this](CInstallerDlg& d) {
         fake.Press(Command::kNext);

@@ -67,6 +67,9 @@ class FakeToolkit : public wizard::Toolkit {
     // Called at the start of every event pass of the copy poll loop, with
     // the pass number (1, 2, ...).
     std::function<void(int)> onEventPass;
+    // Called while a message box or the directory chooser is open, as a user
+    // acting on the wizard window behind it would (once, then cleared).
+    std::function<void()> duringModal;
 
     // --- What the test inspects ------------------------------------------
     std::vector<std::unique_ptr<FakeControl>> controls;
@@ -260,6 +263,7 @@ class FakeToolkit : public wizard::Toolkit {
         W(button)->isDefault = true;
     }
     int MessageBox(const char* text, uint32_t flags, const char* title) override {
+        RunDuringModal();
         int answer = wizard::kAnswerOk;
         if (!answers.empty()) {
             answer = answers.front();
@@ -272,6 +276,7 @@ class FakeToolkit : public wizard::Toolkit {
     }
     void ChooseDirectory(wizard::Handle w, wizard::Handle entry) override {
         EXPECT_EQ(W(w), window);
+        RunDuringModal();
         choosersOpened.push_back(W(entry)->text);
         if (!chooserPick.empty()) {
             W(entry)->text = chooserPick;
@@ -302,6 +307,13 @@ class FakeToolkit : public wizard::Toolkit {
     void OpenDocument(const char* path) override { openedDocuments.push_back(path); }
 
   private:
+    void RunDuringModal() {
+        std::function<void()> during;
+        during.swap(duringModal);
+        if (during) {
+            during();
+        }
+    }
     static FakeControl* W(wizard::Handle h) { return static_cast<FakeControl*>(h); }
     FakeControl* Make(Kind kind, FakeControl* parent, wizard::Rect rect, const char* text) {
         controls.push_back(std::make_unique<FakeControl>());
