@@ -7,6 +7,7 @@
 #include <locale.h>
 #include <strings.h>
 
+#include <algorithm>
 #include <climits>
 #include <clocale>
 #include <cstring>
@@ -96,9 +97,53 @@ size_t replace_all(string16& text, const string16& from, const string16& to) {
     return hits.size();
 }
 
+// Converts the units before the first zero unit; false when a unit has no
+// representation and `out` holds only the prefix before it.
+static bool narrow_into(const string16& text, string8& out) {
+    ScopedLocale scope;
+    size_t units = 0;
+    while (units < text.size() && text[units] != 0) ++units;
+    std::vector<char> buf(4 * units + 1 + MB_LEN_MAX, 0);
+    std::mbstate_t state{};
+    size_t used = 0;
+    bool complete = true;
+    for (size_t i = 0; i < units; ++i) {
+        size_t n = wcrtomb(buf.data() + used, wchar_t(text[i]), &state);
+        if (n == size_t(-1)) {
+            complete = false;
+            break;
+        }
+        used += n;
+    }
+    out.assign(buf.data(), used);
+    return complete;
+}
+
+// Folds ASCII letters only, as strcasecmp does for UTF-8 text.
+static int compare_units_nocase(const string16& a, const string16& b) {
+    auto fold = [](char16_t c) -> uint32_t {
+        return (c >= u'A' && c <= u'Z') ? uint32_t(c - u'A' + u'a') : uint32_t(c);
+    };
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        uint32_t ca = fold(a[i]);
+        uint32_t cb = fold(b[i]);
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    if (a.size() == b.size())
+        return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
 int compare_nocase(const string16& a, const string16& b) {
-    string8 na = narrow(a);
-    string8 nb = narrow(b);
+    string8 na;
+    string8 nb;
+    // Texts the locale cannot represent would compare by their prefixes only,
+    // so "/home/\u00e9" and "/home/\u00fc" would count as one directory; compare
+    // their units instead.
+    if (!narrow_into(a, na) || !narrow_into(b, nb))
+        return compare_units_nocase(a, b);
     return strcasecmp_l(na.c_str(), nb.c_str(), conversion_locale());
 }
 
@@ -122,19 +167,9 @@ string16 format_int(int32_t value, int base) {
 }
 
 string8 narrow(const string16& text) {
-    ScopedLocale scope;
-    size_t units = 0;
-    while (units < text.size() && text[units] != 0) ++units;
-    std::vector<char> buf(4 * units + 1 + MB_LEN_MAX, 0);
-    std::mbstate_t state{};
-    size_t out = 0;
-    for (size_t i = 0; i < units; ++i) {
-        size_t n = wcrtomb(buf.data() + out, wchar_t(text[i]), &state);
-        if (n == size_t(-1))
-            break;  // not representable: keep the prefix
-        out += n;
-    }
-    return string8(buf.data(), out);
+    string8 out;
+    narrow_into(text, out);  // not representable: keep the prefix
+    return out;
 }
 
 string16 widen(const string8& text) {

@@ -86,6 +86,11 @@ TEST_F(Conversions, CLocaleKeepsAsciiAndStopsAtTheUnconvertible) {
     with_zero.push_back(0);
     with_zero.append(u"cd");
     EXPECT_EQ(stdx::narrow(with_zero), string8("ab")) << "stops at the first zero unit";
+    // Unconvertible texts must not compare equal by their common prefix: the
+    // launcher list would merge two different directories.
+    EXPECT_NE(stdx::compare_nocase(u"/home/\u00e9", u"/home/\u00fc"), 0);
+    EXPECT_EQ(stdx::compare_nocase(u"/HOME/\u00e9/T", u"/home/\u00e9/t"), 0);
+    EXPECT_LT(stdx::compare_nocase(u"/home/a", u"/home/\u00e9"), 0);
 }
 
 TEST_F(Conversions, InvalidUtf8GivesThePrefix) {
