@@ -96,5 +96,6 @@ ProgressPage::ProgressPage(wizard::Toolkit& toolkit, wizard::Handle parent, int 
 void ProgressPage::SetProgress(int percent) {
     const stdx::string8& text = percent == 100 ? m_finishText : m_startText;
     m_toolkit.SetText(m_statusLabel, text.c_str());
-    m_toolkit.SetProgress(m_progressBar, percent);
+    // The bar takes 0..100 only; a worker's value outside is shown at the end.
+    m_toolkit.SetProgress(m_progressBar, percent < 0 ? 0 : percent > 100 ? 100 : percent);
 }

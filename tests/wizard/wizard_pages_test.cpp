@@ -115,6 +115,9 @@ TEST_F(PagesTest, ProgressLabelChangesOnlyAtExactlyHundred) {
     EXPECT_EQ(bar->progress, 100);
     page.SetProgress(101);
     EXPECT_EQ(label->text, "Files being copied...");
+    EXPECT_EQ(bar->progress, 100);
+    page.SetProgress(-5);
+    EXPECT_EQ(bar->progress, 0);
 }
 
 }  // namespace
