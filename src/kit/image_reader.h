@@ -1,11 +1,10 @@
 // Bounds-checked reading of the kit image's tables (layout in
-// kit/install_data.h). Every read is checked against the image's real size
-// before anything is allocated, so a hostile count or length cannot make the
-// reader allocate, loop or read past a buffer. Failures are thrown as file
-// system codes and caught by InstallData::Open.
+// kit/install_data.h). Every read is checked against its record and the
+// image's real size before anything is allocated, so a hostile count or length
+// cannot make the reader allocate, loop or read past a buffer. Failures are
+// thrown as file system codes and caught by InstallData::Open.
 #pragma once
 #include <cstdint>
-#include <vector>
 
 #include "fs/file_system.h"
 #include "text/basic_string.h"
@@ -26,48 +25,10 @@ inline uint32_t LoadU32(const unsigned char* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-// `units` little-endian UTF-16 units starting at `p`.
-inline stdx::basic_string<char16_t> Units(const unsigned char* p, uint64_t units) {
-    stdx::basic_string<char16_t> s;
-    s.reserve(size_t(units));
-    for (uint64_t i = 0; i < units; ++i) s.push_back(char16_t(p[2 * i] | p[2 * i + 1] << 8));
-    return s;
-}
-
-// One record read as a block; its fields are parsed from the block's start
-// and must lie within it.
-class Record {
-  public:
-    explicit Record(std::vector<unsigned char> bytes) : bytes_(std::move(bytes)) {}
-
-    uint32_t U32() {
-        Need(4);
-        uint32_t v = LoadU32(&bytes_[pos_]);
-        pos_ += 4;
-        return v;
-    }
-    uint64_t U64() {
-        uint64_t low = U32();
-        return low | uint64_t(U32()) << 32;
-    }
-    stdx::basic_string<char16_t> Counted() {
-        uint64_t units = U32();
-        Need(2 * units);
-        stdx::basic_string<char16_t> s = Units(bytes_.data() + pos_, units);
-        pos_ += size_t(2 * units);
-        return s;
-    }
-
-  private:
-    void Need(uint64_t n) const {
-        if (n > bytes_.size() - pos_)
-            throw kDamaged;
-    }
-    std::vector<unsigned char> bytes_;
-    size_t pos_ = 0;
-};
-
-// Sequential reader over the open image handle.
+// Sequential reader over the open image handle. Inside a record (between
+// BeginRecord and EndRecord) every field must lie within the record; the
+// record's ignored rest is skipped with a seek, never read into memory, so a
+// hostile record length costs nothing.
 template <class FileSystem>
 class Reader {
   public:
@@ -77,11 +38,59 @@ class Reader {
             throw LastErrorOr<FileSystem>(87);
         }
         size_ = uint64_t(end);
+        end_ = size_;
     }
 
+    uint32_t ReadU32() {
+        unsigned char b[4];
+        Read(b, 4);
+        return LoadU32(b);
+    }
+    uint64_t ReadU64() {
+        uint64_t low = ReadU32();
+        return low | uint64_t(ReadU32()) << 32;
+    }
+    // A counted string; memory grows with the string, read in pieces.
+    stdx::basic_string<char16_t> ReadCounted() {
+        uint64_t units = ReadU32();
+        if (2 * units > end_ - pos_)
+            throw kDamaged;
+        stdx::basic_string<char16_t> s;
+        s.reserve(size_t(units));
+        unsigned char chunk[kChunkBytes];
+        for (uint64_t left = units; left > 0;) {
+            uint64_t piece = left < kChunkBytes / 2 ? left : kChunkBytes / 2;
+            Read(chunk, 2 * piece);
+            for (uint64_t i = 0; i < piece; ++i)
+                s.push_back(char16_t(chunk[2 * i] | chunk[2 * i + 1] << 8));
+            left -= piece;
+        }
+        return s;
+    }
+
+    // Reads a record length L (at least `minLength`, counting the length
+    // field itself); the record's other L - 4 bytes must lie in the image.
+    void BeginRecord(uint32_t minLength) {
+        uint32_t length = ReadU32();
+        if (length < minLength || length - 4 > size_ - pos_)
+            throw kDamaged;
+        end_ = pos_ + (length - 4);
+    }
+    // Moves to the first byte after the record.
+    void EndRecord() {
+        if (pos_ != end_ && FileSystem::SetFilePointer(handle_, int64_t(end_), 0) < 0) {
+            throw LastErrorOr<FileSystem>(87);
+        }
+        pos_ = end_;
+        end_ = size_;
+    }
+
+  private:
+    static constexpr size_t kChunkBytes = 0x10000;
+
+    // `n` bytes; past the record or the image the kit is damaged.
     void Read(unsigned char* into, uint64_t n) {
-        // A table that runs past the end of the image.
-        if (n > size_ - pos_ || n > 0xFFFFFFFFu)
+        if (n > end_ - pos_)
             throw kDamaged;
         if (n == 0)
             return;
@@ -93,36 +102,10 @@ class Reader {
             throw kDamaged;
         pos_ += n;
     }
-    uint32_t ReadU32() {
-        unsigned char b[4];
-        Read(b, 4);
-        return LoadU32(b);
-    }
-    stdx::basic_string<char16_t> ReadCounted() {
-        uint64_t units = ReadU32();
-        std::vector<unsigned char> bytes = ReadBlock(2 * units);
-        return Units(bytes.data(), units);
-    }
-    // A record: its length L (at least `minLength`, counting the length field
-    // itself), then L - 4 bytes as one block.
-    Record ReadRecord(uint32_t minLength) {
-        uint32_t length = ReadU32();
-        if (length < minLength)
-            throw kDamaged;
-        return Record(ReadBlock(length - 4));
-    }
-
-  private:
-    std::vector<unsigned char> ReadBlock(uint64_t n) {
-        if (n > size_ - pos_)
-            throw kDamaged;
-        std::vector<unsigned char> bytes(static_cast<size_t>(n));
-        Read(bytes.data(), n);
-        return bytes;
-    }
 
     FileHandle handle_;
-    uint64_t size_ = 0;
+    uint64_t size_ = 0;  // of the image
+    uint64_t end_ = 0;   // of the current record, else of the image
     uint64_t pos_ = 0;
 };
 

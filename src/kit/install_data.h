@@ -33,6 +33,8 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <vector>
 
 #include "fs/file_system.h"
@@ -78,6 +80,8 @@ class InstallData {
 
   private:
     void ReadTables();
+    // The clean-up of a failed open; returns `code`.
+    uint32_t FailOpen(uint32_t code);
     void ReleaseImage();
     const config::ProductInfo* Find(const string16& language) const;
 };
@@ -105,14 +109,24 @@ uint32_t InstallData<Compressor, FileSystem>::Open(const string16& kitPath) {
         ReadTables();
         return 0;
     } catch (uint32_t code) {
-        files.clear();
-        if (imageHandle != kInvalidFileHandle)
-            FileSystem::CloseHandle(imageHandle);
-        imageHandle = kInvalidFileHandle;
-        if (!imagePath.empty())
-            FileSystem::DeleteFile(imagePath);
-        return code;
+        return FailOpen(code);
+    } catch (const std::bad_alloc&) {
+        // Strings as long as a hostile image can make them: damage too.
+        return FailOpen(kitimage::kDamaged);
+    } catch (const std::length_error&) {
+        return FailOpen(kitimage::kDamaged);
     }
+}
+
+template <class Compressor, class FileSystem>
+uint32_t InstallData<Compressor, FileSystem>::FailOpen(uint32_t code) {
+    files.clear();
+    if (imageHandle != kInvalidFileHandle)
+        FileSystem::CloseHandle(imageHandle);
+    imageHandle = kInvalidFileHandle;
+    if (!imagePath.empty())
+        FileSystem::DeleteFile(imagePath);
+    return code;
 }
 
 template <class Compressor, class FileSystem>
@@ -129,23 +143,25 @@ void InstallData<Compressor, FileSystem>::ReadTables() {
     } else {
         uint32_t count = in.ReadU32();
         for (uint32_t i = 0; i < count; ++i) {
-            kitimage::Record record = in.ReadRecord(20);
+            in.BeginRecord(20);
             config::ProductInfo info;
-            info.language = record.Counted();
-            info.product = record.Counted();
-            info.provider = record.Counted();
-            info.description = record.Counted();
+            info.language = in.ReadCounted();
+            info.product = in.ReadCounted();
+            info.provider = in.ReadCounted();
+            info.description = in.ReadCounted();
+            in.EndRecord();
             products.push_back(info);
         }
     }
     uint32_t count = in.ReadU32();
     for (uint32_t i = 0; i < count; ++i) {
-        kitimage::Record record = in.ReadRecord(24);
+        in.BeginRecord(24);
         config::FileData<FileSystem> file;
-        file.name = record.Counted();
-        file.time = record.U64();
-        file.offset = record.U32();
-        file.size = record.U32();
+        file.name = in.ReadCounted();
+        file.time = in.ReadU64();
+        file.offset = in.ReadU32();
+        file.size = in.ReadU32();
+        in.EndRecord();
         if (!kit::IsSafeKitName(file.name))
             throw 13u;
         files.push_back(file);

@@ -212,12 +212,39 @@ TEST_F(OpenTest, BadCompressedDataFailsWithInvalidData) {
 }
 
 TEST_F(OpenTest, ImageCannotBeCreated) {
-    if (geteuid() == 0) GTEST_SKIP() << "root may create files in any directory";
-    chmod(sandbox_.at("tmp").c_str(), 0500);
+    // /proc refuses new files even to root, who may write anywhere else.
+    std::string kitPath = testing_support::utf8(KitFromImage(WorkedExampleImage()));
+    setenv("TMPDIR", "/proc", 1);
     Kit kit;
-    EXPECT_EQ(1013u, kit.Open(KitFromImage(WorkedExampleImage())));
+    EXPECT_EQ(1013u, kit.Open(testing_support::u16(kitPath)));
     EXPECT_TRUE(kit.files.empty());
-    chmod(sandbox_.at("tmp").c_str(), 0700);
+    EXPECT_EQ(kInvalidFileHandle, kit.imageHandle);
+}
+
+TEST_F(OpenTest, LongRecordRestsAreSkipped) {
+    // Rests of several MiB in both tables: skipped, and every later record and
+    // the data area are still found where they are.
+    kit::KitWriter writer;
+    writer.AddProduct({u"de", u"Vorlagen", u"", u""}, 3u << 20);
+    writer.AddProduct({u"en", u"Templates", u"", u""}, 1);
+    kit::KitFileEntry padded;
+    padded.name = u"a.txt";
+    padded.time = kNewYear2020;
+    padded.content = "first";
+    padded.size = padded.content.size();
+    padded.recordPadding = 2u << 20;
+    writer.AddEntry(padded);
+    writer.AddFile(u"b.txt", kNewYear2020, "second");
+    Kit kit;
+    ASSERT_EQ(0u, kit.Open(WriteKit(writer)));
+    ASSERT_EQ(2u, kit.products.size());
+    EXPECT_EQ(string16(u"Templates"), kit.products[1].product);
+    ASSERT_EQ(2u, kit.files.size());
+    EXPECT_EQ(string16(u"b.txt"), kit.files[1].name);
+    ASSERT_EQ(0u, kit.ExtractFile(1, sandbox_.at16("b.txt")));
+    EXPECT_EQ("second", testing_support::Sandbox::read(sandbox_.at("b.txt")));
+    ASSERT_EQ(0u, kit.ExtractFile(0, sandbox_.at16("a.txt")));
+    EXPECT_EQ("first", testing_support::Sandbox::read(sandbox_.at("a.txt")));
 }
 
 TEST_F(OpenTest, ImageLivesExactlyAsLongAsTheObject) {
