@@ -8,15 +8,18 @@
 //   1 welcome                    4 success
 //   2 directory                  5 error (also after a cancelled copy)
 //
-//   state  Back        Next/Finish                 Cancel, Escape, close control
-//   1      disabled    -> 2                        ask, close on Yes
-//   2      -> 1        empty entry: box, stay;     ask, close on Yes
+//   state  Back        Next/Finish                 Cancel, Escape          close control
+//   1      disabled    -> 2                        ask, close on Yes       close
+//   2      -> 1        empty entry: box, stay;     ask, close on Yes       close
 //                      else -> 3
-//   3      disabled    disabled                    ask; on Yes cancel the run, wait
-//                                                  for its rollback, -> 5 (canceled)
-//   4      hidden      open description if ticked, ask, close on Yes
-//                      close
-//   5      hidden      close                       ask, close on Yes
+//   3      disabled    disabled                    ask; on Yes cancel the run, wait for
+//                                                  its rollback, -> 5 (canceled); the
+//                                                  close control does the same
+//   4      hidden      open description if ticked, Escape only (button     close
+//                      close                       disabled): ask, close on Yes
+//   5      hidden      close                       as in 4                 close
+//   While a message box or the directory chooser is open, the close control
+//   is refused in every state.
 #pragma once
 #include <cstdint>
 #include <memory>
