@@ -1,0 +1,113 @@
+// The mkkit tool as kit makers use it: create from a tree, list, and the exit
+// status and message of each kind of mistake. Runs the built program.
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+
+#include "kit_fixture.h"
+
+namespace kittest {
+namespace {
+
+// mkkit in the same build tree as this test program.
+std::string MkkitPath() {
+    char self[PATH_MAX] = {};
+    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0)
+        return std::string();
+    std::string dir(self, size_t(n));
+    dir.erase(dir.rfind('/'));
+    return dir + "/../tools/mkkit/mkkit";
+}
+
+std::string Quote(const std::string& s) {
+    std::string out = "'";
+    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+class MkkitTest : public KitTest {
+protected:
+    void SetUp() override {
+        KitTest::SetUp();
+        mkkit_ = MkkitPath();
+        if (access(mkkit_.c_str(), X_OK) != 0)
+            GTEST_SKIP() << "mkkit is not built next to this test (" << mkkit_ << ")";
+    }
+    // Runs mkkit with `args` (already quoted); returns the exit status.
+    int Run(const std::string& args) {
+        std::string command = Quote(mkkit_) + " " + args + " >" + Quote(sandbox_.at("out")) +
+                              " 2>" + Quote(sandbox_.at("err"));
+        int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string Out() const { return testing_support::Sandbox::read(sandbox_.at("out")); }
+    std::string Err() const { return testing_support::Sandbox::read(sandbox_.at("err")); }
+
+    std::string mkkit_;
+};
+
+TEST_F(MkkitTest, CreateThenListShowsDescriptionsAndFilesInInstallOrder) {
+    sandbox_.write("tree/docs/readme.html", "<p>hello</p>");
+    sandbox_.write("tree/a.cfg", "key=1\n");
+    struct timeval times[2] = {{1577836800, 0}, {1577836800, 0}};
+    ASSERT_EQ(0, utimes(sandbox_.at("tree/a.cfg").c_str(), times));
+    std::string kitPath = sandbox_.at("kelda.efd");
+    ASSERT_EQ(0, Run("create -o " + Quote(kitPath) + " -C " + Quote(sandbox_.at("tree")) +
+                     " --product 'en|Templates|Example Ltd|docs/readme.html'"
+                     " --product 'de|Vorlagen|Beispiel GmbH|'"))
+        << Err();
+
+    Kit kit;
+    ASSERT_EQ(0u, kit.Open(sandbox_.at16("kelda.efd")));
+    ASSERT_EQ(2u, kit.products.size());
+    EXPECT_EQ(string16(u"docs\\readme.html"), kit.products[0].description);
+    EXPECT_EQ(string16(u"docs\\readme.html"), kit.GetDescriptionPath(u"de"));
+
+    ASSERT_EQ(0, Run("list " + Quote(kitPath))) << Err();
+    std::vector<std::string> lines;
+    std::string out = Out();
+    for (size_t start = 0, nl; (nl = out.find('\n', start)) != std::string::npos; start = nl + 1)
+        lines.push_back(out.substr(start, nl - start));
+    ASSERT_EQ(4u, lines.size()) << out;
+    EXPECT_EQ("description en: product \"Templates\", provider \"Example Ltd\", document "
+              "\"docs\\readme.html\"",
+              lines[0]);
+    EXPECT_EQ("description de: product \"Vorlagen\", provider \"Beispiel GmbH\", document \"\"",
+              lines[1]);
+    EXPECT_EQ("         6 2020-01-01 00:00:00 a.cfg", lines[2]);
+    EXPECT_EQ(0u, lines[3].find("        12 ")) << lines[3];
+    EXPECT_EQ(lines[3].size() - 17, lines[3].find(" docs\\readme.html")) << lines[3];
+}
+
+TEST_F(MkkitTest, MistakesGetAClearMessageAndStatus) {
+    sandbox_.write("tree/a.txt", "a");
+    const std::string tree = Quote(sandbox_.at("tree"));
+    const std::string out = Quote(sandbox_.at("k.efd"));
+
+    EXPECT_EQ(1, Run("create -o " + out + " -C " + Quote(sandbox_.at("missing"))));
+    EXPECT_NE(std::string::npos, Err().find("missing")) << Err();
+    EXPECT_FALSE(testing_support::Sandbox::exists(sandbox_.at("k.efd")));
+
+    EXPECT_EQ(2, Run("create -o " + out + " -C " + tree + " --product 'en|only three|fields'"));
+    EXPECT_NE(std::string::npos, Err().find("four fields")) << Err();
+    EXPECT_EQ(2, Run("create -o " + out + " -C " + tree + " --product 'en|P|V|../outside.html'"));
+    EXPECT_EQ(2, Run("create -o " + out + " -C " + tree + " --level 12"));
+    EXPECT_EQ(2, Run("create -o " + out + " -C " + tree +
+                     " --single --product 'en|P|V|' --product 'de|P|V|'"));
+    EXPECT_EQ(2, Run("create -C " + tree));  // no output
+
+    sandbox_.write("random.efd", std::string("\xFF\xFF\xFF\xFF\x00", 5));
+    EXPECT_EQ(1, Run("list " + Quote(sandbox_.at("random.efd"))));
+    EXPECT_NE(std::string::npos, Err().find("damaged or not a kit")) << Err();
+    EXPECT_EQ(1, Run("list " + Quote(sandbox_.at("none.efd"))));
+    EXPECT_NE(std::string::npos, Err().find("no such file")) << Err();
+    EXPECT_TRUE(TempFiles().empty()) << "a failed list leaves no kit image";
+}
+
+}  // namespace
+}  // namespace kittest
