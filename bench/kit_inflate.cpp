@@ -70,9 +70,9 @@ uint64_t Next(uint64_t& state) {
 
 // One chunk of the given kind: 0 text-like, 1 random, 2 zeros.
 void FillChunk(std::string& chunk, int kind, uint64_t& state) {
-    static const char* const kWords[] = {"template", "value", "key", "section", "the",
-                                         "configuration", "=", "true", "false", "path",
-                                         "\n", "# comment", "name", "0x1F", "default"};
+    static const char* const kWords[] = {
+        "template", "value", "key", "section",   "the",  "configuration", "=",      "true",
+        "false",    "path",  "\n",  "# comment", "name", "0x1F",          "default"};
     chunk.clear();
     if (kind == 2) {
         chunk.assign(kMiB, '\0');
@@ -138,7 +138,8 @@ uint32_t FileCrc(const std::string& path) {
     std::vector<unsigned char> chunk(kMiB);
     uLong crc = crc32(0L, Z_NULL, 0);
     size_t n;
-    while ((n = std::fread(chunk.data(), 1, chunk.size(), f)) > 0) crc = crc32(crc, chunk.data(), uInt(n));
+    while ((n = std::fread(chunk.data(), 1, chunk.size(), f)) > 0)
+        crc = crc32(crc, chunk.data(), uInt(n));
     std::fclose(f);
     return uint32_t(crc);
 }
@@ -256,9 +257,8 @@ int main(int argc, char** argv) {
     std::printf("gzip -dc:          %8.3f s  (%.0f MiB/s)\n", gzipSeconds,
                 double(totalMiB) / gzipSeconds);
     std::printf("ratio Open/gzip:   %8.2f\n", openSeconds / gzipSeconds);
-    std::printf("peak RSS: whole run before open %ld KiB; during open %ld KiB%s\n",
-                peakBeforeOpen, openPeak,
-                peakReset ? "" : " (mark not resettable: includes the run before)");
+    std::printf("peak RSS: whole run before open %ld KiB; during open %ld KiB%s\n", peakBeforeOpen,
+                openPeak, peakReset ? "" : " (mark not resettable: includes the run before)");
 
     RemoveAll(dir, {"kelda.efd", "kit.gz", "tmp/gunzipped"});
     return 0;

@@ -68,8 +68,8 @@ bool WriteSeed(const std::string& path, char mode, const std::string& bytes) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
         return false;
-    bool ok = std::fputc(mode, f) != EOF && std::fwrite(bytes.data(), 1, bytes.size(), f) ==
-                                                    bytes.size();
+    bool ok =
+        std::fputc(mode, f) != EOF && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
 }
 

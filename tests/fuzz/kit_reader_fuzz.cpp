@@ -125,8 +125,8 @@ std::string StoredDeflate(const std::string& bytes) {
     do {
         size_t n = bytes.size() - pos < 0xFFFF ? bytes.size() - pos : 0xFFFF;
         bool last = pos + n == bytes.size();
-        const char header[5] = {char(last ? 1 : 0), char(n & 0xFF), char(n >> 8),
-                                char(~n & 0xFF), char((~n >> 8) & 0xFF)};
+        const char header[5] = {char(last ? 1 : 0), char(n & 0xFF), char(n >> 8), char(~n & 0xFF),
+                                char((~n >> 8) & 0xFF)};
         out.append(header, sizeof header);
         out.append(bytes, pos, n);
         pos += n;

@@ -23,8 +23,7 @@ TEST_F(ExtractTest, CopiesEveryFileExactlyWithItsTime) {
     const size_t kMiB = 1 << 20;
     kit::KitWriter writer;
     writer.AddProduct({u"en", u"P", u"V", u""});
-    std::vector<std::string> contents = {Pattern(kMiB + 17, 1), "", Pattern(3 * kMiB, 2),
-                                         "tail"};
+    std::vector<std::string> contents = {Pattern(kMiB + 17, 1), "", Pattern(3 * kMiB, 2), "tail"};
     for (size_t i = 0; i < contents.size(); ++i) {
         writer.AddFile(u"f" + string16(1, char16_t(u'0' + i)), kNewYear2020 + i * 10000000ULL,
                        contents[i]);

@@ -46,7 +46,9 @@ std::string Gzip(const std::string& bytes) {
 }
 
 // The start of an image with a description table holding no descriptions.
-Bytes EmptyHead() { return Bytes().u32(1).u32(0); }
+Bytes EmptyHead() {
+    return Bytes().u32(1).u32(0);
+}
 
 using OpenTest = KitTest;
 
@@ -96,7 +98,11 @@ TEST_F(OpenTest, DescriptionTableVariants) {
     Bytes image;
     image.u32(0xFFFFFFFFu).u32(2);
     // Length field, "de" (4 + 4), "P" and "V" (4 + 2 each), "" (4), 5 extra bytes.
-    image.u32(4 + 8 + 6 + 6 + 4 + 5).counted(u"de").counted(u"P").counted(u"V").counted(u"")
+    image.u32(4 + 8 + 6 + 6 + 4 + 5)
+        .counted(u"de")
+        .counted(u"P")
+        .counted(u"V")
+        .counted(u"")
         .raw("12345");
     image.u32(20 + 4).counted(u"en").u32(0).u32(0).u32(0);
     image.u32(0);
@@ -145,12 +151,12 @@ TEST_F(OpenTest, StructurallyDamagedImagesFail) {
          Bytes().u32(1).u32(1).u32(19).raw(std::string(15, '\0')).u32(0).str()},
         {"string past its record",
          Bytes().u32(1).u32(1).u32(20).u32(5).u32(0).u32(0).u32(0).u32(0).str()},
-        {"product table past the end", Bytes().u32(1).u32(3).u32(20).u32(0).u32(0).u32(0).u32(0)
-                                           .str()},
+        {"product table past the end",
+         Bytes().u32(1).u32(3).u32(20).u32(0).u32(0).u32(0).u32(0).str()},
         {"huge product record length", Bytes().u32(1).u32(1).u32(0xFFFFFFF0u).u32(0).str()},
         {"huge counted string in layout 0", Bytes().u32(0).u32(0x7FFFFFFFu).str()},
-        {"file record under 24 bytes", EmptyHead().u32(1).u32(23).u32(0).u64(0).u32(0).u32(0)
-                                           .str()},
+        {"file record under 24 bytes",
+         EmptyHead().u32(1).u32(23).u32(0).u64(0).u32(0).u32(0).str()},
         {"file name past its record",
          EmptyHead().u32(1).u32(24).u32(1).u64(0).u32(0).u32(0).raw("zz").str()},
         {"file table past the end", EmptyHead().u32(2).u32(24).u32(0).u64(0).u32(0).u32(0).str()},
@@ -169,7 +175,7 @@ TEST_F(OpenTest, StructurallyDamagedImagesFail) {
 
 TEST_F(OpenTest, NamesThatLeaveTheTemplateDirectoryAreDamage) {
     const char16_t* bad[] = {u"..\\..\\.bashrc", u"a\\..\\..\\b", u"../x", u"a/../../b",
-                             u"\\etc\\passwd", u"/etc/passwd", u"..", u"a\\.."};
+                             u"\\etc\\passwd",   u"/etc/passwd",  u"..",   u"a\\.."};
     for (const char16_t* name : bad) {
         SCOPED_TRACE(testing_support::utf8(name));
         kit::KitWriter writer;

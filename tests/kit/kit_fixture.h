@@ -25,7 +25,7 @@ constexpr uint64_t kNewYear2020 = 132223104000000000ULL;
 
 // Appends little-endian fields to a byte string.
 class Bytes {
-public:
+  public:
     Bytes& u32(uint32_t v) {
         for (int i = 0; i < 4; ++i) data_.push_back(char((v >> (8 * i)) & 0xFF));
         return *this;
@@ -49,16 +49,17 @@ public:
     const std::string& str() const { return data_; }
     size_t size() const { return data_.size(); }
 
-private:
+  private:
     std::string data_;
 };
 
 class KitTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const char* old = std::getenv("TMPDIR");
         hadTmp_ = old != nullptr;
-        if (old) oldTmp_ = old;
+        if (old)
+            oldTmp_ = old;
         sandbox_.mkdirs("tmp");
         setenv("TMPDIR", sandbox_.at("tmp").c_str(), 1);
     }
@@ -91,10 +92,12 @@ protected:
     std::vector<std::string> TempFiles() const {
         std::vector<std::string> names;
         DIR* dir = opendir(sandbox_.at("tmp").c_str());
-        if (!dir) return names;
+        if (!dir)
+            return names;
         while (dirent* e = readdir(dir)) {
             std::string n = e->d_name;
-            if (n != "." && n != "..") names.push_back(n);
+            if (n != "." && n != "..")
+                names.push_back(n);
         }
         closedir(dir);
         return names;
@@ -102,7 +105,7 @@ protected:
 
     testing_support::Sandbox sandbox_;
 
-private:
+  private:
     bool hadTmp_ = false;
     std::string oldTmp_;
 };

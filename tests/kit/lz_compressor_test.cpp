@@ -6,7 +6,7 @@ namespace kittest {
 namespace {
 
 class InflateTest : public KitTest {
-protected:
+  protected:
     // Inflates `kitBytes` into a fresh target; returns the result code.
     uint32_t Inflate(const std::string& kitBytes, uint64_t limit = LZCompressor::kMaxImageSize) {
         sandbox_.write("kit", kitBytes);

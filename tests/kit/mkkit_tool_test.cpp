@@ -31,7 +31,7 @@ std::string Quote(const std::string& s) {
 }
 
 class MkkitTest : public KitTest {
-protected:
+  protected:
     void SetUp() override {
         KitTest::SetUp();
         mkkit_ = MkkitPath();
@@ -74,9 +74,10 @@ TEST_F(MkkitTest, CreateThenListShowsDescriptionsAndFilesInInstallOrder) {
     for (size_t start = 0, nl; (nl = out.find('\n', start)) != std::string::npos; start = nl + 1)
         lines.push_back(out.substr(start, nl - start));
     ASSERT_EQ(4u, lines.size()) << out;
-    EXPECT_EQ("description en: product \"Templates\", provider \"Example Ltd\", document "
-              "\"docs\\readme.html\"",
-              lines[0]);
+    EXPECT_EQ(
+        "description en: product \"Templates\", provider \"Example Ltd\", document "
+        "\"docs\\readme.html\"",
+        lines[0]);
     EXPECT_EQ("description de: product \"Vorlagen\", provider \"Beispiel GmbH\", document \"\"",
               lines[1]);
     EXPECT_EQ("         6 2020-01-01 00:00:00 a.cfg", lines[2]);
