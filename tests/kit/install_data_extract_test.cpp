@@ -1,6 +1,7 @@
 // Copying files out of an opened kit: exact sizes across the 1 MiB buffer,
 // times, truncation of older files, and images that end too early.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "kit_fixture.h"
 
@@ -88,6 +89,10 @@ TEST_F(ExtractTest, BadArgumentsAndTargets) {
     ASSERT_EQ(0u, kit.Open(WriteKit(writer)));
     EXPECT_EQ(87u, kit.ExtractFile(1, sandbox_.at16("x")));
     EXPECT_EQ(2u, kit.ExtractFile(0, sandbox_.at16("no/such/dir/a")));
+    // A full disk fails the copy rather than passing for success.
+    if (access("/dev/full", W_OK) == 0) {
+        EXPECT_NE(0u, kit.ExtractFile(0, u"/dev/full"));
+    }
     EXPECT_FALSE(testing_support::Sandbox::exists(sandbox_.at("x")));
 }
 

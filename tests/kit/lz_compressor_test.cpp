@@ -1,5 +1,7 @@
 // Driving zlib over 32 KiB mapped windows: window boundaries, trailing bytes,
 // bad data, highly compressible input and the image size limit.
+#include <unistd.h>
+
 #include "kit_fixture.h"
 
 namespace kittest {
@@ -109,6 +111,13 @@ TEST_F(InflateTest, OpenFailuresPassTheirCodes) {
     sandbox_.write("kit", kit::RawDeflate("x", 6));
     EXPECT_EQ(2u, LZCompressor().Decompress(sandbox_.at16("missing"), sandbox_.at16("image")));
     EXPECT_EQ(2u, LZCompressor().Decompress(sandbox_.at16("kit"), sandbox_.at16("no/dir/image")));
+}
+
+TEST_F(InflateTest, FullDiskIsReportedNotSuccess) {
+    if (access("/dev/full", W_OK) != 0)
+        GTEST_SKIP() << "no /dev/full";
+    sandbox_.write("kit", kit::RawDeflate(Noise(100000, 5), 6));
+    EXPECT_NE(0u, LZCompressor().Decompress(sandbox_.at16("kit"), u"/dev/full"));
 }
 
 }  // namespace
