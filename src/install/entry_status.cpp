@@ -19,4 +19,13 @@ bool EntryStatus(const stdx::string16& path, mode_t* mode) {
     return true;
 }
 
+bool IsSafeToOpen(const stdx::string16& path) {
+    stdx::string8 native;
+    struct stat status;
+    if (!fsdetail::ToNativePath(path, native) || stat(native.c_str(), &status) != 0) {
+        return false;
+    }
+    return S_ISREG(status.st_mode) || S_ISDIR(status.st_mode);
+}
+
 }  // namespace install

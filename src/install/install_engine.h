@@ -7,7 +7,7 @@
 // the run's private staging directory, the creation of missing directories,
 // and the extraction. Every directory and every new file the run makes is
 // recorded, so the rollback leaves the template directory exactly as it was:
-// new files deleted, earlier versions moved back, created directories removed
+// earlier versions moved back, new files deleted, created directories removed
 // deepest first, then the staging directory removed.
 //
 // A template over the file-system policy and the kit type, so that tests can
@@ -136,7 +136,9 @@ class BasicInstallEngine {
         }
         stdx::string16 temp;
         FS::GetTempPath(temp);
-        uint32_t result = CreateDirectoryTree(temp);
+        // Not recorded: the temporary directory is shared with other programs,
+        // so a rollback must never remove it with whatever they put there.
+        uint32_t result = CreateBackupDirectories(temp);
         if (result != 0) {
             return result;
         }
@@ -145,7 +147,9 @@ class BasicInstallEngine {
         }
         for (int n = 0; n < kMaxStagingAttempts; ++n) {
             stdx::string16 candidate = temp + u"kvtmp" + stdx::format_int(n);
-            if (Exists(candidate)) {
+            // A template directory that does not exist yet may lie below
+            // the free name; removing the staging tree would take it along.
+            if (Exists(candidate) || installdetail::IsSameOrAncestor(candidate, templateDir)) {
                 continue;
             }
             result = installdetail::CreatePrivateDirectory<FS>(candidate);
@@ -213,6 +217,12 @@ class BasicInstallEngine {
             return fserror::kInvalidParameter;
         }
         const stdx::string16 backup = t.stagingDir + target.substr(t.templateDir.size());
+        // The place is taken when the kit names the same file twice (or by
+        // two spellings of one name): the earlier version is already safe
+        // there and what is at `target` now is this run's own output.
+        if (Exists(backup)) {
+            return 0;
+        }
         const size_t slash = backup.rfind(u'/');
         uint32_t result = CreateBackupDirectories(backup.substr(0, slash));
         if (result != 0) {
@@ -225,6 +235,19 @@ class BasicInstallEngine {
     // never followed. Always 0.
     uint32_t RemoveTree(const stdx::string16& d) {
         if (d.empty()) {
+            return 0;
+        }
+        // `d` itself may have become a link (or a file): remove only the entry.
+        stdx::string16 self = d;
+        while (self.size() > 1 && self.back() == u'/') {
+            self.erase(self.size() - 1);
+        }
+        mode_t mode = 0;
+        if (!Exists(self, &mode)) {
+            return 0;
+        }
+        if (!S_ISDIR(mode)) {
+            FS::DeleteFile(self);
             return 0;
         }
         stdx::string16 dir = d;
@@ -269,7 +292,9 @@ class BasicInstallEngine {
         return failures;
     }
 
-    // Undoes the run in reverse order and keeps going after a failed step.
+    // Undoes the run and keeps going after a failed step. Earlier versions
+    // go back first, then new files go: a file the run created and then
+    // backed up itself (a name listed twice) is deleted after its restore.
     // When an earlier version could not be moved back, the staging directory
     // (which still holds it) is kept rather than deleted.
     uint32_t Rollback(uint32_t code) {
@@ -277,12 +302,12 @@ class BasicInstallEngine {
             return code;
         }
         InstallTransaction& t = transactions.back();
-        for (size_t i = t.createdFiles.size(); i-- > 0;) {
-            FS::DeleteFile(t.createdFiles[i]);
-        }
         uint32_t failures = 0;
         if (!t.templateDir.empty() && !t.stagingDir.empty()) {
             failures = RestoreBackups(t.templateDir, t.stagingDir);
+        }
+        for (size_t i = t.createdFiles.size(); i-- > 0;) {
+            FS::DeleteFile(t.createdFiles[i]);
         }
         for (size_t i = t.createdDirs.size(); i-- > 0;) {
             if (failures != 0 && installdetail::IsSameOrAncestor(t.createdDirs[i], t.stagingDir)) {
@@ -332,18 +357,14 @@ class BasicInstallEngine {
         if (name.empty() || name.back() == u'/' || !kit::IsSafeKitName(name)) {
             return fserror::kInvalidData;
         }
-        FileHandle handle = kInvalidFileHandle;
-        if (FS::CreateFile(target, fsflag::kGenericRead, 0, fsflag::kOpenExisting, &handle,
-                           fsflag::kAttributeNormal) == 0) {
-            FileTime onDisk = 0;
-            uint32_t timeResult = FS::GetFileTime(handle, nullptr, nullptr, &onDisk);
-            FS::CloseHandle(handle);
-            if (timeResult == 0 && onDisk >= entry.time) {
+        mode_t mode = 0;
+        if (!Exists(target, &mode)) {
+            // Nothing was here: the rollback deletes whatever the run writes.
+            Current().createdFiles.push_back(target);
+        } else {
+            if (IsAtLeastAsNew(target, entry.time)) {
                 return kSkipped;
             }
-        }
-        mode_t mode = 0;
-        if (Exists(target, &mode)) {
             // Moving a whole directory aside to put a file in its place could
             // not be undone cleanly.
             if (S_ISDIR(mode)) {
@@ -354,8 +375,6 @@ class BasicInstallEngine {
             if (result != 0) {
                 return result;
             }
-        } else {
-            Current().createdFiles.push_back(target);
         }
         const size_t slash = target.rfind(u'/');
         const stdx::string16 dir = slash == stdx::string16::npos ? target : target.substr(0, slash);
@@ -367,6 +386,24 @@ class BasicInstallEngine {
             verifiedDir = dir;
         }
         return kit.ExtractFile(uint32_t(index), target);
+    }
+
+    // Freshness test: the last-write time on disk, in whole seconds, is at
+    // least the kit's. Only what opens without blocking is opened; a FIFO or
+    // a device counts as older and is moved aside like any other file.
+    static bool IsAtLeastAsNew(const stdx::string16& target, FileTime kitTime) {
+        if (!install::IsSafeToOpen(target)) {
+            return false;
+        }
+        FileHandle handle = kInvalidFileHandle;
+        if (FS::CreateFile(target, fsflag::kGenericRead, 0, fsflag::kOpenExisting, &handle,
+                           fsflag::kAttributeNormal) != 0) {
+            return false;
+        }
+        FileTime onDisk = 0;
+        const uint32_t result = FS::GetFileTime(handle, nullptr, nullptr, &onDisk);
+        FS::CloseHandle(handle);
+        return result == 0 && onDisk >= kitTime;
     }
 
     // Whether anything (a dangling link included) is at `path`, and its own

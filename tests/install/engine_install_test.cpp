@@ -54,7 +54,13 @@ TEST_F(EngineInstall, FreshnessDecidesWhatIsReplaced) {
     box.write("templates/older.txt", "disk older, and longer than the kit's copy");
     SetTime(tpl + "older.txt", kKitSeconds - 1);
     ASSERT_TRUE(job.Open({{"equal.txt", "kit"}, {"newer.txt", "kit"}, {"older.txt", "kit"}}));
+    const ino_t equalInode = Inode(tpl + "equal.txt");
+    const ino_t newerInode = Inode(tpl + "newer.txt");
     EXPECT_EQ(0u, job.Run(tpl));
+    // Skipped files are neither moved nor rewritten.
+    EXPECT_EQ(equalInode, Inode(tpl + "equal.txt"));
+    EXPECT_EQ(newerInode, Inode(tpl + "newer.txt"));
+    EXPECT_EQ(kKitSeconds, MTime(tpl + "equal.txt"));
     EXPECT_EQ("disk equal", Sandbox::read(tpl + "equal.txt"));
     EXPECT_EQ("disk newer", Sandbox::read(tpl + "newer.txt"));
     EXPECT_EQ(kKitSeconds + 1, MTime(tpl + "newer.txt"));
@@ -116,6 +122,17 @@ TEST_F(EngineInstall, MissingTemplateDirectoryIsCreatedWithItsParents) {
     ASSERT_TRUE(job.Open({{"x\\y.txt", "Y"}}));
     EXPECT_EQ(0u, job.Run(deep));
     EXPECT_EQ("Y", Sandbox::read(deep + "x/y.txt"));
+}
+
+// The free staging name may be the parent of a template directory that is
+// yet to be made; staging there would delete the installed templates.
+TEST_F(EngineInstall, StagingNameAboveTheTemplateDirectoryIsPassedOver) {
+    const std::string inside = box.at("tmp/kvtmp0/templates/");
+    ASSERT_TRUE(job.Open({{"f.txt", "F"}}));
+    EXPECT_EQ(0u, job.Run(inside));
+    EXPECT_EQ(box.at("tmp/kvtmp1/"), job.stagingDir);
+    EXPECT_EQ("F", Sandbox::read(inside + "f.txt"));
+    EXPECT_FALSE(Sandbox::exists(box.at("tmp/kvtmp1")));
 }
 
 TEST_F(EngineInstall, TemplateDirectoryWithoutTrailingSlashIsCompleted) {

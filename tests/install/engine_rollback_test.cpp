@@ -1,6 +1,8 @@
 // Installation runs that fail or are cancelled: the error post, and a
 // template directory left exactly as it was.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "fs/file_system.h"
 #include "install_test_support.h"
@@ -36,7 +38,21 @@ TEST_F(EngineRollback, ThirdOfEightFailingRestoresTheReplacedFiles) {
         files.push_back({"more\\f" + std::to_string(i) + ".txt", "x"});
     }
     ASSERT_TRUE(job.Open(files));
+    // When the third file's progress is posted, the first two are replaced.
+    struct Seen {
+        std::string tpl, f0, f1;
+    } seen{tpl, "", ""};
+    job.recorder.onPostContext = &seen;
+    job.recorder.onPost = [](void* context, const Post& post) {
+        Seen* s = static_cast<Seen*>(context);
+        if (post.code == 0 && post.progress == 25) {
+            s->f0 = Sandbox::read(s->tpl + "f0.txt");
+            s->f1 = Sandbox::read(s->tpl + "f1.txt");
+        }
+    };
     EXPECT_EQ(2u, job.Run(tpl));
+    EXPECT_EQ("new 0", seen.f0);
+    EXPECT_EQ("new 1", seen.f1);
     const Post& last = job.recorder.posts.back();
     EXPECT_EQ(2u, last.code);
     EXPECT_EQ("Installation error", last.text);
@@ -145,6 +161,49 @@ TEST_F(EngineRollback, RemoveTreeDeletesLinksNotTheirTargets) {
     EXPECT_EQ(0u, engine.RemoveTree(u16(box.at("tree"))));
     EXPECT_FALSE(Sandbox::exists(box.at("tree")));
     EXPECT_EQ("precious", Sandbox::read(box.at("outside/precious.txt")));
+}
+
+// A name listed twice: the second copy replaces the run's own first copy.
+// Neither may survive the rollback, and the earlier version of a name that
+// existed before must come back, however the kit spells the name.
+TEST_F(EngineRollback, NameListedTwiceLeavesNothingAndKeepsTheEarlierVersion) {
+    box.write("templates/old.txt", "earlier version");
+    SetTime(tpl + "old.txt", kKitSeconds - 100);
+    chmod((tpl + "old.txt").c_str(), 0640);
+    box.write("templates/blocker", "a file");
+    const Snapshot before = TakeSnapshot(tpl);
+    ASSERT_TRUE(job.Open({{"dup.txt", "first"},
+                          {"dup.txt", "second", kKitSeconds + 10},
+                          {"old.txt", "kit 1"},
+                          {".\\old.txt", "kit 2", kKitSeconds + 10},
+                          {"blocker\\x.txt", "x"}}));
+    EXPECT_EQ(2u, job.Run(tpl));
+    ExpectUnchanged(before);
+    EXPECT_EQ("earlier version", Sandbox::read(tpl + "old.txt"));
+}
+
+// Opening a FIFO (or a link to one) for the freshness test would block the
+// worker for ever: such entries are moved aside unopened, and come back on
+// a rollback.
+TEST_F(EngineRollback, SpecialFilesAtTargetPathsAreMovedAsideUnopened) {
+    box.mkdirs("templates");
+    ASSERT_EQ(0, mkfifo((tpl + "pipe").c_str(), 0600));
+    ASSERT_EQ(0, mkfifo(box.at("outside-pipe").c_str(), 0600));
+    ASSERT_EQ(0, symlink(box.at("outside-pipe").c_str(), (tpl + "pipelink").c_str()));
+    box.write("templates/blocker", "a file");
+    const Snapshot before = TakeSnapshot(tpl);
+    ASSERT_TRUE(job.Open({{"pipe", "p"}, {"pipelink", "l"}, {"blocker\\x.txt", "x"}}));
+    alarm(30);  // a blocked open ends the test program instead of hanging it
+    EXPECT_EQ(2u, job.Run(tpl));
+    ExpectUnchanged(before);
+    EXPECT_TRUE(S_ISFIFO(Mode(tpl + "pipe")));
+
+    job.kit.files.pop_back();
+    EXPECT_EQ(0u, job.Run(tpl));
+    alarm(0);
+    EXPECT_EQ("p", Sandbox::read(tpl + "pipe"));
+    EXPECT_EQ("l", Sandbox::read(tpl + "pipelink"));
+    EXPECT_TRUE(S_ISFIFO(Mode(box.at("outside-pipe"))));
 }
 
 }  // namespace

@@ -59,6 +59,11 @@ inline int64_t MTime(const std::string& path) {
     return lstat(path.c_str(), &st) == 0 ? int64_t(st.st_mtime) : -1;
 }
 
+inline ino_t Inode(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
 inline mode_t Mode(const std::string& path) {
     struct stat st;
     return lstat(path.c_str(), &st) == 0 ? st.st_mode : 0;
@@ -224,7 +229,7 @@ class Job {
     using Kit = InstallData<LZCompressor, FS>;
     using Engine = BasicInstallEngine<FS, Kit>;
 
-    explicit Job(const Sandbox& box) : box_(box), recorder(channel) {}
+    explicit Job(const Sandbox& box) : recorder(channel), box_(box) {}
 
     // Builds the kit from `files` and opens it; false on failure.
     bool Open(const std::vector<KitFile>& files) {
