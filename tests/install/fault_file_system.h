@@ -127,7 +127,13 @@ class FaultFileSystem {
         return FileSystem::DeleteFile(path);
     }
 
+    // A temporary directory that need not exist yet; empty: the real one.
+    static void SetTempPath(const stdx::string16& directory) { state().tempPath = directory; }
     static std::uint32_t GetTempPath(stdx::string16& directory) {
+        if (!state().tempPath.empty()) {
+            directory = state().tempPath;
+            return 0;
+        }
         return FileSystem::GetTempPath(directory);
     }
     static std::uint32_t GetTempFileName(const stdx::string16& directory,
@@ -156,6 +162,7 @@ class FaultFileSystem {
         int count = 0;
         std::uint32_t code = 0;
         bool injected = false;
+        stdx::string16 tempPath;
     };
     static State& state() {
         static State s;

@@ -58,27 +58,28 @@ TEST_P(FaultRollback, EveryFailurePointLeavesTheTemplateDirectoryAsItWas) {
     const Snapshot before = TakeSnapshot(tpl);
     ASSERT_FALSE(before.empty());
 
-    // Count the operations of an undisturbed run on a copy of the tree.
+    // An undisturbed run on a copy of the tree: what success looks like, and
+    // how many disk-changing operations it takes.
     FaultFileSystem::Arm(0, code);
     const std::string copy = box.at("copy/");
     ASSERT_EQ(0, system(("cp -a '" + tpl + "' '" + copy + "'").c_str()));
     ASSERT_EQ(0u, job.Run(copy));
     const int total = FaultFileSystem::Count();
     ASSERT_GT(total, 20);
+    const Snapshot installed = TakeSnapshot(copy);
 
-    int failedRuns = 0;
-    for (int k = 1; k <= total; ++k) {
+    // Fail operation k = 1, 2, ... until a run gets through. Every run before
+    // that one must fail and leave no trace.
+    int k = 1;
+    for (;; ++k) {
+        ASSERT_LE(k, total) << "no run succeeded although the last one has no fault left";
         FaultFileSystem::Arm(k, code);
         const uint32_t result = job.Run(tpl);
         ASSERT_TRUE(FaultFileSystem::Injected()) << "k=" << k;
         FaultFileSystem::Disarm();
         if (result == 0) {
-            // Only the staging clean-up after the last file may fail without
-            // failing the run; everything was installed by then.
-            EXPECT_EQ("kit", Sandbox::read(tpl + "sub/older.txt")) << "k=" << k;
             break;
         }
-        ++failedRuns;
         EXPECT_EQ(code, result) << "k=" << k;
         ASSERT_EQ("", Difference(before, TakeSnapshot(tpl))) << "k=" << k;
         ASSERT_TRUE(StagingNames(box.at("tmp")).empty()) << "k=" << k;
@@ -86,8 +87,11 @@ TEST_P(FaultRollback, EveryFailurePointLeavesTheTemplateDirectoryAsItWas) {
         EXPECT_EQ(result, last.code) << "k=" << k;
         EXPECT_EQ("Installation error", last.text) << "k=" << k;
     }
-    // Every operation up to the last extraction can fail the run.
-    EXPECT_GT(failedRuns, 20);
+    // Only the staging clean-up after the last file may fail without failing
+    // the run, and the templates are complete by then.
+    EXPECT_GT(k, 20);
+    EXPECT_EQ("", Difference(installed, TakeSnapshot(tpl))) << "k=" << k;
+    EXPECT_EQ("kit", Sandbox::read(tpl + "sub/older.txt"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, FaultRollback, ::testing::Values(2u, 87u));
@@ -105,6 +109,30 @@ TEST(FaultStaging, StagingDirectoryThatCannotBeMadeFailsWithProgressZero) {
     EXPECT_EQ(87u, job.recorder.posts[0].code);
     EXPECT_EQ(0, job.recorder.posts[0].progress);
     EXPECT_TRUE(ListDir(box.at("templates")).empty());
+}
+
+// The temporary directory is shared: when the run had to make it, the
+// rollback still leaves it, and what others put there, alone.
+TEST(FaultStaging, RollbackKeepsATemporaryDirectoryTheRunMade) {
+    Sandbox box;
+    Job<FaultFileSystem> job(box);
+    FaultFileSystem::Disarm();
+    box.write("templates/blocker", "a file");
+    ASSERT_TRUE(job.Open({{"a.txt", "a"}, {"blocker\\b.txt", "b"}}));
+    struct TempPathReset {
+        ~TempPathReset() { FaultFileSystem::SetTempPath(u""); }
+    } reset;
+    FaultFileSystem::SetTempPath(u16(box.at("newtmp/inner/")));
+    job.recorder.onPostContext = &box;
+    job.recorder.onPost = [](void* context, const Post& post) {
+        if (post.progress == 0 && post.code == 0) {
+            static_cast<Sandbox*>(context)->write("newtmp/inner/other.txt", "another program's");
+        }
+    };
+    EXPECT_EQ(2u, job.Run(box.at("templates/")));
+    EXPECT_EQ("another program's", Sandbox::read(box.at("newtmp/inner/other.txt")));
+    EXPECT_TRUE(StagingNames(box.at("newtmp/inner")).empty());
+    EXPECT_FALSE(Sandbox::exists(box.at("templates/a.txt")));
 }
 
 }  // namespace
