@@ -8,6 +8,7 @@
 #include <zlib.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -80,21 +81,30 @@ class ImageSink {
 
 namespace {
 
+// The output file. Bytes go to a temporary file beside it that replaces the
+// output only once everything is written, so a failed run leaves an earlier
+// kit at that path as it was and no partial file behind.
 class FileOut {
   public:
     ~FileOut() {
         if (fd_ >= 0)
             ::close(fd_);
-        if (!committed_ && !path_.empty())
-            ::unlink(path_.c_str());
+        if (!committed_ && !temp_.empty())
+            ::unlink(temp_.c_str());
     }
     bool Open(const std::string& path, std::string* error) {
-        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        std::string temp = path + ".partXXXXXX";
+        fd_ = ::mkostemp(&temp[0], O_CLOEXEC);
         if (fd_ < 0) {
             Fail(error, Describe("cannot create", path));
             return false;
         }
+        temp_ = temp;
         path_ = path;
+        // mkostemp makes the file private; a kit is an ordinary file.
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd_, 0666 & ~mask);
         return true;
     }
     bool Write(const char* data, size_t size, std::string* error) {
@@ -118,6 +128,10 @@ class FileOut {
             Fail(error, Describe("cannot write", path_));
             return false;
         }
+        if (::rename(temp_.c_str(), path_.c_str()) != 0) {
+            Fail(error, Describe("cannot replace", path_));
+            return false;
+        }
         committed_ = true;
         return true;
     }
@@ -125,6 +139,7 @@ class FileOut {
   private:
     int fd_ = -1;
     std::string path_;
+    std::string temp_;
     bool committed_ = false;
 };
 

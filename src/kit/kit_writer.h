@@ -74,6 +74,8 @@ class KitWriter {
     const std::vector<config::ProductInfo>& products() const { return products_; }
     const std::vector<KitFileEntry>& files() const { return files_; }
 
+    // Both replace `path` only when the whole file is written; on failure an
+    // earlier file there is left as it was.
     // The inflated image (tables and data), uncompressed.
     bool WriteImage(const std::string& path, std::string* error) const;
     // The kit: the image as one raw deflate stream.

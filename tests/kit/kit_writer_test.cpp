@@ -4,6 +4,8 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <cstring>
+
 #include "kit/kit_name.h"
 #include "kit_fixture.h"
 
@@ -100,6 +102,10 @@ TEST_F(WriterTest, RefusesWhatAKitCannotHold) {
     unsafe.AddFile(u"..\\x", 0, "x");
     EXPECT_FALSE(unsafe.WriteKit(sandbox_.at("unsafe.efd"), &error));
     EXPECT_FALSE(testing_support::Sandbox::exists(sandbox_.at("unsafe.efd")));
+    // A failed run over an earlier kit keeps that kit.
+    sandbox_.write("kelda.efd", "the earlier kit");
+    EXPECT_FALSE(unsafe.WriteKit(sandbox_.at("kelda.efd"), &error));
+    EXPECT_EQ("the earlier kit", testing_support::Sandbox::read(sandbox_.at("kelda.efd")));
 
     kit::KitWriter twoSingles;
     twoSingles.SetLayout(kit::Layout::SingleDescription);
@@ -114,6 +120,13 @@ TEST_F(WriterTest, RefusesWhatAKitCannotHold) {
     sandbox_.write("grow/f", "much longer now");
     EXPECT_FALSE(grow.WriteKit(sandbox_.at("grow.efd"), &error));
     EXPECT_FALSE(testing_support::Sandbox::exists(sandbox_.at("grow.efd")));
+    EXPECT_FALSE(grow.WriteKit(sandbox_.at("kelda.efd"), &error));
+    EXPECT_EQ("the earlier kit", testing_support::Sandbox::read(sandbox_.at("kelda.efd")));
+    // Nothing half-written is left beside the outputs either.
+    DIR* dir = opendir(sandbox_.path().c_str());
+    ASSERT_NE(nullptr, dir);
+    while (dirent* e = readdir(dir)) EXPECT_EQ(nullptr, std::strstr(e->d_name, ".part"));
+    closedir(dir);
 }
 
 TEST(KitNameTest, SafeNamesAndUtf8) {
