@@ -6,7 +6,7 @@
 set -euo pipefail
 
 : "${SETUP_BIN:?}" "${MKKIT_BIN:?}" "${PROBE_MODULE:?}" "${X11_CLOSE_BIN:?}"
-: "${CATALOGUE_TEXT_BIN:?}"
+: "${CATALOGUE_TEXT_BIN:?}" "${LARGE_KIT_BIN:?}"
 E2E_SCREENSHOTS=${E2E_SCREENSHOTS:-${TMPDIR:-/tmp}/setup-e2e-screenshots}
 
 E2E_NAME=""
@@ -92,20 +92,27 @@ make_tree() {
     find "$dir" -type f -exec touch -d '2024-03-01 12:00:00 UTC' {} +
 }
 
-# make_large_tree DIR COUNT: COUNT files of 16 KiB in folders of 100, made
-# by one split per folder (a process per file would take seconds), so that a
-# copy run lasts long enough to be interrupted. Zeros keep the kit small;
-# the copy still writes every byte.
-make_large_tree() {
-    local dir=$1 count=$2 d n
-    mkdir -p "$dir"
-    for d in $(seq 0 $(((count - 1) / 100))); do
-        n=$((count - d * 100))
-        [ "$n" -le 100 ] || n=100
-        mkdir -p "$dir/set$d"
-        head -c $((n * 16384)) /dev/zero | split -b 16384 -a 3 -d - "$dir/set$d/file"
+# make_large_kit COUNT SIZE: the kit kelda.efd in $WORK/kit with COUNT files
+# of SIZE bytes (product "Large Templates"), so that a copy run lasts long
+# enough to be interrupted; see make_large_kit.cpp for the names and bytes.
+make_large_kit() {
+    "$LARGE_KIT_BIN" "$WORK/kit/kelda.efd" "$1" "$2" || fail "could not build the large kit"
+}
+
+# large_kit_installed DIR COUNT SIZE: DIR holds exactly the files of such a
+# kit, with their sizes, bytes and time.
+large_kit_installed() {
+    local dir=$1 count=$2 size=$3 n last
+    [ "$(find "$dir" -type f | wc -l)" = "$count" ] || fail "not $count files in $dir"
+    [ -z "$(find "$dir" -type f ! -size "${size}c" | head -n 1)" ] || fail "a file of another size"
+    [ -z "$(find "$dir" -type f ! -newermt '2024-03-01 11:59:59 UTC' | head -n 1)" ] &&
+        [ -z "$(find "$dir" -type f -newermt '2024-03-01 12:00:00 UTC' | head -n 1)" ] ||
+        fail "a file with another modification time"
+    last=$((count - 1))
+    for n in 0 "$last"; do
+        [ "$(head -c 8 "$dir/set$((n / 100))/file$(printf '%08d' "$n")")" = "$(printf '%08d' "$n")" ] ||
+            fail "file $n has other bytes"
     done
-    find "$dir" -type f -exec touch -d '2024-03-01 12:00:00 UTC' {} +
 }
 
 # make_kit TREE [--product SPEC]...: the kit kelda.efd in $WORK/kit.
@@ -243,6 +250,11 @@ value_is() {
     [ "$(value_of "$1")" = "$2" ]
 }
 
+# The Finish button is shown: one of the two final pages.
+has_final_page() {
+    shows "$(text IDS_WIZARD_FINISH)"
+}
+
 no_message_box() {
     [ -z "$(message_box)" ]
 }
@@ -308,15 +320,17 @@ text() {
 # --- Checks on disk --------------------------------------------------------
 
 # same_tree FROM TO: every file of FROM is in TO with equal bytes and
-# modification time.
+# modification time (whole seconds, as the kit keeps them). TO may hold more.
+# A few processes for the whole tree, not several per file.
 same_tree() {
-    local from=$1 to=$2 rel
-    while IFS= read -r rel; do
-        [ -f "$to/$rel" ] || fail "missing installed file $rel"
-        cmp -s "$from/$rel" "$to/$rel" || fail "installed $rel differs from the kit"
-        [ "$(stat -c %Y "$from/$rel")" = "$(stat -c %Y "$to/$rel")" ] ||
-            fail "installed $rel has another modification time"
-    done < <(cd "$from" && find . -type f | sed 's|^\./||')
+    local from=$1 to=$2 missing
+    [ -d "$to" ] || fail "no installed folder $to"
+    missing=$(comm -23 <(cd "$from" && find . -type f -printf '%P %Ts\n' | sort) \
+        <(cd "$to" && find . -type f -printf '%P %Ts\n' | sort) | head -n 3)
+    [ -z "$missing" ] || fail "missing, or another modification time, in $to: $missing"
+    missing=$(comm -23 <(cd "$from" && find . -type f -print0 | xargs -0 md5sum | sort) \
+        <(cd "$to" && find . -type f -print0 | xargs -0 md5sum | sort) | head -n 3)
+    [ -z "$missing" ] || fail "installed files differ from the kit: $missing"
 }
 
 # snapshot DIR: every directory, and every other entry with its type, size,

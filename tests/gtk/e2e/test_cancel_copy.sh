@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Cancel during the copy of a large kit: the question comes up while the
+# worker goes on; Yes stops the run after the current file, the window stays
+# until the rollback is complete, and the cancel page follows. The template
+# directory (with an older file the run replaces, a newer one it keeps and a
+# file of its own) is then exactly as before, and no launcher file exists.
+source "$(dirname "$0")/lib.sh"
+e2e_init cancel_copy
+
+# Many small files: the run takes far longer than pressing Cancel and Yes,
+# however busy the machine, and is never waited for to its end.
+make_large_kit 20000 256
+
+target=$(default_dir)
+mkdir -p "$target/set0"
+echo "old copy" >"$target/set0/file00000000"
+touch -d '2020-01-01 00:00:00 UTC' "$target/set0/file00000000"
+echo "newer copy" >"$target/set0/file00000001"
+touch -d '2030-01-01 00:00:00 UTC' "$target/set0/file00000001"
+echo "the user's own file" >"$target/notes.txt"
+before=$(snapshot "$target")
+
+start_setup
+wait_until 10 shows_containing "Large Templates (Example Ltd)"
+win=$(main_window)
+click "$(text IDS_WIZARD_NEXT)"
+wait_until 10 entry_is "$target/"
+click "$(text IDS_WIZARD_NEXT)"
+
+wait_until 10 shows "$(text IDS_PROGRESS_START)"
+[ "$(control_field GtkButton "$(text IDS_WIZARD_NEXT)" 5)" = 0 ] || fail "Next enabled while copying"
+[ "$(control_field GtkButton "$(text IDS_WIZARD_BACK)" 5)" = 0 ] || fail "Back enabled while copying"
+click "$(text IDS_WIZARD_CANCEL)"
+wait_until 10 has_message_box
+shows "$(text IDS_ACCEPT_CANCEL)" || fail "the cancel question's text"
+progress=$(value_of GtkProgressBar)
+[ "${progress:-100}" -lt 100 ] ||
+    fail "the copy ended before Cancel was pressed; the kit is too small for this machine"
+click gtk-yes
+
+wait_until 60 has_final_page
+shows "$(text IDS_CANCEL_FINISH)" || fail "not the cancel page (cancel asked at $progress %)"
+[ -n "$(main_window)" ] || fail "the window went away"
+shows "$(text IDS_WIZARD_FINISH)" || fail "no Finish button on the cancel page"
+[ "$(control_field GtkButton "$(text IDS_WIZARD_CANCEL)" 5)" = 0 ] || fail "Cancel still enabled"
+screenshot "$win" 5-canceled
+
+[ "$(snapshot "$target")" = "$before" ] || fail "the template directory changed"
+[ -z "$(find "$WORK/tmp" -maxdepth 1 -name 'kvtmp*')" ] || fail "a staging folder is left"
+[ ! -e "$(launcher_file)" ] || fail "the launcher file was written"
+
+click "$(text IDS_WIZARD_FINISH)"
+wait_exit 10
+[ "$SETUP_STATUS" = 0 ] || fail "exit status $SETUP_STATUS"
+[ ! -e "$WORK/opened" ] || fail "something was opened after a cancelled run"
+no_leftovers
+note "passed (cancelled at $progress %)"
