@@ -64,6 +64,14 @@ TEST_F(InflateTest, HighlyCompressibleKitIsExact) {
     ASSERT_LT(kitBytes.size(), 32768u * 8);  // many output buffers per window
     EXPECT_EQ(0u, Inflate(kitBytes));
     EXPECT_TRUE(content == Image());
+
+    // A kit of a few hundred bytes: the output room per call is only that
+    // long, so a MiB of image takes thousands of calls and writes.
+    std::string zeros(1u << 20, '\0');
+    std::string tiny = kit::RawDeflate(zeros, 9);
+    ASSERT_LT(tiny.size(), 2000u);
+    EXPECT_EQ(0u, Inflate(tiny));
+    EXPECT_TRUE(zeros == Image());
 }
 
 TEST_F(InflateTest, TrailingBytesAreIgnoredAndTargetIsExactlyTheImage) {
