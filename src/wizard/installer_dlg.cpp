@@ -4,11 +4,12 @@
 
 #include "l10n/localization.h"
 #include "text/string_util.h"
+#include "text/utf8.h"
 
 namespace {
 
 stdx::string8 Utf8Text(const char* key) {
-    return stdx::narrow(GetLocalizedString(key));
+    return stdx::to_utf8(GetLocalizedString(key));
 }
 
 // Counts one open modal box or chooser for the life of a scope.
@@ -44,7 +45,9 @@ CInstallerDlg::CInstallerDlg(wizard::Toolkit& toolkit, int argc, char** argv, bo
 CInstallerDlg::~CInstallerDlg() = default;
 
 stdx::string16 CInstallerDlg::GetTitle() const {
-    return stdx::widen(m_title);
+    stdx::string16 title;
+    stdx::from_utf8(m_title, title);  // the title is the catalogue's UTF-8 text
+    return title;
 }
 
 int CInstallerDlg::MessageBox(const stdx::string16& text, uint32_t flags) {

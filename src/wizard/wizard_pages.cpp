@@ -3,6 +3,7 @@
 
 #include "l10n/localization.h"
 #include "text/string_util.h"
+#include "text/utf8.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ constexpr int kBarY = 150;
 constexpr int kBarHeight = 20;
 
 stdx::string8 Utf8(const char* key) {
-    return stdx::narrow(GetLocalizedString(key));
+    return stdx::to_utf8(GetLocalizedString(key));
 }
 
 }  // namespace
@@ -44,7 +45,7 @@ MessagePage::MessagePage(wizard::Toolkit& toolkit, wizard::Handle parent, wizard
 }
 
 void MessagePage::SetText(const stdx::string16& text) {
-    m_toolkit.SetText(m_text, stdx::narrow(text).c_str());
+    m_toolkit.SetText(m_text, stdx::to_utf8(text).c_str());
 }
 
 SuccessFinalPage::SuccessFinalPage(wizard::Toolkit& toolkit, wizard::Handle parent,
@@ -72,11 +73,15 @@ DirSelectPage::DirSelectPage(wizard::Toolkit& toolkit, wizard::Handle parent,
 }
 
 void DirSelectPage::SetPath(const stdx::string16& path) {
-    m_toolkit.SetEntryText(m_entry, stdx::narrow(path).c_str());
+    m_toolkit.SetEntryText(m_entry, stdx::to_utf8(path).c_str());
 }
 
 stdx::string16 DirSelectPage::GetPath() const {
-    return stdx::widen(m_toolkit.GetEntryText(m_entry));
+    // A typed text that is not valid UTF-8 keeps its valid prefix, as the
+    // locale decoder did.
+    stdx::string16 path;
+    stdx::from_utf8(m_toolkit.GetEntryText(m_entry), path);
+    return path;
 }
 
 void DirSelectPage::Browse() {

@@ -83,6 +83,17 @@ TEST_F(ProgramTest, TextsAreConvertedInTheUsersLocale) {
     EXPECT_EQ(fake.boxes[0].text, "Файл дистрибутива kelda.efd не найден.");
 }
 
+TEST_F(ProgramTest, ChosenLanguageShowsEvenInTheCLocale) {
+    // The toolkit takes UTF-8 whatever the locale: a "C" locale must not blank
+    // out a Russian dialog chosen with -L.
+    ScopedLocaleEnv env("C");
+    stdx::select_environment_locale();
+    EXPECT_EQ(RunProgram({"setup", "-Lru"}), 0);
+    ASSERT_EQ(fake.boxes.size(), 1u);
+    EXPECT_EQ(fake.boxes[0].title, "Установка конфигурации");
+    EXPECT_EQ(fake.boxes[0].text, "Файл дистрибутива kelda.efd не найден.");
+}
+
 TEST(BaseWindow, MessageBoxHasNoTitleAndKnownAnswersOnly) {
     FakeToolkit fake;
     CWnd window(fake);
