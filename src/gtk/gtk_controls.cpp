@@ -16,6 +16,8 @@ GtkWidget* Place(wizard::Handle container, GtkWidget* widget, int x, int y) {
 // Size of the multi-line texts: they wrap inside this area.
 constexpr int kTextWidth = 330;
 constexpr int kTextHeight = 250;
+// Room that GTK keeps left of a check box's caption for the box itself.
+constexpr int kCheckIndicatorWidth = 24;
 
 }  // namespace
 
@@ -49,6 +51,13 @@ wizard::Handle GtkToolkit::CreateLabel(wizard::Handle container, int x, int y, i
 wizard::Handle GtkToolkit::CreateCheckBox(wizard::Handle container, int x, int y, int,
                                           const char* caption, bool checked) {
     GtkWidget* check = gtk_check_button_new_with_label(caption);
+    // Long captions (German, Russian, ...) wrap inside the text area instead
+    // of running past the window's right edge.
+    GtkWidget* label = gtk_bin_get_child(GTK_BIN(check));
+    if (GTK_IS_LABEL(label)) {
+        gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
+        gtk_widget_set_size_request(label, kTextWidth - kCheckIndicatorWidth, -1);
+    }
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(check), checked ? TRUE : FALSE);
     return Place(container, check, x, y);
 }

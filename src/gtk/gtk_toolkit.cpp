@@ -13,6 +13,17 @@ namespace {
 
 const char kCommandKey[] = "setup-command";
 
+// The buttons are 80 pixels wide; with GTK's default padding, longer
+// captions such as the German "Abbrechen" would be cut. These buttons keep
+// less padding around their captions.
+const char kButtonStyle[] =
+    "style \"setup-button\" {\n"
+    "  GtkButton::inner-border = { 0, 0, 1, 1 }\n"
+    "  xthickness = 1\n"
+    "  GtkWidget::focus-padding = 0\n"
+    "}\n"
+    "widget \"*.setup-button\" style \"setup-button\"\n";
+
 }  // namespace
 
 GtkToolkit::~GtkToolkit() {
@@ -26,6 +37,7 @@ GtkToolkit::~GtkToolkit() {
 
 void GtkToolkit::Initialize(int* argc, char*** argv) {
     gtk_init(argc, argv);
+    gtk_rc_parse_string(kButtonStyle);
 }
 
 stdx::string8 GtkToolkit::ExecutablePath() {
@@ -99,6 +111,7 @@ wizard::Handle GtkToolkit::LoadSidePicture() {
 wizard::Handle GtkToolkit::CreateButton(wizard::Handle container, wizard::Rect rect,
                                         const char* caption, wizard::Command command) {
     GtkWidget* button = gtk_button_new_with_label(caption);
+    gtk_widget_set_name(button, "setup-button");
     gtk_widget_set_size_request(button, rect.width, rect.height);
     gtk_fixed_put(GTK_FIXED(container), button, rect.x, rect.y);
     g_object_set_data(G_OBJECT(button), kCommandKey, GINT_TO_POINTER(static_cast<int>(command)));

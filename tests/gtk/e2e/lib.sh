@@ -250,6 +250,15 @@ value_is() {
     [ "$(value_of "$1")" = "$2" ]
 }
 
+# all_inside_window: every shown control of the wizard window lies inside
+# its 500 x 360 area (long translations must wrap, not run off the edge).
+all_inside_window() {
+    local win
+    win=$(main_window)
+    awk -F'\t' -v w="$win" '$1=="C" && $2==w && $4==1 && ($6+$8>500 || $7+$9>360) {print; bad=1}
+        END {exit bad}' "$DUMP"
+}
+
 # The Finish button is shown: one of the two final pages.
 has_final_page() {
     shows "$(text IDS_WIZARD_FINISH)"

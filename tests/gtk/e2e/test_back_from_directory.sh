@@ -28,6 +28,7 @@ click "$back"
 wait_until 10 shows_containing "Ledger Templates (Example Ltd)"
 shows "$(text IDS_TEMPLATE_CATALOG)" && fail "directory page still shown after Back"
 [ "$(control_field GtkButton "$back" 5)" = 0 ] || fail "Back enabled again on the welcome page"
+screenshot "$win" 1-welcome-after-back
 # Back on the welcome page does nothing.
 click "$back" 2>/dev/null || true
 probe

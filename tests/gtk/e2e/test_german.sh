@@ -19,11 +19,13 @@ shows_containing "$(text IDS_WELCOME_TITLE de)" || fail "German welcome text"
 for caption in IDS_WIZARD_BACK IDS_WIZARD_NEXT IDS_WIZARD_CANCEL; do
     shows "$(text $caption de)" || fail "German caption of $caption"
 done
+all_inside_window || fail "a control runs past the window's edge"
 screenshot "$win" 1-welcome
 
 click "$(text IDS_WIZARD_NEXT de)"
 wait_until 10 shows "$(text IDS_TEMPLATE_CATALOG de)"
 shows "$(text IDS_DESTINATION_PROMPT de)" || fail "German prompt"
+all_inside_window || fail "a control runs past the window's edge"
 screenshot "$win" 2-directory
 
 # Quotes, a dollar sign, a backquote and spaces: a shell would trip on them.
@@ -37,6 +39,7 @@ click "$(text IDS_WIZARD_NEXT de)"
 wait_until 30 shows "$(text IDS_SUCCESS_FINISH de)"
 shows "$(text IDS_SUCCESS_OPENDESCR de)" || fail "German check box"
 shows "$(text IDS_WIZARD_FINISH de)" || fail "German Finish caption"
+all_inside_window || fail "a control runs past the window's edge"
 screenshot "$win" 4-success
 same_tree "$WORK/tree" "$target"
 
