@@ -219,5 +219,40 @@ TEST_F(Worker, DestroyingTheThreadWaitsForTheRun) {
     EXPECT_EQ(0u, result);
 }
 
+// A worker that cannot be created must not leave the dialog waiting: the
+// failure is returned, posted as an error and marked as the run's end.
+TEST(WorkerCreation, FailureIsPostedAndEndsTheRun) {
+    // Threads created with default attributes get an impossible stack.
+    pthread_attr_t old;
+    ASSERT_EQ(0, pthread_getattr_default_np(&old));
+    pthread_attr_t huge;
+    pthread_attr_init(&huge);
+    ASSERT_EQ(0, pthread_attr_setstacksize(&huge, size_t(1) << 46));
+    ASSERT_EQ(0, pthread_setattr_default_np(&huge));
+    InstallProcessData channel;
+    channel.PostStatus(0, u"Preparing to copy...", 0);
+    int created = -1;
+    {
+        InstallThread thread;
+        channel.Start(nullptr, u"/nonexistent/templates");
+        created = thread.Start(&channel);
+        pthread_setattr_default_np(&old);
+        if (created == 0) {
+            GTEST_SKIP() << "the system created a thread with a 64 TiB stack";
+        }
+        EXPECT_EQ(created, thread.CreateResult());
+    }
+    uint32_t result = 0;
+    ASSERT_TRUE(channel.ReadRunEnd(result));
+    EXPECT_EQ(87u, result);
+    uint32_t code = 0;
+    stdx::string16 text;
+    int progress = -1;
+    channel.ReadStatus(code, text, progress);
+    EXPECT_EQ(87u, code);
+    EXPECT_EQ("Installation error", utf8(text));
+    EXPECT_EQ(0, progress);
+}
+
 }  // namespace
 }  // namespace installtest
