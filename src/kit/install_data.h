@@ -28,8 +28,9 @@
 //
 // After Open every offset is absolute (data area start added in 32 bits).
 // A record too short for its fields, a string past its record, a table past
-// the end of the image, or a name that could leave the template directory
-// (see kit/kit_name.h) makes the kit damaged: Open fails and removes the image.
+// the end of the image, a file reaching past the first 4 GiB of the image, or a
+// name that could leave the template directory (see kit/kit_name.h) makes the
+// kit damaged: Open fails and removes the image.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -170,7 +171,13 @@ void InstallData<Compressor, FileSystem>::ReadTables() {
     if (position < 0)
         throw kitimage::LastErrorOr<FileSystem>(87);
     uint32_t dataStart = uint32_t(position);
-    for (config::FileData<FileSystem>& file : files) file.offset += dataStart;
+    for (config::FileData<FileSystem>& file : files) {
+        // Positions are 32-bit: a file that would reach past the first 4 GiB
+        // of the image would wrap round and be copied from the tables.
+        if (file.size > 0 && uint64_t(dataStart) + file.offset + file.size > 0x100000000ULL)
+            throw kitimage::kDamaged;
+        file.offset += dataStart;
+    }
 }
 
 template <class Compressor, class FileSystem>

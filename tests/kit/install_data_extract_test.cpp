@@ -79,6 +79,20 @@ TEST_F(ExtractTest, ImageEndingBeforeTheFileFailsWithoutLooping) {
     ASSERT_EQ(0u, kit3.Open(KitFromImage(wrap.str())));
     EXPECT_EQ(0xFFFFFFFFu, kit3.files[0].offset);
     EXPECT_EQ(13u, kit3.ExtractFile(0, sandbox_.at16("c")));
+
+    // Data start 38 plus offset 0xFFFFFFF0 wraps round to position 22, inside
+    // the tables: the kit is damaged rather than a file copied from the wrong
+    // bytes. So is a file that merely ends past 4 GiB.
+    Bytes wrapped = Bytes().u32(1).u32(0).u32(1);
+    wrapped.u32(26).counted(u"d").u64(kNewYear2020).u32(0xFFFFFFF0u).u32(2);
+    wrapped.raw(std::string(100, 'x'));
+    Kit kit4;
+    EXPECT_EQ(13u, kit4.Open(KitFromImage(wrapped.str())));
+    EXPECT_TRUE(kit4.files.empty());
+    Bytes beyond = Bytes().u32(1).u32(0).u32(1);
+    beyond.u32(26).counted(u"e").u64(kNewYear2020).u32(0xFFFFFFFFu - 38).u32(2);
+    Kit kit5;
+    EXPECT_EQ(13u, kit5.Open(KitFromImage(beyond.str())));
 }
 
 TEST_F(ExtractTest, BadArgumentsAndTargets) {
