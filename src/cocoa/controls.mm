@@ -37,6 +37,7 @@ NSView* AddTo(wizard::Handle container, NSView* view) {
 NSTextField* MakeLabel(NSRect frame, const char* text) {
     NSTextField* label = [[[NSTextField alloc] initWithFrame:frame] autorelease];
     [label setEditable:NO];
+    [label setBezeled:NO];
     [label setBordered:NO];
     [label setDrawsBackground:NO];
     [label setStringValue:StringFrom(text)];

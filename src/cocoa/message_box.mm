@@ -56,7 +56,6 @@ int CocoaToolkit::MessageBox(const char* text, uint32_t flags, const char* title
     ApplyLook(alert, AlertLookFor(flags));
     AddButtons(alert, flags);
     cocoa_compat::SetAlertText(alert, StringFrom(text), StringFrom(title));
-    if (getenv("COCOA_DEBUG")) NSLog(@"alert text [%s] title [%s] flags %x", text, title, flags);
     const long response = static_cast<long>([alert runModal]);
     // The delegate is autoreleased with the pool; the window must not call
     // it once the alert is gone.

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Builds setup-mac against GNUstep (scripts/build-mac.sh) and tests it: the
+# front end's unit tests, then end-to-end runs of the real program under a
+# private Xvfb, driven by xdotool (tests/cocoa/e2e/test_*.sh).
+# Last line: "setup-mac: N passed, M failed"; the exit status is non-zero
+# when anything failed.
+# Usage: scripts/test-mac.sh
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${SETUP_MAC_BUILD:-$root/build-mac}
+tools=${SETUP_MAC_TOOLS_BUILD:-$root/build-mac-tools}
+jobs=${SETUP_MAC_JOBS:-2}
+
+passed=0
+failed=0
+finish() {
+    echo "setup-mac: $passed passed, $failed failed"
+    [ "$failed" -eq 0 ]
+    exit
+}
+
+echo "--- building setup-mac"
+if ! bash "$root/scripts/build-mac.sh" "$build"; then
+    failed=$((failed + 1))
+    finish
+fi
+
+# mkkit makes the test kits; it is built by the main project, here without
+# the GTK front end, the tests and the benchmarks.
+echo "--- building mkkit"
+if ! { cmake -S "$root" -B "$tools" -DSETUP_BUILD_GTK=OFF -DSETUP_BUILD_TESTS=OFF \
+        -DSETUP_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+      cmake --build "$tools" --target mkkit -j"$jobs" >/dev/null; }; then
+    echo "mkkit build failed"
+    failed=$((failed + 1))
+    finish
+fi
+
+echo "--- unit tests (test_cocoa)"
+log=$(mktemp)
+"$build/test_cocoa" 2>&1 | tee "$log" | grep -E '^\[  (PASSED|FAILED) |^\[  FAILED  \]'
+rc=${PIPESTATUS[0]}
+p=$(sed -nE 's/^\[  PASSED  \] ([0-9]+) tests?.*/\1/p' "$log" | tail -1)
+f=$(sed -nE 's/^\[  FAILED  \] ([0-9]+) tests?, listed below.*/\1/p' "$log" | tail -1)
+passed=$((passed + ${p:-0}))
+failed=$((failed + ${f:-0}))
+if [ "$rc" -ne 0 ] && [ -z "$f" ]; then failed=$((failed + 1)); fi
+rm -f "$log"
+
+echo "--- end-to-end tests under Xvfb"
+export SETUP_MAC_BIN=$build/setup-mac
+export PROBE_LIB=$build/libsetup_mac_probe.so
+export CATALOGUE_TEXT_BIN=$build/catalogue_text_mac
+export MKKIT_BIN=$tools/tools/mkkit/mkkit
+export E2E_SCREENSHOTS=$build/e2e-screenshots
+for case in "$root"/tests/cocoa/e2e/test_*.sh; do
+    name=$(basename "$case" .sh)
+    if timeout 120 bash "$case"; then
+        echo "ok   $name"
+        passed=$((passed + 1))
+    else
+        echo "FAIL $name"
+        failed=$((failed + 1))
+    fi
+done
+finish

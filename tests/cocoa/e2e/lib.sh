@@ -1,0 +1,356 @@
+# Shared steps of the end-to-end tests of setup-mac: a private Xvfb, HOME,
+# TMPDIR and GNUstep environment per test, the real program started with the
+# screen reporter preloaded, and helpers that wait for what it reports, click
+# controls with xdotool and take screenshots. Sourced by every test_*.sh;
+# scripts/test-mac.sh passes the paths of the programs in the environment.
+set -euo pipefail
+
+: "${SETUP_MAC_BIN:?}" "${MKKIT_BIN:?}" "${PROBE_LIB:?}" "${CATALOGUE_TEXT_BIN:?}"
+E2E_SCREENSHOTS=${E2E_SCREENSHOTS:-${TMPDIR:-/tmp}/setup-mac-screenshots}
+
+E2E_NAME=""
+WORK=""
+XVFB_PID=""
+GDNC_PID=""
+SETUP_PID=""
+SETUP_STATUS=""
+DUMP=""
+
+fail() {
+    echo "FAIL [$E2E_NAME]: $*" >&2
+    if [ -n "$DUMP" ] && [ -f "$DUMP" ]; then
+        echo "--- last screen report:" >&2
+        cat "$DUMP" >&2
+    fi
+    if [ -f "$WORK/setup.log" ]; then
+        echo "--- program output:" >&2
+        grep -v 'Failed to determine offsets' "$WORK/setup.log" >&2 || true
+    fi
+    exit 1
+}
+
+note() {
+    echo "[$E2E_NAME] $*"
+}
+
+# Ends one process that this test started, by its id.
+stop_pid() {
+    local pid=$1 i
+    [ -n "$pid" ] || return 0
+    kill "$pid" 2>/dev/null || return 0
+    for i in $(seq 20); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    kill -9 "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+}
+
+e2e_cleanup() {
+    stop_pid "$SETUP_PID"
+    stop_pid "$GDNC_PID"
+    stop_pid "$XVFB_PID"
+    if [ -n "$WORK" ] && [ -z "${E2E_KEEP:-}" ]; then
+        chmod -R u+rwx "$WORK" 2>/dev/null || true
+        rm -rf "$WORK"
+    fi
+}
+
+# GNUstep reads its user settings below the account's home directory (not
+# $HOME) and keeps its message ports below $TMP (not $TMPDIR). A configuration
+# file of the sandbox points both into $WORK, so that nothing of a test
+# touches the real account and parallel runs do not meet.
+gnustep_sandbox() {
+    local gs=$WORK/gnustep
+    mkdir -p "$gs/Defaults" "$gs/Library" "$gs/tmp"
+    cat >"$gs/GNUstep.conf" <<CONF
+GNUSTEP_USER_CONFIG_FILE=$gs/user.conf
+GNUSTEP_USER_DEFAULTS_DIR=$gs/Defaults
+GNUSTEP_USER_DIR_LIBRARY=$gs/Library
+GNUSTEP_USER_DIR_APPS=$gs/Applications
+GNUSTEP_USER_DIR_TOOLS=$gs/Tools
+CONF
+    # No window manager runs: GNUstep draws the title bars itself. The free
+    # application icon window of GNUstep is not wanted either.
+    cat >"$gs/Defaults/NSGlobalDomain.plist" <<'PLIST'
+<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" "http://www.apple.com/DTDs/PropertyList-1.0.dtd">
+<plist version="1.0">
+<dict>
+    <key>GSX11HandlesWindowDecorations</key>
+    <string>NO</string>
+    <key>GSSuppressAppIcon</key>
+    <string>YES</string>
+</dict>
+</plist>
+PLIST
+    export GNUSTEP_CONFIG_FILE=$gs/GNUstep.conf TMP=$gs/tmp TEMP=$gs/tmp
+    # The notification daemon that GNUstep programs contact; started here so
+    # that it can be stopped by its id, rather than left behind as a daemon.
+    gdnc --no-fork >"$WORK/gdnc.log" 2>&1 &
+    GDNC_PID=$!
+    local i
+    for i in $(seq 100); do
+        ls "$gs/tmp"/GNUstepSecure*/NSMessagePort/names/* >/dev/null 2>&1 && return 0
+        kill -0 "$GDNC_PID" 2>/dev/null || fail "gdnc did not start: $(cat "$WORK/gdnc.log")"
+        sleep 0.05
+    done
+    fail "gdnc did not register"
+}
+
+# e2e_init NAME: sandbox with home/, tmp/ and kit/, a private X server and
+# the GNUstep environment.
+e2e_init() {
+    E2E_NAME=$1
+    WORK=$(mktemp -d "${TMPDIR:-/tmp}/setup-mac-$E2E_NAME.XXXXXX")
+    trap e2e_cleanup EXIT
+    mkdir -p "$WORK/home" "$WORK/tmp" "$WORK/kit"
+    SHOTS="$E2E_SCREENSHOTS/$E2E_NAME"
+    rm -rf "$SHOTS"
+    mkdir -p "$SHOTS"
+    DUMP="$WORK/screen"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" \
+        >"$WORK/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    local i
+    for i in $(seq 100); do
+        [ -s "$WORK/display" ] && break
+        kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
+        sleep 0.05
+    done
+    [ -s "$WORK/display" ] || fail "Xvfb reported no display"
+    export DISPLAY=":$(head -n1 "$WORK/display")"
+    gnustep_sandbox
+}
+
+# make_tree DIR: a small template tree with nested directories and a
+# description document, file times in the past.
+make_tree() {
+    local dir=$1
+    mkdir -p "$dir/docs" "$dir/accounting/reports" "$dir/trade"
+    printf '<html><body>Demo templates</body></html>\n' >"$dir/docs/readme.html"
+    printf 'name=General Ledger\nkind=accounting\n' >"$dir/accounting/template.cfg"
+    printf 'title=Balance sheet\n' >"$dir/accounting/reports/balance.rpt"
+    printf 'name=Retail Trade\nkind=trade\n' >"$dir/trade/template.cfg"
+    printf 'article;price\nA-100;2.40\n' >"$dir/trade/prices.csv"
+    find "$dir" -type f -exec touch -d '2024-03-01 12:00:00 UTC' {} +
+}
+
+# make_kit TREE [--product SPEC]...: the kit kelda.efd in $WORK/kit.
+make_kit() {
+    local tree=$1
+    shift
+    "$MKKIT_BIN" create -o "$WORK/kit/kelda.efd" -C "$tree" "$@" >/dev/null ||
+        fail "mkkit could not build the kit"
+}
+
+# start_setup ARGS...: the program in the kit folder with "usecwd" and ARGS,
+# its own HOME and TMPDIR, the screen reporter preloaded.
+start_setup() {
+    rm -f "$DUMP" "$DUMP.ready"
+    pushd "$WORK/kit" >/dev/null
+    env -u LANGUAGE -u LC_ALL LANG="${SETUP_LANG:-en_US.UTF-8}" \
+        HOME="$WORK/home" TMPDIR="$WORK/tmp" \
+        LD_PRELOAD="$PROBE_LIB" SETUP_PROBE_OUT="$DUMP" \
+        "$SETUP_MAC_BIN" usecwd "$@" >"$WORK/setup.log" 2>&1 &
+    SETUP_PID=$!
+    popd >/dev/null
+    local i
+    for i in $(seq 300); do
+        [ -e "$DUMP.ready" ] && return 0
+        kill -0 "$SETUP_PID" 2>/dev/null || fail "setup-mac ended before it launched"
+        sleep 0.05
+    done
+    fail "the screen reporter did not start"
+}
+
+# wait_until SECONDS COMMAND...: re-reads the report until COMMAND succeeds.
+wait_until() {
+    local limit=$1
+    shift
+    local end=$((SECONDS + limit))
+    while :; do
+        if [ -s "$DUMP" ] && "$@"; then
+            return 0
+        fi
+        kill -0 "$SETUP_PID" 2>/dev/null || fail "setup-mac ended while waiting for: $*"
+        [ "$SECONDS" -lt "$end" ] || fail "timed out waiting for: $*"
+        sleep 0.1
+    done
+}
+
+# wait_file SECONDS PATH: waits for a file to appear.
+wait_file() {
+    local end=$(($1 * 10)) i
+    for i in $(seq "$end"); do
+        [ -e "$2" ] && return 0
+        sleep 0.1
+    done
+    fail "timed out waiting for $2"
+}
+
+# wait_exit SECONDS: waits for the program to end; sets SETUP_STATUS.
+wait_exit() {
+    local end=$(($1 * 10)) i
+    for i in $(seq "$end"); do
+        if ! kill -0 "$SETUP_PID" 2>/dev/null; then
+            SETUP_STATUS=0
+            wait "$SETUP_PID" || SETUP_STATUS=$?
+            SETUP_PID=""
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "setup-mac did not end within $1 s"
+}
+
+# --- Reading the screen report --------------------------------------------
+# Window lines: 2 number, 3 class, 4 title, 5 key, 6 x, 7 y, 8 width, 9 height.
+# Control lines: 2 window number, 3 class, 4 shown, 5 enabled, 6 x, 7 y,
+# 8 width, 9 height, 10 value, 11 text.
+
+# The wizard window: its content is 500 x 360 below the title bar.
+main_window() {
+    awk -F'\t' '$1=="W" && $3=="ExtNSWindow" {print $2; exit}' "$DUMP"
+}
+
+# The shown alert, if any.
+alert_window() {
+    awk -F'\t' '$1=="W" && $3 ~ /Alert/ {print $2; exit}' "$DUMP"
+}
+
+window_field() {
+    awk -F'\t' -v n="$1" -v f="$2" '$1=="W" && $2==n {print $f; exit}' "$DUMP"
+}
+
+# shows TEXT: a shown control displays exactly TEXT.
+shows() {
+    awk -F'\t' -v t="$1" '$1=="C" && $4==1 && $11==t {found=1} END {exit !found}' "$DUMP"
+}
+
+# shows_containing TEXT: a shown control's text contains TEXT.
+shows_containing() {
+    awk -F'\t' -v t="$1" '$1=="C" && $4==1 && index($11, t) {found=1} END {exit !found}' "$DUMP"
+}
+
+# control_field CLASS TEXT FIELD: a field of the first shown control of CLASS
+# whose text is TEXT.
+control_field() {
+    awk -F'\t' -v c="$1" -v t="$2" -v f="$3" \
+        '$1=="C" && $4==1 && $3==c && $11==t {print $f; exit}' "$DUMP"
+}
+
+# value_of CLASS: value field of the first shown control of CLASS.
+value_of() {
+    awk -F'\t' -v c="$1" '$1=="C" && $3==c && $4==1 {print $10; exit}' "$DUMP"
+}
+
+# text_of CLASS [VALUE]: text of the first shown control of CLASS (with that
+# value field, if given).
+text_of() {
+    awk -F'\t' -v c="$1" -v v="${2:-}" \
+        '$1=="C" && $3==c && $4==1 && (v=="" || $10==v) {print $11; exit}' "$DUMP"
+}
+
+has_alert() {
+    [ -n "$(alert_window)" ]
+}
+
+no_alert() {
+    [ -z "$(alert_window)" ]
+}
+
+no_window() {
+    ! grep -q '^W' "$DUMP"
+}
+
+# --- Acting ----------------------------------------------------------------
+
+click_line() {
+    local line=$1 x y w h
+    IFS=$'\t' read -r _ _ _ _ _ x y w h _ <<<"$line"
+    xdotool mousemove $((x + w / 2)) $((y + h / 2)) sleep 0.15 mousedown 1 sleep 0.1 mouseup 1
+}
+
+# focus WINDOW-NO: with no window manager nothing gives a new window the
+# keyboard, and GNUstep takes the first click on a window that is not key
+# for making it key. A click on a spot without a control (the left edge of
+# the content, below the title bar) does that, as a user would.
+focus() {
+    local x y
+    [ "$(window_field "$1" 5)" = 1 ] && return 0
+    x=$(window_field "$1" 6) y=$(window_field "$1" 7)
+    xdotool mousemove $((x + 4)) $((y + 40)) sleep 0.1 mousedown 1 sleep 0.1 mouseup 1
+    FOCUS_WINDOW=$1
+    wait_until 5 eval '[ "$(window_field "$FOCUS_WINDOW" 5)" = 1 ]'
+    sleep 0.3
+}
+
+# click CAPTION: clicks the shown, enabled button with that caption.
+click() {
+    local line
+    line=$(awk -F'\t' -v t="$1" '$1=="C" && $4==1 && $5==1 && $11==t && $3 ~ /Button$/ \
+        {print; exit}' "$DUMP")
+    [ -n "$line" ] || fail "no shown button \"$1\""
+    click_line "$line"
+}
+
+# click_class CLASS [VALUE]: clicks the first shown control of that class
+# (with that value field, if given).
+click_class() {
+    local line
+    line=$(awk -F'\t' -v c="$1" -v v="${2:-}" \
+        '$1=="C" && $4==1 && $3==c && (v=="" || $10==v) {print; exit}' "$DUMP")
+    [ -n "$line" ] || fail "no shown $1"
+    click_line "$line"
+}
+
+# replace_entry TEXT: clicks into the shown editable text field and replaces
+# its text by typing, as a user would (End, then BackSpace over every
+# character: the stand-in has no Control-A for "select all").
+replace_entry() {
+    local old
+    old=$(text_of NSTextField 1)
+    click_class NSTextField 1
+    sleep 0.2
+    xdotool key End
+    [ -z "$old" ] || xdotool key --delay 2 --repeat "${#old}" BackSpace
+    xdotool type --delay 5 "$1"
+}
+
+# key KEYSYM: one key press to the window that has the keyboard focus.
+key() {
+    xdotool key "$1"
+}
+
+# screenshot WINDOW-NO NAME: saves that window as $SHOTS/NAME.png.
+screenshot() {
+    local x y w h
+    x=$(window_field "$1" 6) y=$(window_field "$1" 7)
+    w=$(window_field "$1" 8) h=$(window_field "$1" 9)
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$SHOTS/$2.png" 2>/dev/null ||
+        note "could not save screenshot $2"
+}
+
+# text KEY [LANGUAGE]: the program's catalogue text of KEY.
+text() {
+    "$CATALOGUE_TEXT_BIN" "${2:-en}" "$1" || fail "no catalogue text for $1"
+}
+
+# --- Checks on disk --------------------------------------------------------
+
+# same_tree FROM TO: every file of FROM is in TO with equal bytes and
+# modification time.
+same_tree() {
+    local from=$1 to=$2 rel
+    while IFS= read -r rel; do
+        [ -f "$to/$rel" ] || fail "missing installed file $rel"
+        cmp -s "$from/$rel" "$to/$rel" || fail "installed $rel differs from the kit"
+        [ "$(stat -c %Y "$from/$rel")" = "$(stat -c %Y "$to/$rel")" ] ||
+            fail "installed $rel has another modification time"
+    done < <(cd "$from" && find . -type f | sed 's|^\./||')
+}
+
+launcher_file() {
+    echo "$WORK/home/.KV/kvlaunch/kvlaunch.cfg"
+}

@@ -1,0 +1,27 @@
+// Prints the catalogue text of a key in a language, so the end-to-end tests
+// of setup-mac compare the screen with the program's own texts.
+// Usage: catalogue_text <language-code> <KEY>
+#include <cstdio>
+
+#include "l10n/localization.h"
+#include "support/sandbox.h"
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: catalogue_text <language-code> <KEY>\n");
+        return 2;
+    }
+    const int language = FindLanguage(stdx::string8(argv[1]));
+    if (language == 0) {
+        std::fprintf(stderr, "catalogue_text: unknown language %s\n", argv[1]);
+        return 1;
+    }
+    SetCurrentLanguage(language);
+    const stdx::string16 text = GetLocalizedString(argv[2]);
+    if (text.empty()) {
+        std::fprintf(stderr, "catalogue_text: no text for %s\n", argv[2]);
+        return 1;
+    }
+    std::printf("%s\n", testing_support::utf8(text).c_str());
+    return 0;
+}
