@@ -28,8 +28,13 @@ mkdir -p "$build/corpus" "$build/artifacts"
 KIT_FUZZ_WRITE_SEEDS="$build/corpus" "$fuzzer" || { echo "fuzz-kit: cannot write seeds"; exit 1; }
 echo "fuzz-kit: $(ls "$build/corpus" | wc -l) seeds; fuzzing for ${seconds}s"
 
+# Scratch files of every input, memory-backed where possible; removed even
+# when the fuzzer dies.
+scratch=$(mktemp -d /dev/shm/kitfuzz.XXXXXX 2>/dev/null || mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
 log=$build/fuzz.log
-ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0} \
+KIT_FUZZ_DIR=$scratch ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0} \
 UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
   "$fuzzer" "$build/corpus" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
   -max_len=70000 -print_final_stats=1 -artifact_prefix="$build/artifacts/" "$@" >"$log" 2>&1

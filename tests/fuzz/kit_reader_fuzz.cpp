@@ -171,9 +171,16 @@ void UseOpenedKit(Kit& kit, const std::string* image) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (const char* seedDir = std::getenv("KIT_FUZZ_WRITE_SEEDS"))
         std::exit(WriteKitFuzzSeeds(seedDir) ? 0 : 1);
-    // Memory-backed when available: every input writes and reads real files.
-    struct stat st;
-    std::string base = stat("/dev/shm", &st) == 0 && S_ISDIR(st.st_mode) ? "/dev/shm" : "/tmp";
+    // KIT_FUZZ_DIR: where the script wants the scratch files (it removes them
+    // even after a crash). Else memory-backed when available: every input
+    // writes and reads real files.
+    std::string base;
+    if (const char* dir = std::getenv("KIT_FUZZ_DIR")) {
+        base = dir;
+    } else {
+        struct stat st;
+        base = stat("/dev/shm", &st) == 0 && S_ISDIR(st.st_mode) ? "/dev/shm" : "/tmp";
+    }
     g_tempDir = MakeDir(base, "kitfuzz-tmp");
     g_workDir = MakeDir(base, "kitfuzz-work");
     setenv("TMPDIR", g_tempDir.c_str(), 1);
