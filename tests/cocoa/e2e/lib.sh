@@ -161,6 +161,7 @@ start_setup() {
         kill -0 "$SETUP_PID" 2>/dev/null || fail "setup-mac ended before it launched"
         sleep 0.05
     done
+    import -window root "$SHOTS/no-reporter.png" 2>/dev/null || true
     fail "the screen reporter did not start"
 }
 

@@ -10,7 +10,8 @@
 // value: a button's state, a progress bar's value, 1 for an editable text
 // field; text: a button's title or a text field's string (tabs and line
 // breaks become spaces).
-// "<SETUP_PROBE_OUT>.ready" appears once the application has launched.
+// "<SETUP_PROBE_OUT>.ready" appears with the first report after the
+// application object exists.
 #import <AppKit/AppKit.h>
 
 #include <stdlib.h>
@@ -83,19 +84,13 @@ static NSString* gReportPath = nil;
         return;
     }
     gReportPath = [[NSString alloc] initWithUTF8String:path];
-    [[NSNotificationCenter defaultCenter] addObserver:self
-                                             selector:@selector(launched:)
-                                                 name:NSApplicationDidFinishLaunchingNotification
-                                               object:nil];
-}
-
-+ (void)launched:(NSNotification*)notification {
-    (void)notification;
-    static BOOL started = NO;
-    if (started) {
-        return;
-    }
-    started = YES;
+    // Programs that setup-mac starts (GNUstep's helpers, the shell commands)
+    // must not report over it.
+    unsetenv("SETUP_PROBE_OUT");
+    unsetenv("LD_PRELOAD");
+    // The main thread's run loop serves the timer in every mode the program
+    // waits in: the main loop and the poll loop's event passes (default),
+    // alerts and the directory panel (modal panel), tracking a button.
     NSTimer* timer = [NSTimer timerWithTimeInterval:0.1
                                              target:self
                                            selector:@selector(report:)
@@ -106,8 +101,6 @@ static NSString* gReportPath = nil;
                               NSEventTrackingRunLoopMode ]) {
         [loop addTimer:timer forMode:mode];
     }
-    [self report:nil];
-    [@"" writeToFile:[gReportPath stringByAppendingString:@".ready"] atomically:YES];
 }
 
 + (void)report:(NSTimer*)timer {
@@ -130,6 +123,11 @@ static NSString* gReportPath = nil;
         DescribeView(out, window, number, [window contentView]);
     }
     [out writeToFile:gReportPath atomically:YES encoding:NSUTF8StringEncoding error:NULL];
+    static BOOL ready = NO;
+    if (!ready && NSApp != nil) {
+        ready = YES;
+        [@"" writeToFile:[gReportPath stringByAppendingString:@".ready"] atomically:YES];
+    }
     [pool release];
 }
 
