@@ -1,7 +1,5 @@
 // Opening kits: the table reading rule, the structural checks that make a kit
 // damaged, the clean-up of a failed open and the image's lifetime.
-#include <sys/stat.h>
-#include <unistd.h>
 #include <zlib.h>
 
 #include "kit_fixture.h"
@@ -12,20 +10,20 @@ namespace {
 // The one-description, one-file image of the format's worked example.
 std::string WorkedExampleImage() {
     return Bytes()
-        .u32(1)
-        .u32(1)
-        .u32(24)
-        .counted(u"en")
-        .u32(0)
-        .u32(0)
-        .u32(0)
-        .u32(1)
-        .u32(34)
-        .counted(u"a.txt")
-        .u64(kNewYear2020)
-        .u32(0)
-        .u32(3)
-        .raw("abc")
+        .u32(1)             // 0: layout word 1, description table
+        .u32(1)             // 4: product count
+        .u32(24)            // 8: record length
+        .counted(u"en")     // 12: language
+        .u32(0)             // 20: product, provider, description: empty
+        .u32(0)             //
+        .u32(0)             //
+        .u32(1)             // 32: file count
+        .u32(34)            // 36: record length
+        .counted(u"a.txt")  // 40: name
+        .u64(kNewYear2020)  // 54: time
+        .u32(0)             // 62: offset
+        .u32(3)             // 66: size
+        .raw("abc")         // 70: data area
         .str();
 }
 
