@@ -101,6 +101,8 @@ TEST_F(MkkitTest, MistakesGetAClearMessageAndStatus) {
     EXPECT_EQ(2, Run("create -o " + out + " -C " + tree +
                      " --single --product 'en|P|V|' --product 'de|P|V|'"));
     EXPECT_EQ(2, Run("create -C " + tree));  // no output
+    EXPECT_EQ(2, Run("create -o " + Quote(sandbox_.at("tree/sub/../k.efd")) + " -C " + tree));
+    EXPECT_NE(std::string::npos, Err().find("inside the tree")) << Err();
 
     sandbox_.write("random.efd", std::string("\xFF\xFF\xFF\xFF\x00", 5));
     EXPECT_EQ(1, Run("list " + Quote(sandbox_.at("random.efd"))));

@@ -1,5 +1,7 @@
 // mkkit create: parses the product descriptions and writes the kit.
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "commands.h"
 #include "kit/kit_name.h"
@@ -45,6 +47,21 @@ bool ParseProduct(const std::string& text, config::ProductInfo* info, std::strin
     return true;
 }
 
+// A kit written inside the tree it packs would be packed into the next kit
+// made from that tree.
+bool InsideTree(const std::string& output, const std::string& tree) {
+    std::error_code error;
+    std::string out = std::filesystem::weakly_canonical(output, error).string();
+    if (error)
+        return false;
+    std::string root = std::filesystem::weakly_canonical(tree, error).string();
+    if (error || root.empty())
+        return false;
+    if (root.back() != '/')
+        root += '/';
+    return out.compare(0, root.size(), root) == 0;
+}
+
 }  // namespace
 
 int RunCreate(const CreateOptions& options) {
@@ -63,6 +80,11 @@ int RunCreate(const CreateOptions& options) {
     }
     if (options.single && options.products.size() != 1) {
         std::fprintf(stderr, "mkkit: --single needs exactly one --product\n");
+        return 2;
+    }
+    if (InsideTree(options.output, options.directory)) {
+        std::fprintf(stderr, "mkkit: the kit %s must not lie inside the tree it packs\n",
+                     options.output.c_str());
         return 2;
     }
     if (!writer.AddTree(options.directory, &error)) {
