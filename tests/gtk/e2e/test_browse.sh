@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# The "..." button opens the folder chooser as a modal box of its own;
+# cancelling it keeps the typed text in the entry, and the wizard goes on.
+source "$(dirname "$0")/lib.sh"
+e2e_init browse
+
+make_tree "$WORK/tree"
+make_kit "$WORK/tree" --product "en|Ledger Templates|Example Ltd|docs/readme.html"
+start_setup
+
+wait_until 10 shows_containing "Ledger Templates (Example Ltd)"
+win=$(main_window)
+click "$(text IDS_WIZARD_NEXT)"
+wait_until 10 shows "$(text IDS_TEMPLATE_CATALOG)"
+click_type GtkEntry
+key "$win" ctrl+a BackSpace
+target="$WORK/home/typed by hand"
+type_into "$win" "$target"
+wait_until 5 entry_is "$target"
+
+chooser() {
+    awk -F'\t' '$1=="W" && $3=="GtkFileChooserDialog" && $4==1 {print $2; exit}' "$DUMP"
+}
+has_chooser() { [ -n "$(chooser)" ]; }
+no_chooser() { [ -z "$(chooser)" ]; }
+
+click "..."
+wait_until 10 has_chooser
+screenshot "$(chooser)" 2-chooser
+click gtk-cancel
+wait_until 10 no_chooser
+entry_is "$target" || fail "Cancel in the chooser changed the entry: $(text_of GtkEntry)"
+
+click "$(text IDS_WIZARD_NEXT)"
+wait_until 30 shows "$(text IDS_SUCCESS_FINISH)"
+same_tree "$WORK/tree" "$target"
+click_type GtkCheckButton
+wait_until 5 value_is GtkCheckButton 0
+click "$(text IDS_WIZARD_FINISH)"
+wait_exit 10
+[ "$SETUP_STATUS" = 0 ] || fail "exit status $SETUP_STATUS"
+note "passed"
