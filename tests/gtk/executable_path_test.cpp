@@ -2,6 +2,8 @@
 // the program is copied into directories whose paths are longer than the
 // first buffer (260 bytes), up to and beyond PATH_MAX, started there, and
 // reports where it lies.
+#include "executable_path.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,7 +12,6 @@
 
 #include <string>
 
-#include "executable_path.h"
 #include "support/sandbox.h"
 
 #ifndef PRINT_EXE_PATH
@@ -89,7 +90,7 @@ void RemoveChain(int depth, const char* file) {
 }
 
 class ExecutablePathTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { previous_ = open(".", O_RDONLY | O_DIRECTORY); }
     void TearDown() override {
         EXPECT_EQ(fchdir(previous_), 0);
