@@ -136,6 +136,26 @@ make_tree() {
     find "$dir" -type f -exec touch -d '2024-03-01 12:00:00 UTC' {} +
 }
 
+# make_large_tree DIR COUNT: COUNT files of 16 KiB spread over directories,
+# enough for a copy run that lasts a few seconds. Written by the shell
+# itself: a process per file would take longer than the copy.
+make_large_tree() {
+    local dir=$1 count=$2 d n block
+    block=$(head -c 12288 /dev/urandom | base64 -w 0)
+    for d in $(seq 0 $(((count - 1) / 100))); do
+        mkdir -p "$dir/set$d"
+    done
+    for n in $(seq 0 $((count - 1))); do
+        printf '%s' "$block" >"$dir/set$((n / 100))/file$n.dat"
+    done
+    find "$dir" -type f -exec touch -d '2024-03-01 12:00:00 UTC' {} +
+}
+
+# cpu_ticks PID TID: user plus system clock ticks one thread has used.
+cpu_ticks() {
+    awk '{print $14 + $15}' "/proc/$1/task/$2/stat"
+}
+
 # make_kit TREE [--product SPEC]...: the kit kelda.efd in $WORK/kit.
 make_kit() {
     local tree=$1
@@ -144,15 +164,18 @@ make_kit() {
         fail "mkkit could not build the kit"
 }
 
-# start_setup ARGS...: the program in the kit folder with "usecwd" and ARGS,
-# its own HOME and TMPDIR, the screen reporter preloaded.
-start_setup() {
+# start_program DIR PROGRAM ARGS...: PROGRAM started in DIR with ARGS, its
+# own HOME and TMPDIR, the screen reporter preloaded; returns once the
+# reporter runs.
+start_program() {
+    local dir=$1 program=$2
+    shift 2
     rm -f "$DUMP" "$DUMP.ready"
-    pushd "$WORK/kit" >/dev/null
+    pushd "$dir" >/dev/null
     env -u LANGUAGE -u LC_ALL LANG="${SETUP_LANG:-en_US.UTF-8}" \
         HOME="$WORK/home" TMPDIR="$WORK/tmp" \
         LD_PRELOAD="$PROBE_LIB" SETUP_PROBE_OUT="$DUMP" \
-        "$SETUP_MAC_BIN" usecwd "$@" >"$WORK/setup.log" 2>&1 &
+        "$program" "$@" >"$WORK/setup.log" 2>&1 &
     SETUP_PID=$!
     popd >/dev/null
     local i
@@ -163,6 +186,11 @@ start_setup() {
     done
     import -window root "$SHOTS/no-reporter.png" 2>/dev/null || true
     fail "the screen reporter did not start"
+}
+
+# start_setup ARGS...: the program in the kit folder with "usecwd" and ARGS.
+start_setup() {
+    start_program "$WORK/kit" "$SETUP_MAC_BIN" usecwd "$@"
 }
 
 # wait_until SECONDS COMMAND...: re-reads the report until COMMAND succeeds.

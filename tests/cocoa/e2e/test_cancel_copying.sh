@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Escape while copying asks whether to cancel; Yes really cancels: the run
+# rolls back, the cancel page appears, and the template directory is as
+# before. While the worker copies, the user-interface thread waits for events
+# instead of spinning.
+source "$(dirname "$0")/lib.sh"
+e2e_init cancel_copying
+
+make_large_tree "$WORK/tree" 5000
+make_kit "$WORK/tree" --level 1 --product "en|Ledger Templates|Example Ltd|"
+start_setup
+
+wait_until 10 shows_containing "Ledger Templates (Example Ltd)"
+win=$(main_window)
+focus "$win"
+click "$(text IDS_WIZARD_NEXT)"
+wait_until 10 shows "$(text IDS_TEMPLATE_CATALOG)"
+target=$(text_of NSTextField 1)
+click "$(text IDS_WIZARD_NEXT)"
+wait_until 10 eval '[ -n "$(value_of NSProgressIndicator)" ]'
+note "copying started at $SECONDS s"
+
+# The main thread's share of one processor over half a second of copying.
+before=$(cpu_ticks "$SETUP_PID" "$SETUP_PID")
+sleep 0.5
+after=$(cpu_ticks "$SETUP_PID" "$SETUP_PID")
+hz=$(getconf CLK_TCK)
+share=$(((after - before) * 100 * 2 / hz))
+note "user-interface thread while copying: ${share}% of a processor"
+[ "$share" -lt 50 ] || fail "the poll loop keeps the processor busy (${share}%)"
+screenshot "$win" 1-copying
+
+key Escape
+wait_until 10 has_alert
+shows_containing "$(text IDS_ACCEPT_CANCEL)" || fail "not the cancel question"
+note "asked at $(value_of NSProgressIndicator)% copied"
+click "Yes"
+note "cancel confirmed at $SECONDS s"
+wait_until 30 shows "$(text IDS_CANCEL_FINISH)"
+note "cancel page at $SECONDS s"
+[ "$(value_of NSProgressIndicator)" = "" ] || fail "the progress page is still shown"
+screenshot "$win" 2-canceled
+[ -z "$(find "$target" -type f 2>/dev/null)" ] || fail "files left in the template directory"
+[ ! -e "$(launcher_file)" ] || fail "the launcher file was written"
+
+click "$(text IDS_WIZARD_FINISH)"
+wait_exit 10
+[ "$SETUP_STATUS" = 0 ] || fail "exit status $SETUP_STATUS"
+[ -z "$(ls -A "$WORK/tmp")" ] || fail "left behind in TMPDIR: $(ls -A "$WORK/tmp")"
+note "passed"
