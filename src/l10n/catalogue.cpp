@@ -8,6 +8,7 @@
 
 #include "l10n/catalogue_tables.h"
 #include "l10n/localization.h"
+#include "text/utf8.h"
 
 const CatalogueLanguage kCatalogueLanguages[kCatalogueLanguageCount] = {
     {1, "hy", &kCatalogueHy},  {2, "az", &kCatalogueAz},  {3, "bg", &kCatalogueBg},
@@ -57,34 +58,6 @@ const LanguageList& Languages() {
     return list;
 }
 
-// The catalogue's texts are UTF-8 whatever the user's locale is, so they are
-// decoded here rather than through the locale: in the "C" locale the
-// locale's decoder would stop at the first non-ASCII byte and leave a
-// Russian text empty. Characters beyond 16 bits keep their low 16 bits, as
-// the locale conversions do; the tables hold none.
-stdx::string16 DecodeUtf8(const stdx::string8& text) {
-    stdx::string16 out;
-    out.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        const size_t extra = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
-        std::uint32_t code = extra == 0   ? lead
-                             : extra == 1 ? lead & 0x1Fu
-                             : extra == 2 ? lead & 0x0Fu
-                                          : lead & 0x07u;
-        if (i + extra >= text.size()) {
-            break;  // cut short: keep what came before
-        }
-        for (size_t k = 1; k <= extra; ++k) {
-            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
-        }
-        out.push_back(static_cast<char16_t>(code & 0xFFFFu));
-        i += extra + 1;
-    }
-    return out;
-}
-
 // Forces the list to exist before main, as every front end expects.
 [[maybe_unused]] const LanguageList& gBuiltAtStart = Languages();
 
@@ -104,7 +77,11 @@ stdx::string16 GetLocalizedString(const stdx::string8& key) {
     if (text == table.end()) {
         return stdx::string16();
     }
-    return DecodeUtf8(text->second);
+    // The tables are UTF-8 whatever the user's locale is; the locale's decoder
+    // would leave a Russian text empty in the "C" locale.
+    stdx::string16 decoded;
+    stdx::from_utf8(text->second, decoded);
+    return decoded;
 }
 
 stdx::string16 GetLocalizedString(const char* key) {
