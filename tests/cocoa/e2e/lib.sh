@@ -12,6 +12,7 @@ E2E_NAME=""
 WORK=""
 XVFB_PID=""
 GDNC_PID=""
+GPBS_PID=""
 SETUP_PID=""
 SETUP_STATUS=""
 DUMP=""
@@ -48,6 +49,7 @@ stop_pid() {
 
 e2e_cleanup() {
     stop_pid "$SETUP_PID"
+    stop_pid "$GPBS_PID"
     stop_pid "$GDNC_PID"
     stop_pid "$XVFB_PID"
     if [ -n "$WORK" ] && [ -z "${E2E_KEEP:-}" ]; then
@@ -85,17 +87,21 @@ CONF
 </plist>
 PLIST
     export GNUSTEP_CONFIG_FILE=$gs/GNUstep.conf TMP=$gs/tmp TEMP=$gs/tmp
-    # The notification daemon that GNUstep programs contact; started here so
-    # that it can be stopped by its id, rather than left behind as a daemon.
+    # The notification and pasteboard daemons that GNUstep programs contact
+    # (and would otherwise start as detached daemons of their own): started
+    # here so that they can be stopped by their ids.
     gdnc --no-fork >"$WORK/gdnc.log" 2>&1 &
     GDNC_PID=$!
-    local i
-    for i in $(seq 100); do
-        ls "$gs/tmp"/GNUstepSecure*/NSMessagePort/names/* >/dev/null 2>&1 && return 0
+    gpbs --no-fork >"$WORK/gpbs.log" 2>&1 &
+    GPBS_PID=$!
+    local i names=$gs/tmp/GNUstepSecure$(id -u)/NSMessagePort/names
+    for i in $(seq 200); do
+        [ "$(ls "$names" 2>/dev/null | wc -l)" -ge 2 ] && return 0
         kill -0 "$GDNC_PID" 2>/dev/null || fail "gdnc did not start: $(cat "$WORK/gdnc.log")"
+        kill -0 "$GPBS_PID" 2>/dev/null || fail "gpbs did not start: $(cat "$WORK/gpbs.log")"
         sleep 0.05
     done
-    fail "gdnc did not register"
+    fail "gdnc and gpbs did not register"
 }
 
 # e2e_init NAME: sandbox with home/, tmp/ and kit/, a private X server and
@@ -315,11 +321,12 @@ focus() {
     sleep 0.3
 }
 
-# click CAPTION: clicks the shown, enabled button with that caption.
+# click CAPTION [WINDOW-NO]: clicks the shown, enabled button with that
+# caption (in that window, if given).
 click() {
     local line
-    line=$(awk -F'\t' -v t="$1" '$1=="C" && $4==1 && $5==1 && $11==t && $3 ~ /Button$/ \
-        {print; exit}' "$DUMP")
+    line=$(awk -F'\t' -v t="$1" -v n="${2:-}" '$1=="C" && $4==1 && $5==1 && $11==t &&
+        $3 ~ /Button$/ && (n=="" || $2==n) {print; exit}' "$DUMP")
     [ -n "$line" ] || fail "no shown button \"$1\""
     click_line "$line"
 }

@@ -14,7 +14,9 @@
 // application object exists.
 #import <AppKit/AppKit.h>
 
+#include <errno.h>
 #include <stdlib.h>
+#include <string.h>
 
 namespace {
 
@@ -83,6 +85,12 @@ static NSString* gReportPath = nil;
     if (path == NULL || path[0] == '\0') {
         return;
     }
+    // GNUstep's helpers, started with the environment it read at start-up,
+    // load the reporter too; they have nothing to report.
+    if (strcmp(program_invocation_short_name, "setup-mac") != 0) {
+        return;
+    }
+    NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
     gReportPath = [[NSString alloc] initWithUTF8String:path];
     // Programs that setup-mac starts (GNUstep's helpers, the shell commands)
     // must not report over it.
@@ -101,6 +109,7 @@ static NSString* gReportPath = nil;
                               NSEventTrackingRunLoopMode ]) {
         [loop addTimer:timer forMode:mode];
     }
+    [pool release];
 }
 
 + (void)report:(NSTimer*)timer {
