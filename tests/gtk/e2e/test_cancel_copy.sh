@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Cancel during the copy of a large kit: the question comes up while the
-# worker goes on; Yes stops the run after the current file, the window stays
+# Cancel during the copy of a large kit: Escape, then the Cancel button, ask
+# while the worker goes on; No changes nothing, Yes stops the run after the current file, the window stays
 # until the rollback is complete, and the cancel page follows. The template
 # directory (with an older file the run replaces, a newer one it keeps and a
 # file of its own) is then exactly as before, and no launcher file exists.
@@ -30,6 +30,14 @@ click "$(text IDS_WIZARD_NEXT)"
 wait_until 10 shows "$(text IDS_PROGRESS_START)"
 [ "$(control_field GtkButton "$(text IDS_WIZARD_NEXT)" 5)" = 0 ] || fail "Next enabled while copying"
 [ "$(control_field GtkButton "$(text IDS_WIZARD_BACK)" 5)" = 0 ] || fail "Back enabled while copying"
+# Escape asks too; No lets the copy go on.
+key "$win" Escape
+wait_until 10 has_message_box
+shows "$(text IDS_ACCEPT_CANCEL)" || fail "Escape while copying asked nothing"
+click gtk-no
+wait_until 10 no_message_box
+shows "$(text IDS_PROGRESS_START)" || fail "the progress page went away after No"
+
 click "$(text IDS_WIZARD_CANCEL)"
 wait_until 10 has_message_box
 shows "$(text IDS_ACCEPT_CANCEL)" || fail "the cancel question's text"
