@@ -2,8 +2,9 @@
 # Cancel during the copy of a large kit: Escape, then the Cancel button, ask
 # while the worker goes on; No changes nothing, Yes stops the run after the
 # current file, the window stays until the rollback is complete, and the
-# cancel page follows. The template directory (with an older file the run replaces, a newer one it keeps and a
-# file of its own) is then exactly as before, and no launcher file exists.
+# cancel page follows. The template directory (with an older file the run
+# replaces, a newer one it keeps and a file of its own) is then exactly as
+# before, and no launcher file exists.
 source "$(dirname "$0")/lib.sh"
 e2e_init cancel_copy
 
