@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Escape on the welcome page asks whether to cancel (Yes/No alert with the
-# question text). No keeps the wizard on the welcome page; Escape again and
-# Yes end the program with 0, with nothing installed.
+# question text). No, or Escape in the alert, keeps the wizard on the welcome
+# page; Escape again and Return (Yes) end the program with 0, with nothing
+# installed.
 source "$(dirname "$0")/lib.sh"
 e2e_init cancel_welcome
 
@@ -24,6 +25,15 @@ click "No"
 wait_until 10 no_alert
 shows_containing "$(text IDS_WELCOME_TITLE)" || fail "left the welcome page after No"
 [ "$(main_window)" = "$win" ] || fail "the wizard window went away after No"
+
+# Escape in the alert is its No.
+focus "$win"
+key Escape
+wait_until 10 has_alert
+focus "$(alert_window)"
+key Escape
+wait_until 10 no_alert
+shows_containing "$(text IDS_WELCOME_TITLE)" || fail "left the welcome page after Escape"
 
 # Escape again; this time the alert's own key equivalent Return says Yes.
 focus "$win"
