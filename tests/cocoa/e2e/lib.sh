@@ -170,10 +170,9 @@ make_kit() {
         fail "mkkit could not build the kit"
 }
 
-# start_program DIR PROGRAM ARGS...: PROGRAM started in DIR with ARGS, its
-# own HOME and TMPDIR, the screen reporter preloaded; returns once the
-# reporter runs.
-start_program() {
+# launch_program DIR PROGRAM ARGS...: PROGRAM started in DIR with ARGS, its
+# own HOME and TMPDIR, the screen reporter preloaded.
+launch_program() {
     local dir=$1 program=$2
     shift 2
     rm -f "$DUMP" "$DUMP.ready"
@@ -184,6 +183,12 @@ start_program() {
         "$program" "$@" >"$WORK/setup.log" 2>&1 &
     SETUP_PID=$!
     popd >/dev/null
+}
+
+# start_program DIR PROGRAM ARGS...: launch_program, then waits until the
+# screen reporter runs.
+start_program() {
+    launch_program "$@"
     local i
     for i in $(seq 300); do
         [ -e "$DUMP.ready" ] && return 0
