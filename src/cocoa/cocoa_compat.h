@@ -59,7 +59,9 @@ inline void SuppressApplicationIconWindow() {
 
 // macOS builds the alert's panel in init; GNUstep only inside runModal, so
 // its window is nil before. Window settings are then skipped on the stand-in.
-inline NSWindow* AlertWindowIfBuilt(NSAlert* alert) { return [alert window]; }
+inline NSWindow* AlertWindowIfBuilt(NSAlert* alert) {
+    return [alert window];
+}
 
 // The alert's text. macOS shows the message text wrapped in the body. The
 // stand-in shows it as a one-line heading that cuts long texts off and puts

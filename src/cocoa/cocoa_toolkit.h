@@ -11,7 +11,7 @@
 namespace cocoa {
 
 class CocoaToolkit final : public wizard::Toolkit {
-public:
+  public:
     CocoaToolkit() = default;
     ~CocoaToolkit() override;
     CocoaToolkit(const CocoaToolkit&) = delete;
@@ -61,7 +61,7 @@ public:
 
     void OpenDocument(const char* path) override;
 
-private:
+  private:
     // NSAutoreleasePool made by Initialize; it lives for the whole run.
     void* m_pool = nullptr;
     // ExtNSApplicationDelegate and ExtNSWizardWindowDelegate, owned here

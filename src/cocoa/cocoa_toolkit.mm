@@ -133,6 +133,8 @@ void CocoaToolkit::Wakeup() {
     // Nothing to do: an event pass waits at most kEventPassWait.
 }
 
-void CocoaToolkit::OpenDocument(const char* path) { wizard::SpawnOpener(path); }
+void CocoaToolkit::OpenDocument(const char* path) {
+    wizard::SpawnOpener(path);
+}
 
 }  // namespace cocoa

@@ -69,8 +69,8 @@ wizard::Handle CocoaToolkit::CreateSeparator(wizard::Handle container, wizard::R
 
 wizard::Handle CocoaToolkit::CreateButton(wizard::Handle container, wizard::Rect rect,
                                           const char* caption, wizard::Command command) {
-    ExtNSButton* button =
-        [[[ExtNSButton alloc] initWithFrameAndDlg:FrameOf(rect) dlg:m_listener] autorelease];
+    ExtNSButton* button = [[[ExtNSButton alloc] initWithFrameAndDlg:FrameOf(rect)
+                                                                dlg:m_listener] autorelease];
     [button setButtonType:NSButtonTypeMomentaryLight];
     const bool browse = command == wizard::Command::kBrowse;
     [button setBezelStyle:browse ? NSBezelStyleTexturedRounded : NSBezelStyleRounded];

@@ -1,9 +1,10 @@
 // How an alert's flag word picks its look, and how runModal's answer maps to
 // the dialog's answers: the cancel question must never read a closed alert
 // as Yes, and an error's OK must not read as Yes either.
+#include "cocoa/alert_answer.h"
+
 #include <gtest/gtest.h>
 
-#include "cocoa/alert_answer.h"
 #include "wizard/toolkit.h"
 
 namespace {

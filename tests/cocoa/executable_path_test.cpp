@@ -3,6 +3,8 @@
 // is copied into awkward places, started there, and must report exactly
 // where it lies: spaces and non-ASCII names, a bundle's Contents/MacOS
 // folder, and long paths (whole below PATH_MAX, none beyond it).
+#include "cocoa/executable_path.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -11,7 +13,6 @@
 
 #include <string>
 
-#include "cocoa/executable_path.h"
 #include "support/sandbox.h"
 
 #ifndef PRINT_EXE_PATH

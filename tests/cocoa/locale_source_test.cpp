@@ -1,12 +1,12 @@
 // The locale source of setup-mac takes NSLocale's identifier and fills LANG
 // only when it is unset or empty, so that a user's own LANG always wins and
 // the text conversions otherwise run in UTF-8.
+#include "cocoa/locale_source.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
-
-#include "cocoa/locale_source.h"
 
 namespace {
 

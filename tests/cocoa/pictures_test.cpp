@@ -11,12 +11,12 @@
 //  28  u16 bits per pixel
 //  30  u32 compression (0 = none)
 //  46  u32 colours used (0 = all)
+#include "cocoa/pictures.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
-
-#include "cocoa/pictures.h"
 
 namespace {
 

@@ -63,9 +63,8 @@ void DescribeView(NSMutableString* out, NSWindow* window, NSUInteger number, NSV
     const NSRect rect = ScreenRect(window, [view convertRect:[view bounds] toView:nil]);
     [out appendFormat:@"C\t%lu\t%@\t%d\t%d\t%.0f\t%.0f\t%.0f\t%.0f\t%@\t%@\n",
                       (unsigned long)number, NSStringFromClass([view class]),
-                      [view isHiddenOrHasHiddenAncestor] ? 0 : 1, enabled ? 1 : 0,
-                      rect.origin.x, rect.origin.y, rect.size.width, rect.size.height, value,
-                      Clean(text)];
+                      [view isHiddenOrHasHiddenAncestor] ? 0 : 1, enabled ? 1 : 0, rect.origin.x,
+                      rect.origin.y, rect.size.width, rect.size.height, value, Clean(text)];
     for (NSView* child in [view subviews]) {
         DescribeView(out, window, number, child);
     }
@@ -105,8 +104,8 @@ static NSString* gReportPath = nil;
                                            userInfo:nil
                                             repeats:YES];
     NSRunLoop* loop = [NSRunLoop currentRunLoop];
-    for (NSString* mode in @[ NSDefaultRunLoopMode, NSModalPanelRunLoopMode,
-                              NSEventTrackingRunLoopMode ]) {
+    for (NSString* mode in
+         @[ NSDefaultRunLoopMode, NSModalPanelRunLoopMode, NSEventTrackingRunLoopMode ]) {
         [loop addTimer:timer forMode:mode];
     }
     [pool release];
