@@ -110,6 +110,8 @@ e2e_init() {
     E2E_NAME=$1
     WORK=$(mktemp -d "${TMPDIR:-/tmp}/setup-mac-$E2E_NAME.XXXXXX")
     trap e2e_cleanup EXIT
+    # A timeout's TERM still stops what the test started.
+    trap 'exit 1' TERM INT
     mkdir -p "$WORK/home" "$WORK/tmp" "$WORK/kit"
     SHOTS="$E2E_SCREENSHOTS/$E2E_NAME"
     rm -rf "$SHOTS"
