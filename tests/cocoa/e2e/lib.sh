@@ -144,12 +144,13 @@ make_tree() {
     find "$dir" -type f -exec touch -d '2024-03-01 12:00:00 UTC' {} +
 }
 
-# make_large_tree DIR COUNT: COUNT files of 16 KiB spread over directories,
-# enough for a copy run that lasts a few seconds. Written by the shell
-# itself: a process per file would take longer than the copy.
+# make_large_tree DIR COUNT: COUNT files of 4 KiB spread over directories,
+# enough for a copy run that lasts a few seconds (the time goes per file,
+# not per byte). Written by the shell itself: a process per file would take
+# longer than the copy.
 make_large_tree() {
     local dir=$1 count=$2 d n block
-    block=$(head -c 12288 /dev/urandom | base64 -w 0)
+    block=$(head -c 3072 /dev/urandom | base64 -w 0)
     for d in $(seq 0 $(((count - 1) / 100))); do
         mkdir -p "$dir/set$d"
     done

@@ -7,7 +7,7 @@
 source "$(dirname "$0")/lib.sh"
 e2e_init cancel_copying
 
-make_large_tree "$WORK/tree" 8000
+make_large_tree "$WORK/tree" 20000
 make_kit "$WORK/tree" --level 1 --product "en|Ledger Templates|Example Ltd|"
 start_setup
 
