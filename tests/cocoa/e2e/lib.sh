@@ -295,6 +295,21 @@ text_of() {
         '$1=="C" && $3==c && $4==1 && (v=="" || $10==v) {print $11; exit}' "$DUMP"
 }
 
+# frame_of CLASS TEXT: "x y width height" of the first shown control of CLASS
+# with that text, relative to the wizard's content container.
+frame_of() {
+    awk -F'\t' -v c="$1" -v t="$2" '
+        $1=="C" && $3=="FlippedNSView" && ox=="" {ox=$6; oy=$7}
+        $1=="C" && $4==1 && $3==c && $11==t {print $6-ox, $7-oy, $8, $9; exit}' "$DUMP"
+}
+
+# expect_frame CLASS TEXT "X Y W H": fails unless the control sits there.
+expect_frame() {
+    local got
+    got=$(frame_of "$1" "$2")
+    [ "$got" = "$3" ] || fail "$1 \"$2\" at ($got), not ($3)"
+}
+
 has_alert() {
     [ -n "$(alert_window)" ]
 }

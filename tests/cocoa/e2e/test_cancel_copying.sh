@@ -20,6 +20,7 @@ target=$(text_of NSTextField 1)
 click "$(text IDS_WIZARD_NEXT)"
 wait_until 10 eval '[ -n "$(value_of NSProgressIndicator)" ]'
 note "copying started at $SECONDS s"
+expect_frame NSProgressIndicator "" "10 150 480 20"
 
 # The main thread's share of one processor over 0.4 s of copying.
 before=$(cpu_ticks "$SETUP_PID" "$SETUP_PID")
