@@ -2,7 +2,7 @@
 # Escape on the welcome page asks whether to cancel (Yes/No alert with the
 # question text). No, or Escape in the alert, keeps the wizard on the welcome
 # page; Escape again and Return (Yes) end the program with 0, with nothing
-# installed.
+# installed. Return on the page itself does nothing.
 source "$(dirname "$0")/lib.sh"
 e2e_init cancel_welcome
 
@@ -14,6 +14,12 @@ wait_until 10 shows_containing "Ledger Templates (Example Ltd)"
 win=$(main_window)
 [ -n "$win" ] || fail "no wizard window"
 focus "$win"
+
+# No button is the default one: Return does not press Next.
+key Return
+sleep 0.5
+shows_containing "$(text IDS_WELCOME_TITLE)" || fail "Return left the welcome page"
+no_alert || fail "Return opened an alert"
 
 key Escape
 wait_until 10 has_alert
