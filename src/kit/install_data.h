@@ -196,8 +196,11 @@ uint32_t InstallData<Compressor, FileSystem>::ExtractFile(uint32_t index, const 
         }
         uint32_t remaining = entry.size;
         while (remaining > 0) {
+            // Read no further than the file: most kit files are a few KiB, and a
+            // full buffer each time would copy the whole image several times.
+            const uint32_t want = remaining < bufferSize ? remaining : bufferSize;
             uint32_t got = 0;
-            uint32_t r = FileSystem::ReadFile(imageHandle, buffer.get(), bufferSize, &got, nullptr);
+            uint32_t r = FileSystem::ReadFile(imageHandle, buffer.get(), want, &got, nullptr);
             if (r != 0)
                 return r;
             // The image ends before the file does: the kit is damaged.
