@@ -9,12 +9,12 @@
 
 #include "l10n/catalogue_tables.h"
 #include "l10n/localization.h"
-#include "locale_environment.h"
+#include "support/locale_environment.h"
 #include "support/sandbox.h"
 
 namespace {
 
-using l10n_test::ScopedLocaleEnvironment;
+using testing_support::ScopedLocaleEnvironment;
 using testing_support::u16;
 
 struct Language {

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "l10n/localization.h"
-#include "locale_environment.h"
+#include "support/locale_environment.h"
 
 namespace {
 
-using l10n_test::ScopedLocaleEnvironment;
+using testing_support::ScopedLocaleEnvironment;
 
 StartupOptions Scan(std::vector<const char*> args, LocaleNameSource source = ProcessLocaleName) {
     args.insert(args.begin(), "setup");

@@ -16,6 +16,7 @@
 #include "l10n/localization.h"
 #include "launcher/launcher_config.h"
 #include "launcher/launcher_paths.h"
+#include "support/locale_environment.h"
 #include "support/sandbox.h"
 #include "text/string_util.h"
 #include "wizard/installer_dlg.h"
@@ -55,54 +56,11 @@ class ScopedEnv {
     std::string old_;
 };
 
-// Runs a test under the locale environment `lang` (LANG set, every LC_*
-// variable cleared), without selecting it: the code under test must do that.
-// Afterwards the previous environment, the conversion locale and English come
-// back.
-class ScopedLocaleEnv {
+// The start-up code under test selects the locale itself.
+class ScopedLocaleEnv : public testing_support::ScopedLocaleEnvironment {
   public:
-    explicit ScopedLocaleEnv(const char* lang) {
-        for (const char* name : kNames) {
-            const char* value = getenv(name);
-            saved_.push_back({name, value != nullptr, value != nullptr ? value : ""});
-            unsetenv(name);
-        }
-        setenv("LANG", lang, 1);
-    }
-    ~ScopedLocaleEnv() {
-        for (const Saved& saved : saved_) {
-            if (saved.present) {
-                setenv(saved.name, saved.value.c_str(), 1);
-            } else {
-                unsetenv(saved.name);
-            }
-        }
-        stdx::select_environment_locale();
-        SetCurrentLanguage(FindLanguage(stdx::string8("en")));
-    }
-    ScopedLocaleEnv(const ScopedLocaleEnv&) = delete;
-    ScopedLocaleEnv& operator=(const ScopedLocaleEnv&) = delete;
-
-    static bool Installed(const char* name) {
-        locale_t loc = newlocale(LC_ALL_MASK, name, locale_t(0));
-        if (loc == locale_t(0)) {
-            return false;
-        }
-        freelocale(loc);
-        return true;
-    }
-
-  private:
-    struct Saved {
-        const char* name;
-        bool present;
-        std::string value;
-    };
-    static constexpr const char* kNames[] = {
-        "LANG",    "LANGUAGE",   "LC_ALL",       "LC_CTYPE",       "LC_NUMERIC",
-        "LC_TIME", "LC_COLLATE", "LC_MONETARY",  "LC_MESSAGES",    "LC_PAPER",
-        "LC_NAME", "LC_ADDRESS", "LC_TELEPHONE", "LC_MEASUREMENT", "LC_IDENTIFICATION"};
-    std::vector<Saved> saved_;
+    explicit ScopedLocaleEnv(const char* lang)
+        : ScopedLocaleEnvironment(lang, testing_support::LocaleSelection::kLeftToCodeUnderTest) {}
 };
 
 class WizardTest : public ::testing::Test {

@@ -1,7 +1,10 @@
 // Test helper: runs a test under a chosen locale environment (LANG, with every
 // LC_* variable cleared) and puts the previous environment, process locale,
-// conversion locale and catalogue language back afterwards.
+// conversion locale and catalogue language back afterwards. The start-up tests
+// leave selecting the locale to the code under test.
 #pragma once
+
+#include <locale.h>
 
 #include <clocale>
 #include <cstdlib>
@@ -12,12 +15,15 @@
 #include "l10n/localization.h"
 #include "text/string_util.h"
 
-namespace l10n_test {
+namespace testing_support {
+
+enum class LocaleSelection { kNow, kLeftToCodeUnderTest };
 
 class ScopedLocaleEnvironment {
   public:
     // `lang` may be null (LANG unset) or empty (LANG set to "").
-    explicit ScopedLocaleEnvironment(const char* lang) {
+    explicit ScopedLocaleEnvironment(const char* lang,
+                                     LocaleSelection selection = LocaleSelection::kNow) {
         for (const char* name : kNames) {
             const char* value = std::getenv(name);
             saved_.emplace_back(name, value != nullptr, value != nullptr ? value : "");
@@ -26,7 +32,9 @@ class ScopedLocaleEnvironment {
         if (lang != nullptr) {
             setenv("LANG", lang, 1);
         }
-        stdx::select_environment_locale();
+        if (selection == LocaleSelection::kNow) {
+            stdx::select_environment_locale();
+        }
     }
 
     ~ScopedLocaleEnvironment() {
@@ -43,6 +51,15 @@ class ScopedLocaleEnvironment {
 
     ScopedLocaleEnvironment(const ScopedLocaleEnvironment&) = delete;
     ScopedLocaleEnvironment& operator=(const ScopedLocaleEnvironment&) = delete;
+
+    static bool Installed(const char* name) {
+        locale_t loc = newlocale(LC_ALL_MASK, name, locale_t(0));
+        if (loc == locale_t(0)) {
+            return false;
+        }
+        freelocale(loc);
+        return true;
+    }
 
     // Sets one more variable (e.g. LC_TIME) inside the scope.
     void Set(const char* name, const char* value) { setenv(name, value, 1); }
@@ -63,4 +80,4 @@ class ScopedLocaleEnvironment {
     std::vector<Saved> saved_;
 };
 
-}  // namespace l10n_test
+}  // namespace testing_support
