@@ -82,7 +82,10 @@ wizard::Handle CocoaToolkit::CreateWindow(int width, int height, const char* tit
 
 wizard::Handle CocoaToolkit::CreateContainer(wizard::Handle window) {
     NSView* contentView = [(NSWindow*)window contentView];
-    FlippedNSView* container = [[FlippedNSView alloc] initWithFrame:[contentView frame]];
+    // Covers the content view in its own coordinates (its bounds): the same
+    // rectangle as its frame on macOS, while GNUstep's own title bar and
+    // border put the content view's frame origin at (1, 1).
+    FlippedNSView* container = [[FlippedNSView alloc] initWithFrame:[contentView bounds]];
     [contentView addSubview:container];
     return container;
 }

@@ -296,10 +296,10 @@ text_of() {
 }
 
 # frame_of CLASS TEXT: "x y width height" of the first shown control of CLASS
-# with that text, relative to the wizard's content container.
+# with that text, relative to the wizard window's content view.
 frame_of() {
     awk -F'\t' -v c="$1" -v t="$2" '
-        $1=="C" && $3=="FlippedNSView" && ox=="" {ox=$6; oy=$7}
+        $1=="C" && $3=="NSView" && ox=="" {ox=$6; oy=$7}
         $1=="C" && $4==1 && $3==c && $11==t {print $6-ox, $7-oy, $8, $9; exit}' "$DUMP"
 }
 
