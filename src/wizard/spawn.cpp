@@ -4,6 +4,8 @@
 #include <fcntl.h>
 #include <spawn.h>
 
+#include <string>
+
 extern char** environ;
 
 namespace wizard {
@@ -29,8 +31,12 @@ const char* DesktopOpener() {
 #endif
 }
 
-void SpawnOpener(const char* path) {
-    SpawnProgram(DesktopOpener(), path);
+pid_t SpawnOpener(const char* path) {
+    if (path[0] == '-') {
+        const std::string relative = std::string("./") + path;
+        return SpawnProgram(DesktopOpener(), relative.c_str());
+    }
+    return SpawnProgram(DesktopOpener(), path);
 }
 
 }  // namespace wizard

@@ -13,7 +13,9 @@ pid_t SpawnProgram(const char* program, const char* argument);
 // The desktop opener of this platform: "open" on macOS, "xdg-open" elsewhere.
 const char* DesktopOpener();
 
-// Opens `path` with DesktopOpener(); the outcome is ignored.
-void SpawnOpener(const char* path);
+// Opens `path` with DesktopOpener() and returns what SpawnProgram returns;
+// the front ends ignore the outcome. A relative path that starts with "-" is
+// passed as "./-..." so the opener cannot read it as an option.
+pid_t SpawnOpener(const char* path);
 
 }  // namespace wizard

@@ -190,6 +190,23 @@ TEST(Spawn, PassesThePathAsOneArgumentWithoutAShell) {
     EXPECT_FALSE(Sandbox::exists("pwned"));
 }
 
+TEST(Spawn, OpenerNeverTakesAPathForAnOption) {
+    Sandbox sandbox;
+    // PATH holds only the sandbox, so the stand-in uses no other program.
+    sandbox.write(wizard::DesktopOpener(),
+                  "#!/bin/sh\nprintf '%s' \"$1\" > '" + sandbox.at("args") + "'\n");
+    ASSERT_EQ(chmod(sandbox.at(wizard::DesktopOpener()).c_str(), 0755), 0);
+    const char* old = getenv("PATH");
+    const std::string saved = old != nullptr ? old : "";
+    setenv("PATH", sandbox.path().c_str(), 1);
+    pid_t pid = wizard::SpawnOpener("--help/readme.html");
+    setenv("PATH", saved.c_str(), 1);
+    ASSERT_GT(pid, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_EQ(Sandbox::read(sandbox.at("args")), "./--help/readme.html");
+}
+
 TEST(Spawn, MissingProgramIsReported) {
     EXPECT_EQ(wizard::SpawnProgram("/nonexistent/opener-program", "x"), -1);
 }
