@@ -1,95 +1,26 @@
-# Shared steps of the end-to-end tests: a private Xvfb, HOME and TMPDIR per
-# test, the real `setup` started with the probe module, and helpers that wait
-# for what the probe reports, click controls with xdotool and take
-# screenshots. Sourced by every test_*.sh; the paths of the programs come from
-# CTest's environment (see CMakeLists.txt).
+# Steps of the end-to-end tests of `setup` (GTK): the program started with
+# the probe module, which writes a screen report on SIGUSR1, and helpers that
+# click controls with xdotool and take screenshots. The sandbox, Xvfb, kits,
+# waiting and disk checks are in tests/support/e2e_common.sh. Sourced by every
+# test_*.sh; the paths of the programs come from CTest's environment (see
+# CMakeLists.txt).
 set -euo pipefail
 
-: "${SETUP_BIN:?}" "${MKKIT_BIN:?}" "${PROBE_MODULE:?}" "${X11_CLOSE_BIN:?}"
-: "${CATALOGUE_TEXT_BIN:?}" "${LARGE_KIT_BIN:?}"
+: "${SETUP_BIN:?}" "${PROBE_MODULE:?}" "${X11_CLOSE_BIN:?}" "${LARGE_KIT_BIN:?}"
 E2E_SCREENSHOTS=${E2E_SCREENSHOTS:-${TMPDIR:-/tmp}/setup-e2e-screenshots}
+E2E_PROGRAM=setup
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/e2e_common.sh"
 
-E2E_NAME=""
-WORK=""
-XVFB_PID=""
-SETUP_PID=""
-SETUP_STATUS=""
-DUMP=""
-
-fail() {
-    echo "FAIL [$E2E_NAME]: $*" >&2
-    if [ -n "$DUMP" ] && [ -f "$DUMP" ]; then
-        echo "--- last screen report:" >&2
-        cat "$DUMP" >&2
-    fi
-    if [ -f "$WORK/setup.log" ]; then
-        echo "--- program output:" >&2
-        cat "$WORK/setup.log" >&2
-    fi
-    exit 1
-}
-
-note() {
-    echo "[$E2E_NAME] $*"
-}
-
-e2e_cleanup() {
-    if [ -n "$SETUP_PID" ] && kill -0 "$SETUP_PID" 2>/dev/null; then
-        kill "$SETUP_PID" 2>/dev/null || true
-        sleep 0.2
-        kill -9 "$SETUP_PID" 2>/dev/null || true
-    fi
-    if [ -n "$XVFB_PID" ]; then
-        kill "$XVFB_PID" 2>/dev/null || true
-        wait "$XVFB_PID" 2>/dev/null || true
-    fi
-    if [ -n "$WORK" ] && [ -z "${E2E_KEEP:-}" ]; then
-        chmod -R u+rwx "$WORK" 2>/dev/null || true
-        rm -rf "$WORK"
-    fi
-}
-
-# e2e_init NAME: sandbox with home/, tmp/ and kit/, and a private X server.
+# e2e_init NAME: the sandbox and X server, and a stand-in for the desktop's
+# opener in $WORK/bin that records its arguments, one a line.
 e2e_init() {
-    E2E_NAME=$1
-    WORK=$(mktemp -d "${TMPDIR:-/tmp}/setup-e2e-$E2E_NAME.XXXXXX")
-    trap e2e_cleanup EXIT
-    mkdir -p "$WORK/home" "$WORK/tmp" "$WORK/kit" "$WORK/bin"
-    # A stand-in for the desktop's opener: records its arguments, one a line.
+    e2e_sandbox "$1" setup-e2e
+    mkdir -p "$WORK/bin"
     cat >"$WORK/bin/xdg-open" <<EOS
 #!/bin/sh
 for a in "\$@"; do printf '%s\n' "\$a"; done >>"$WORK/opened"
 EOS
     chmod +x "$WORK/bin/xdg-open"
-    SHOTS="$E2E_SCREENSHOTS/$E2E_NAME"
-    rm -rf "$SHOTS"
-    mkdir -p "$SHOTS"
-    DUMP="$WORK/screen"
-    # Xvfb picks a free display itself and reports it once it accepts clients.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" \
-        >"$WORK/xvfb.log" 2>&1 &
-    XVFB_PID=$!
-    local i
-    for i in $(seq 100); do
-        [ -s "$WORK/display" ] && break
-        kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
-        sleep 0.05
-    done
-    [ -s "$WORK/display" ] || fail "Xvfb reported no display"
-    export DISPLAY=":$(head -n1 "$WORK/display")"
-}
-
-# make_tree DIR: a small template tree with nested directories and a
-# description document, file times in the past.
-make_tree() {
-    local dir=$1
-    mkdir -p "$dir/docs" "$dir/accounting/reports" "$dir/trade"
-    printf '<html><body>Demo templates</body></html>\n' >"$dir/docs/readme.html"
-    printf 'name=General Ledger\nkind=accounting\n' >"$dir/accounting/template.cfg"
-    printf 'title=Balance sheet\n' >"$dir/accounting/reports/balance.rpt"
-    printf 'name=Retail Trade\nkind=trade\n' >"$dir/trade/template.cfg"
-    printf 'article;price\nA-100;2.40\n' >"$dir/trade/prices.csv"
-    find "$dir" -type f -exec touch -d '2024-03-01 12:00:00 UTC' {} +
 }
 
 # make_large_kit COUNT SIZE: the kit kelda.efd in $WORK/kit with COUNT files
@@ -113,14 +44,6 @@ large_kit_installed() {
         [ "$(head -c 8 "$dir/set$((n / 100))/file$(printf '%08d' "$n")")" = "$(printf '%08d' "$n")" ] ||
             fail "file $n has other bytes"
     done
-}
-
-# make_kit TREE [--product SPEC]...: the kit kelda.efd in $WORK/kit.
-make_kit() {
-    local tree=$1
-    shift
-    "$MKKIT_BIN" create -o "$WORK/kit/kelda.efd" -C "$tree" "$@" >/dev/null ||
-        fail "mkkit could not build the kit"
 }
 
 # start_setup ARGS...: the program in the kit folder with "usecwd" and ARGS,
@@ -155,44 +78,13 @@ probe() {
     fail "no screen report from setup"
 }
 
-# wait_until SECONDS COMMAND...: probes until COMMAND succeeds on the report.
-wait_until() {
-    local limit=$1
-    shift
-    local end=$((SECONDS + limit))
-    while :; do
-        probe
-        if "$@"; then
-            return 0
-        fi
-        [ "$SECONDS" -lt "$end" ] || fail "timed out waiting for: $*"
-        sleep 0.1
-    done
+refresh_report() {
+    probe
 }
 
-# wait_file SECONDS PATH: waits for a file to appear, without probing.
-wait_file() {
-    local end=$(($1 * 10)) i
-    for i in $(seq "$end"); do
-        [ -e "$2" ] && return 0
-        sleep 0.1
-    done
-    fail "timed out waiting for $2"
-}
-
-# wait_exit SECONDS: waits for the program to end; sets SETUP_STATUS.
-wait_exit() {
-    local end=$(($1 * 10)) i
-    for i in $(seq "$end"); do
-        if ! kill -0 "$SETUP_PID" 2>/dev/null; then
-            SETUP_STATUS=0
-            wait "$SETUP_PID" || SETUP_STATUS=$?
-            SETUP_PID=""
-            return 0
-        fi
-        sleep 0.1
-    done
-    fail "setup did not end within $1 s"
+# GTK takes keys and clicks without a window manager's focus: nothing to do.
+wizard_shown() {
+    :
 }
 
 # --- Reading the screen report --------------------------------------------
@@ -213,31 +105,11 @@ window_title() {
     awk -F'\t' -v x="$1" '$1=="W" && $2==x {print $7; exit}' "$DUMP"
 }
 
-# shows TEXT: a shown control displays exactly TEXT.
-shows() {
-    awk -F'\t' -v t="$1" '$1=="C" && $4==1 && $11==t {found=1} END {exit !found}' "$DUMP"
-}
-
-# shows_containing TEXT: a shown control's text contains TEXT.
-shows_containing() {
-    awk -F'\t' -v t="$1" '$1=="C" && $4==1 && index($11, t) {found=1} END {exit !found}' "$DUMP"
-}
-
 # control_field TYPE TEXT FIELD: a field of the first control of TYPE whose
 # text is TEXT (shown or not).
 control_field() {
     awk -F'\t' -v ty="$1" -v t="$2" -v f="$3" \
         '$1=="C" && $3==ty && $11==t {print $f; exit}' "$DUMP"
-}
-
-# value_of TYPE: value field of the first shown control of TYPE.
-value_of() {
-    awk -F'\t' -v ty="$1" '$1=="C" && $3==ty && $4==1 {print $10; exit}' "$DUMP"
-}
-
-# text_of TYPE: text of the first shown control of TYPE.
-text_of() {
-    awk -F'\t' -v ty="$1" '$1=="C" && $3==ty && $4==1 {print $11; exit}' "$DUMP"
 }
 
 # entry_is TEXT / value_is TYPE VALUE: checks on a fresh report, for wait_until
@@ -274,16 +146,21 @@ has_message_box() {
 
 # --- Acting ----------------------------------------------------------------
 
+# click_line LINE: clicks the centre of the control of a report line.
+click_line() {
+    local xid x y w h
+    IFS=$'\t' read -r _ xid _ _ _ x y w h _ _ <<<"$1"
+    xdotool mousemove --window "$xid" $((x + w / 2)) $((y + h / 2)) click 1
+}
+
 # click CAPTION: clicks the shown button with that caption (a stock id such
-# as gtk-yes for message boxes) in the centre.
+# as gtk-yes for message boxes).
 click() {
     local line
     line=$(awk -F'\t' -v t="$1" '$1=="C" && $4==1 && $11==t && $3 ~ /Button$/ {print; exit}' \
         "$DUMP")
     [ -n "$line" ] || fail "no shown button \"$1\""
-    local xid x y w h
-    IFS=$'\t' read -r _ xid _ _ _ x y w h _ _ <<<"$line"
-    xdotool mousemove --window "$xid" $((x + w / 2)) $((y + h / 2)) click 1
+    click_line "$line"
 }
 
 # click_type CONTROL-TYPE: clicks the first shown control of that type.
@@ -291,9 +168,7 @@ click_type() {
     local line
     line=$(awk -F'\t' -v ty="$1" '$1=="C" && $4==1 && $3==ty {print; exit}' "$DUMP")
     [ -n "$line" ] || fail "no shown $1"
-    local xid x y w h
-    IFS=$'\t' read -r _ xid _ _ _ x y w h _ _ <<<"$line"
-    xdotool mousemove --window "$xid" $((x + w / 2)) $((y + h / 2)) click 1
+    click_line "$line"
 }
 
 # focus XID: gives a window the keyboard focus (there is no window manager),
@@ -321,47 +196,11 @@ screenshot() {
     import -window "$1" "$SHOTS/$2.png" 2>/dev/null || note "could not save screenshot $2"
 }
 
-# text KEY [LANGUAGE]: the program's catalogue text of KEY.
-text() {
-    "$CATALOGUE_TEXT_BIN" "${2:-en}" "$1" || fail "no catalogue text for $1"
-}
-
-# --- Checks on disk --------------------------------------------------------
-
-# same_tree FROM TO: every file of FROM is in TO with equal bytes and
-# modification time (whole seconds, as the kit keeps them). TO may hold more.
-# A few processes for the whole tree, not several per file.
-same_tree() {
-    local from=$1 to=$2 missing
-    [ -d "$to" ] || fail "no installed folder $to"
-    missing=$(comm -23 <(cd "$from" && find . -type f -printf '%P %Ts\n' | sort) \
-        <(cd "$to" && find . -type f -printf '%P %Ts\n' | sort) | head -n 3)
-    [ -z "$missing" ] || fail "missing, or another modification time, in $to: $missing"
-    missing=$(comm -23 <(cd "$from" && find . -type f -print0 | xargs -0 md5sum | sort) \
-        <(cd "$to" && find . -type f -print0 | xargs -0 md5sum | sort) | head -n 3)
-    [ -z "$missing" ] || fail "installed files differ from the kit: $missing"
-}
-
-# snapshot DIR: every directory, and every other entry with its type, size,
-# time and checksum (directory times change with any rollback, so not those).
-snapshot() {
-    (cd "$1" && find . -type d -printf 'd %p\n' | sort &&
-        find . ! -type d -printf '%y %s %T@ %p\n' | sort &&
-        find . -type f -exec md5sum {} + | sort)
-}
-
-# The template directory proposed when no launcher file lists one.
-default_dir() {
-    echo "$WORK/home/.kelda/KV/kelda/tmplts"
-}
-
-# no_leftovers: the program left no kit image and no staging folder behind.
-no_leftovers() {
-    local left
-    left=$(find "$WORK/tmp" -mindepth 1 -maxdepth 1 | head -n 5)
-    [ -z "$left" ] || fail "left in TMPDIR: $left"
-}
-
-launcher_file() {
-    echo "$WORK/home/.KV/kvlaunch/kvlaunch.cfg"
+# replace_entry TEXT: clicks into the wizard's entry, replaces its text by
+# typing, as a user would, and waits until the entry holds TEXT.
+replace_entry() {
+    click_type GtkEntry
+    key "$WIN" ctrl+a BackSpace
+    type_into "$WIN" "$1"
+    wait_until 5 entry_is "$1"
 }

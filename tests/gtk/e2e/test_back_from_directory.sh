@@ -6,43 +6,33 @@
 source "$(dirname "$0")/lib.sh"
 e2e_init back_from_directory
 
-make_tree "$WORK/tree"
-make_kit "$WORK/tree" --product "en|Ledger Templates|Example Ltd|docs/readme.html"
-start_setup
-
-wait_until 10 shows_containing "Ledger Templates (Example Ltd)"
-win=$(main_window)
+make_ledger_kit
+start_wizard "$LEDGER_WELCOME"
 back=$(text IDS_WIZARD_BACK)
-click "$(text IDS_WIZARD_NEXT)"
-wait_until 10 shows "$(text IDS_TEMPLATE_CATALOG)"
+to_directory_page
 [ "$(control_field GtkButton "$back" 5)" = 1 ] || fail "Back disabled on the directory page"
 proposal="$(default_dir)/"
 entry_is "$proposal" || fail "proposal: $(text_of GtkEntry)"
 
-click_type GtkEntry
-key "$win" ctrl+a BackSpace
-type_into "$win" "/abandoned/path"
-wait_until 5 entry_is "/abandoned/path"
+replace_entry "/abandoned/path"
 
 click "$back"
-wait_until 10 shows_containing "Ledger Templates (Example Ltd)"
+wait_until 10 shows_containing "$LEDGER_WELCOME"
 shows "$(text IDS_TEMPLATE_CATALOG)" && fail "directory page still shown after Back"
 [ "$(control_field GtkButton "$back" 5)" = 0 ] || fail "Back enabled again on the welcome page"
-screenshot "$win" 1-welcome-after-back
+screenshot "$WIN" 1-welcome-after-back
 # Back on the welcome page does nothing.
 click "$back" 2>/dev/null || true
 probe
-shows_containing "Ledger Templates (Example Ltd)" || fail "Back on the welcome page left it"
+shows_containing "$LEDGER_WELCOME" || fail "Back on the welcome page left it"
 
-click "$(text IDS_WIZARD_NEXT)"
-wait_until 10 shows "$(text IDS_TEMPLATE_CATALOG)"
+to_directory_page
 entry_is "$proposal" || fail "entry not refilled from the proposal: $(text_of GtkEntry)"
 
 click "$(text IDS_WIZARD_CANCEL)"
 wait_until 10 has_message_box
 click gtk-yes
-wait_exit 10
-[ "$SETUP_STATUS" = 0 ] || fail "exit status $SETUP_STATUS"
+wait_exit_ok 10
 [ ! -e "$(default_dir)" ] || fail "the template directory was created"
 [ ! -e "$(launcher_file)" ] || fail "the launcher file was written"
 no_leftovers

@@ -4,19 +4,11 @@
 source "$(dirname "$0")/lib.sh"
 e2e_init browse
 
-make_tree "$WORK/tree"
-make_kit "$WORK/tree" --product "en|Ledger Templates|Example Ltd|docs/readme.html"
-start_setup
-
-wait_until 10 shows_containing "Ledger Templates (Example Ltd)"
-win=$(main_window)
-click "$(text IDS_WIZARD_NEXT)"
-wait_until 10 shows "$(text IDS_TEMPLATE_CATALOG)"
-click_type GtkEntry
-key "$win" ctrl+a BackSpace
+make_ledger_kit
+start_wizard "$LEDGER_WELCOME"
+to_directory_page
 target="$WORK/home/typed by hand"
-type_into "$win" "$target"
-wait_until 5 entry_is "$target"
+replace_entry "$target"
 
 chooser() {
     awk -F'\t' '$1=="W" && $3=="GtkFileChooserDialog" && $4==1 {print $2; exit}' "$DUMP"
@@ -37,6 +29,5 @@ same_tree "$WORK/tree" "$target"
 click_type GtkCheckButton
 wait_until 5 value_is GtkCheckButton 0
 click "$(text IDS_WIZARD_FINISH)"
-wait_exit 10
-[ "$SETUP_STATUS" = 0 ] || fail "exit status $SETUP_STATUS"
+wait_exit_ok 10
 note "passed"

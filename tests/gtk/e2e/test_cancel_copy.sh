@@ -21,9 +21,7 @@ touch -d '2030-01-01 00:00:00 UTC' "$target/set0/file00000001"
 echo "the user's own file" >"$target/notes.txt"
 before=$(snapshot "$target")
 
-start_setup
-wait_until 10 shows_containing "Large Templates (Example Ltd)"
-win=$(main_window)
+start_wizard "Large Templates (Example Ltd)"
 click "$(text IDS_WIZARD_NEXT)"
 wait_until 10 entry_is "$target/"
 click "$(text IDS_WIZARD_NEXT)"
@@ -32,7 +30,7 @@ wait_until 10 shows "$(text IDS_PROGRESS_START)"
 [ "$(control_field GtkButton "$(text IDS_WIZARD_NEXT)" 5)" = 0 ] || fail "Next enabled while copying"
 [ "$(control_field GtkButton "$(text IDS_WIZARD_BACK)" 5)" = 0 ] || fail "Back enabled while copying"
 # Escape asks too; No lets the copy go on.
-key "$win" Escape
+key "$WIN" Escape
 wait_until 10 has_message_box
 shows "$(text IDS_ACCEPT_CANCEL)" || fail "Escape while copying asked nothing"
 click gtk-no
@@ -52,15 +50,14 @@ shows "$(text IDS_CANCEL_FINISH)" || fail "not the cancel page (cancel asked at 
 [ -n "$(main_window)" ] || fail "the window went away"
 shows "$(text IDS_WIZARD_FINISH)" || fail "no Finish button on the cancel page"
 [ "$(control_field GtkButton "$(text IDS_WIZARD_CANCEL)" 5)" = 0 ] || fail "Cancel still enabled"
-screenshot "$win" 5-canceled
+screenshot "$WIN" 5-canceled
 
 [ "$(snapshot "$target")" = "$before" ] || fail "the template directory changed"
 [ -z "$(find "$WORK/tmp" -maxdepth 1 -name 'kvtmp*')" ] || fail "a staging folder is left"
 [ ! -e "$(launcher_file)" ] || fail "the launcher file was written"
 
 click "$(text IDS_WIZARD_FINISH)"
-wait_exit 10
-[ "$SETUP_STATUS" = 0 ] || fail "exit status $SETUP_STATUS"
+wait_exit_ok 10
 [ ! -e "$WORK/opened" ] || fail "something was opened after a cancelled run"
 no_leftovers
 note "passed (cancelled at $progress %)"

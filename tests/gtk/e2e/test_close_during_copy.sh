@@ -8,19 +8,16 @@ e2e_init close_during_copy
 
 make_large_kit 4000 4096
 
-start_setup
-wait_until 10 shows_containing "Large Templates (Example Ltd)"
-win=$(main_window)
-click "$(text IDS_WIZARD_NEXT)"
-wait_until 10 shows "$(text IDS_TEMPLATE_CATALOG)"
+start_wizard "Large Templates (Example Ltd)"
+to_directory_page
 click "$(text IDS_WIZARD_NEXT)"
 wait_until 10 shows "$(text IDS_PROGRESS_START)"
-screenshot "$win" 3-copying
+screenshot "$WIN" 3-copying
 
-"$X11_CLOSE_BIN" "$win" || fail "could not send the close request"
+"$X11_CLOSE_BIN" "$WIN" || fail "could not send the close request"
 wait_until 10 has_message_box
 shows "$(text IDS_ACCEPT_CANCEL)" || fail "the close request asked nothing"
-[ "$(main_window)" = "$win" ] || fail "the window went away while copying"
+[ "$(main_window)" = "$WIN" ] || fail "the window went away while copying"
 progress=$(value_of GtkProgressBar)
 [ "${progress:-100}" -lt 100 ] ||
     fail "the copy ended before the close request; the kit is too small for this machine"
@@ -28,14 +25,12 @@ screenshot "$(message_box)" 3-close-question
 click gtk-no
 
 wait_until 60 shows "$(text IDS_SUCCESS_FINISH)"
-[ "$(main_window)" = "$win" ] || fail "the success page is not in the same window"
+[ "$(main_window)" = "$WIN" ] || fail "the success page is not in the same window"
 large_kit_installed "$(default_dir)" 4000 4096
-first=$(grep -m1 '^ConfigurationTemplatesLocation=' "$(launcher_file)" | cut -d= -f2-)
-[ "$first" = "$(default_dir)" ] || fail "launcher file lists \"$first\" first"
+launcher_lists_first "$(default_dir)"
 
-"$X11_CLOSE_BIN" "$win" || fail "could not send the close request"
-wait_exit 10
-[ "$SETUP_STATUS" = 0 ] || fail "exit status $SETUP_STATUS"
+"$X11_CLOSE_BIN" "$WIN" || fail "could not send the close request"
+wait_exit_ok 10
 [ ! -e "$WORK/opened" ] || fail "the close control opened the description"
 no_leftovers
 note "passed (close request at $progress %)"

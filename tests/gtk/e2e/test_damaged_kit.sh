@@ -17,15 +17,13 @@ expect_start_error() {
     [ -z "$(main_window)" ] || fail "a wizard window next to the start-up error"
     [ -n "$shot" ] && screenshot "$box" "$shot"
     click gtk-ok
-    wait_exit 10
-    [ "$SETUP_STATUS" = 0 ] || fail "exit status $SETUP_STATUS after $key"
+    wait_exit_ok 10 "after $key"
     [ ! -e "$(default_dir)" ] || fail "the template directory was created"
     [ ! -e "$(launcher_file)" ] || fail "the launcher file was written"
     no_leftovers
 }
 
-make_tree "$WORK/tree"
-make_kit "$WORK/tree" --product "en|Ledger Templates|Example Ltd|docs/readme.html"
+make_ledger_kit
 
 # A kit cut short in the middle of its deflate stream.
 size=$(stat -c %s "$WORK/kit/kelda.efd")

@@ -6,15 +6,11 @@
 source "$(dirname "$0")/lib.sh"
 e2e_init escape_no
 
-make_tree "$WORK/tree"
-make_kit "$WORK/tree" --product "en|Ledger Templates|Example Ltd|docs/readme.html"
-start_setup
-
-wait_until 10 shows_containing "Ledger Templates (Example Ltd)"
-win=$(main_window)
+make_ledger_kit
+start_wizard "$LEDGER_WELCOME"
 question=$(text IDS_ACCEPT_CANCEL)
 
-key "$win" Escape
+key "$WIN" Escape
 wait_until 10 has_message_box
 box=$(message_box)
 shows "$question" || fail "the question's text"
@@ -22,29 +18,24 @@ shows "$question" || fail "the question's text"
 screenshot "$box" 1-question
 click gtk-no
 wait_until 10 no_message_box
-shows_containing "Ledger Templates (Example Ltd)" || fail "welcome page gone after No"
+shows_containing "$LEDGER_WELCOME" || fail "welcome page gone after No"
 [ -n "$(main_window)" ] || fail "the window went away after No"
 
-click "$(text IDS_WIZARD_NEXT)"
-wait_until 10 shows "$(text IDS_TEMPLATE_CATALOG)"
-click_type GtkEntry
-key "$win" ctrl+a BackSpace
-type_into "$win" "/kept/as/typed"
-wait_until 5 entry_is "/kept/as/typed"
+to_directory_page
+replace_entry "/kept/as/typed"
 
 # Escape in the question box closes it without an answer: a refusal.
-key "$win" Escape
+key "$WIN" Escape
 wait_until 10 has_message_box
 key "$(message_box)" Escape
 wait_until 10 no_message_box
 shows "$(text IDS_TEMPLATE_CATALOG)" || fail "directory page gone after closing the question"
 entry_is "/kept/as/typed" || fail "the typed path changed: $(text_of GtkEntry)"
 
-key "$win" Escape
+key "$WIN" Escape
 wait_until 10 has_message_box
 click gtk-yes
-wait_exit 10
-[ "$SETUP_STATUS" = 0 ] || fail "exit status $SETUP_STATUS"
+wait_exit_ok 10
 [ ! -e "$(default_dir)" ] || fail "the template directory was created"
 [ ! -e /kept ] || fail "the typed directory was created"
 [ ! -e "$(launcher_file)" ] || fail "the launcher file was written"

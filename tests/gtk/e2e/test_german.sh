@@ -10,42 +10,34 @@ make_tree "$WORK/tree"
 cp "$WORK/tree/docs/readme.html" "$WORK/tree/docs/liesmich.html"
 make_kit "$WORK/tree" --product "en|Ledger Templates|Example Ltd|docs/readme.html" \
     --product "de|Buchhaltungsvorlagen|Beispiel GmbH|docs/liesmich.html"
-start_setup -Lde
-
-wait_until 10 shows_containing "Buchhaltungsvorlagen (Beispiel GmbH)"
-win=$(main_window)
-[ "$(window_title "$win")" = "$(text IDR_MAINFRAME de)" ] || fail "German window title"
+start_wizard "Buchhaltungsvorlagen (Beispiel GmbH)" -Lde
+[ "$(window_title "$WIN")" = "$(text IDR_MAINFRAME de)" ] || fail "German window title"
 shows_containing "$(text IDS_WELCOME_TITLE de)" || fail "German welcome text"
 for caption in IDS_WIZARD_BACK IDS_WIZARD_NEXT IDS_WIZARD_CANCEL; do
     shows "$(text $caption de)" || fail "German caption of $caption"
 done
 all_inside_window || fail "a control runs past the window's edge"
-screenshot "$win" 1-welcome
+screenshot "$WIN" 1-welcome
 
-click "$(text IDS_WIZARD_NEXT de)"
-wait_until 10 shows "$(text IDS_TEMPLATE_CATALOG de)"
+to_directory_page de
 shows "$(text IDS_DESTINATION_PROMPT de)" || fail "German prompt"
 all_inside_window || fail "a control runs past the window's edge"
-screenshot "$win" 2-directory
+screenshot "$WIN" 2-directory
 
 # Quotes, a dollar sign, a backquote and spaces: a shell would trip on them.
 target="$WORK/home/Vorlagen \"neu\" \$HOME \`id\`"
-click_type GtkEntry
-key "$win" ctrl+a BackSpace
-type_into "$win" "$target"
-wait_until 5 entry_is "$target"
+replace_entry "$target"
 click "$(text IDS_WIZARD_NEXT de)"
 
 wait_until 30 shows "$(text IDS_SUCCESS_FINISH de)"
 shows "$(text IDS_SUCCESS_OPENDESCR de)" || fail "German check box"
 shows "$(text IDS_WIZARD_FINISH de)" || fail "German Finish caption"
 all_inside_window || fail "a control runs past the window's edge"
-screenshot "$win" 4-success
+screenshot "$WIN" 4-success
 same_tree "$WORK/tree" "$target"
 
 click "$(text IDS_WIZARD_FINISH de)"
-wait_exit 10
-[ "$SETUP_STATUS" = 0 ] || fail "exit status $SETUP_STATUS"
+wait_exit_ok 10
 [ -f "$WORK/opened" ] || fail "the description was not opened"
 [ "$(cat "$WORK/opened")" = "$target/docs/liesmich.html" ] ||
     fail "opener got: $(cat "$WORK/opened")"
