@@ -117,11 +117,13 @@ class EnvironmentLocale {
 
 // Bytes in the locale's multibyte encoding. Undecodable bytes are skipped
 // one at a time and reported; so is a NUL, which no text of ours can hold.
+// A character beyond 16 bits is reported too.
 KeyValueReadResult ReadMultibyte(FILE* file, LineParser& parser) {
     EnvironmentLocale locale;
     std::mbstate_t state{};
     bool pending = false;  // a character's first bytes are in `state`
     bool skipped = false;
+    bool cut = false;  // a character lost its bits above 16
     char block[kBlockBytes];
     size_t got;
     while ((got = std::fread(block, 1, kBlockBytes, file)) > 0) {
@@ -146,12 +148,17 @@ KeyValueReadResult ReadMultibyte(FILE* file, LineParser& parser) {
                 continue;
             }
             pos += used;
+            // Kept as its low 16 bits, as stdx::widen does, but the store no
+            // longer holds the file's text: writing it back would replace
+            // the character by another one.
+            if (static_cast<unsigned long>(wide) > 0xFFFF)
+                cut = true;
             parser.Put(static_cast<char16_t>(wide));
         }
     }
     if (std::ferror(file))
         return kKeyValueReadError;
-    return (skipped || pending) ? kKeyValueUndecodable : kKeyValueRead;
+    return (skipped || pending || cut) ? kKeyValueUndecodable : kKeyValueRead;
 }
 
 }  // namespace

@@ -78,7 +78,8 @@ TEST(ReadKeyValueFile, LongValuesAndCharactersAcrossBlockBoundaries) {
     Sandbox box;
     // One-, two-, three- and four-byte characters at every offset around the
     // 1024-byte read blocks and the 2048-unit token buffer. A character
-    // beyond 16 bits keeps its low 16 bits.
+    // beyond 16 bits keeps its low 16 bits, and the read says the store no
+    // longer holds the file's exact text.
     const std::string bytes[] = {"a", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80"};
     const char16_t units[] = {u'a', u'\u00E9', u'\u20AC', char16_t(0xF600)};
     for (size_t pad = 1018; pad < 1026; ++pad) {
@@ -89,7 +90,7 @@ TEST(ReadKeyValueFile, LongValuesAndCharactersAcrossBlockBoundaries) {
             expected.push_back(units[(i + pad) % 4]);
         }
         const Read read = ReadContent(box, "k=" + value + "\nnext=1");
-        EXPECT_EQ(read.result, kKeyValueRead);
+        EXPECT_EQ(read.result, kKeyValueUndecodable);
         ASSERT_NE(read.store.Find(u"k"), nullptr);
         EXPECT_TRUE(read.store.Find(u"k")->front() == expected) << "padding " << pad;
         EXPECT_NE(read.store.Find(u"next"), nullptr);
@@ -102,4 +103,14 @@ TEST(ReadKeyValueFile, UndecodableBytesAreSkippedAndReported) {
     const Read read = ReadContent(box, "a=1\xFF\nb=2\n");
     EXPECT_EQ(read.result, kKeyValueUndecodable);
     EXPECT_EQ(Dump(read.store), "a=1\nb=2\n");
+}
+
+TEST(ReadKeyValueFile, CharacterBeyondSixteenBitsIsReported) {
+    launcher_test::Utf8Locale locale;
+    Sandbox box;
+    // U+1F600 is read as U+F600 (its low 16 bits); a write-back of that
+    // store would put another character on disk.
+    const Read read = ReadContent(box, "a=x\xF0\x9F\x98\x80y\nb=2\n");
+    EXPECT_EQ(read.result, kKeyValueUndecodable);
+    EXPECT_EQ(Dump(read.store), "a=x\xEF\x98\x80y\nb=2\n");
 }

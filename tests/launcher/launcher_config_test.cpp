@@ -135,4 +135,12 @@ TEST(LauncherConfig, FailedWritesThrowAndChangeNothing) {
     other.write(kPrimary, undecodable);
     EXPECT_EQ(WriteCode({u"/x"}, LauncherMode::kPrimary), 2);
     EXPECT_EQ(Sandbox::read(other.at(kPrimary)), undecodable);
+
+    // So would a character the 16-bit text cannot hold (U+1F600).
+    const std::string beyond = "Other=\xF0\x9F\x98\x80\nConfigurationTemplatesLocation=/a\n";
+    Sandbox third;
+    ScopedEnv thirdHome("HOME", third.path());
+    third.write(kPrimary, beyond);
+    EXPECT_EQ(WriteCode({u"/x"}, LauncherMode::kPrimary), 2);
+    EXPECT_EQ(Sandbox::read(third.at(kPrimary)), beyond);
 }
