@@ -19,13 +19,17 @@ bool EntryStatus(const stdx::string16& path, mode_t* mode) {
     return true;
 }
 
-bool IsSafeToOpen(const stdx::string16& path) {
+bool LastWriteTime(const stdx::string16& path, FileTime* time) {
     stdx::string8 native;
     struct stat status;
     if (!fsdetail::ToNativePath(path, native) || stat(native.c_str(), &status) != 0) {
         return false;
     }
-    return S_ISREG(status.st_mode) || S_ISDIR(status.st_mode);
+    if (!S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode)) {
+        return false;
+    }
+    *time = filetime::FromPosixSeconds(status.st_mtime);
+    return true;
 }
 
 }  // namespace install

@@ -1,10 +1,11 @@
 // The type of whatever occupies a path, the path's own entry: a symbolic
 // link is reported as a link, never as what it points to. The installation
 // uses it to decide what it may move aside and what it must not descend into,
-// and which entries it may open for the freshness test without blocking.
+// and for the freshness test.
 #pragma once
 #include <sys/types.h>
 
+#include "fs/file_time.h"
 #include "text/basic_string.h"
 
 namespace install {
@@ -13,10 +14,11 @@ namespace install {
 // (type and permission bits) goes to *mode when mode is not null.
 bool EntryStatus(const stdx::string16& path, mode_t* mode);
 
-// Whether opening `path` for reading can neither block nor touch a device:
-// true for a regular file or a directory, reached directly or through
-// symbolic links. False for a FIFO, socket or device, a dangling link, or
-// nothing at all.
-bool IsSafeToOpen(const stdx::string16& path);
+// The last-write time, in whole seconds, of the regular file or directory
+// that `path` leads to (symbolic links followed), read from its status: the
+// entry is never opened, so a FIFO cannot block and a file without read
+// permission still has its time. False for a FIFO, socket or device, a
+// dangling link, or nothing at all.
+bool LastWriteTime(const stdx::string16& path, FileTime* time);
 
 }  // namespace install

@@ -389,21 +389,12 @@ class BasicInstallEngine {
     }
 
     // Freshness test: the last-write time on disk, in whole seconds, is at
-    // least the kit's. Only what opens without blocking is opened; a FIFO or
-    // a device counts as older and is moved aside like any other file.
+    // least the kit's. Taken from the entry's status, without opening it: a
+    // FIFO or a device counts as older and is moved aside like any other
+    // file, and a newer file the user cannot read is still left alone.
     static bool IsAtLeastAsNew(const stdx::string16& target, FileTime kitTime) {
-        if (!install::IsSafeToOpen(target)) {
-            return false;
-        }
-        FileHandle handle = kInvalidFileHandle;
-        if (FS::CreateFile(target, fsflag::kGenericRead, 0, fsflag::kOpenExisting, &handle,
-                           fsflag::kAttributeNormal) != 0) {
-            return false;
-        }
         FileTime onDisk = 0;
-        const uint32_t result = FS::GetFileTime(handle, nullptr, nullptr, &onDisk);
-        FS::CloseHandle(handle);
-        return result == 0 && onDisk >= kitTime;
+        return install::LastWriteTime(target, &onDisk) && onDisk >= kitTime;
     }
 
     // Whether anything (a dangling link included) is at `path`, and its own

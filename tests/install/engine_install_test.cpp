@@ -1,6 +1,8 @@
 // Installation runs that succeed: posts, the freshness test, staging names,
 // missing template directories.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "fs/file_system.h"
 #include "install_test_support.h"
@@ -69,6 +71,52 @@ TEST_F(EngineInstall, FreshnessDecidesWhatIsReplaced) {
     // Skipped files still get their progress post.
     EXPECT_EQ(4u, job.recorder.posts.size());
     EXPECT_TRUE(StagingNames(box.at("tmp")).empty());
+}
+
+// Counts the opens of paths under the template directory for reading only:
+// the freshness test needs the entry's time, not an open file.
+struct ReadOpenCounter : FileSystem {
+    static inline std::string templateDir;
+    static inline int readOpens = 0;
+    static std::uint32_t CreateFile(const stdx::string16& path, std::uint32_t access,
+                                    std::uint32_t share, int disposition, Handle* handle,
+                                    std::uint32_t flags) {
+        if (access == fsflag::kGenericRead && utf8(path).rfind(templateDir, 0) == 0) {
+            ++readOpens;
+        }
+        return FileSystem::CreateFile(path, access, share, disposition, handle, flags);
+    }
+};
+
+TEST_F(EngineInstall, FreshnessTestOpensNothing) {
+    box.write("templates/equal.txt", "disk");
+    SetTime(tpl + "equal.txt", kKitSeconds);
+    box.write("templates/older.txt", "disk");
+    SetTime(tpl + "older.txt", kKitSeconds - 1);
+    Job<ReadOpenCounter> counted{box};
+    ASSERT_TRUE(counted.Open({{"equal.txt", "kit"}, {"older.txt", "kit"}}));
+    ReadOpenCounter::templateDir = tpl;
+    ReadOpenCounter::readOpens = 0;
+    EXPECT_EQ(0u, counted.Run(tpl));
+    EXPECT_EQ(0, ReadOpenCounter::readOpens);
+    EXPECT_EQ("disk", Sandbox::read(tpl + "equal.txt"));
+    EXPECT_EQ("kit", Sandbox::read(tpl + "older.txt"));
+}
+
+// A newer file the user cannot read is still newer: replacing it with the
+// kit's older copy would lose it when the staging directory goes.
+TEST_F(EngineInstall, UnreadableNewerFileIsKept) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "the superuser opens any file";
+    }
+    box.write("templates/newer.txt", "disk newer");
+    SetTime(tpl + "newer.txt", kKitSeconds + 1);
+    ASSERT_EQ(0, chmod((tpl + "newer.txt").c_str(), 0200));
+    ASSERT_TRUE(job.Open({{"newer.txt", "kit"}}));
+    EXPECT_EQ(0u, job.Run(tpl));
+    ASSERT_EQ(0, chmod((tpl + "newer.txt").c_str(), 0600));
+    EXPECT_EQ("disk newer", Sandbox::read(tpl + "newer.txt"));
+    EXPECT_EQ(kKitSeconds + 1, MTime(tpl + "newer.txt"));
 }
 
 TEST_F(EngineInstall, SubSecondKitTimeReinstallsOnEveryRun) {
