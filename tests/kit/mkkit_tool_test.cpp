@@ -38,10 +38,11 @@ class MkkitTest : public KitTest {
         if (access(mkkit_.c_str(), X_OK) != 0)
             GTEST_SKIP() << "mkkit is not built next to this test (" << mkkit_ << ")";
     }
-    // Runs mkkit with `args` (already quoted); returns the exit status.
-    int Run(const std::string& args) {
-        std::string command = Quote(mkkit_) + " " + args + " >" + Quote(sandbox_.at("out")) +
-                              " 2>" + Quote(sandbox_.at("err"));
+    // Runs mkkit with `args` (already quoted), after the environment
+    // assignments `env` if any; returns the exit status.
+    int Run(const std::string& args, const std::string& env = std::string()) {
+        std::string command = env + " " + Quote(mkkit_) + " " + args + " >" +
+                              Quote(sandbox_.at("out")) + " 2>" + Quote(sandbox_.at("err"));
         int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
@@ -110,6 +111,19 @@ TEST_F(MkkitTest, MistakesGetAClearMessageAndStatus) {
     EXPECT_EQ(1, Run("list " + Quote(sandbox_.at("none.efd"))));
     EXPECT_NE(std::string::npos, Err().find("no such file")) << Err();
     EXPECT_TRUE(TempFiles().empty()) << "a failed list leaves no kit image";
+}
+
+// In a locale that cannot represent the path, the installer's file layer would
+// see only its prefix: "k.efd\xC3\xA9" would name the kit "k.efd" beside it.
+TEST_F(MkkitTest, ListRefusesAPathTheLocaleCannotHold) {
+    sandbox_.write("tree/a.txt", "a");
+    const std::string kit = sandbox_.at("k.efd");
+    ASSERT_EQ(0, Run("create -o " + Quote(kit) + " -C " + Quote(sandbox_.at("tree"))));
+    const std::string other = kit + "\xC3\xA9";
+    ASSERT_EQ(0, std::system(("cp " + Quote(kit) + " " + Quote(other)).c_str()));
+    EXPECT_EQ(1, Run("list " + Quote(other), "LC_ALL=C"));
+    EXPECT_NE(std::string::npos, Err().find("cannot be converted")) << Err();
+    EXPECT_EQ("", Out());
 }
 
 }  // namespace

@@ -28,8 +28,11 @@ std::string Time(uint64_t fileTime) {
 }  // namespace
 
 int RunList(const std::string& kitPath) {
-    stdx::basic_string<char16_t> path = stdx::widen(stdx::string8(kitPath.c_str()));
-    if (path.empty()) {
+    const stdx::string8 native(kitPath.c_str());
+    const stdx::basic_string<char16_t> path = stdx::widen(native);
+    // widen stops at the first byte the locale cannot decode: the prefix
+    // names another file (often another kit beside it).
+    if (path.empty() || stdx::narrow(path) != native) {
         std::fprintf(stderr, "mkkit: %s: path cannot be converted in this locale\n",
                      kitPath.c_str());
         return 1;
