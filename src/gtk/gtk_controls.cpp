@@ -87,15 +87,9 @@ void GtkToolkit::SetEnabled(wizard::Handle control, bool enabled) {
     gtk_widget_set_sensitive(GTK_WIDGET(control), enabled ? TRUE : FALSE);
 }
 
-// The copy poll loop sets the progress label and bar on every pass, mostly
-// to what they already show. GTK would re-measure the label (and redraw the
-// bar) each time; only real changes are passed on.
 void GtkToolkit::SetText(wizard::Handle control, const char* text) {
     if (GTK_IS_LABEL(control)) {
-        const gchar* shown = gtk_label_get_text(GTK_LABEL(control));
-        if (shown == nullptr || g_strcmp0(shown, text) != 0) {
-            gtk_label_set_text(GTK_LABEL(control), text);
-        }
+        gtk_label_set_text(GTK_LABEL(control), text);
         return;
     }
     if (GTK_IS_BUTTON(control)) {
@@ -116,12 +110,9 @@ bool GtkToolkit::IsChecked(wizard::Handle checkBox) {
     return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(checkBox)) != FALSE;
 }
 
+// The progress page passes only changed values, already within 0..100.
 void GtkToolkit::SetProgress(wizard::Handle bar, int percent) {
-    int clamped = percent < 0 ? 0 : percent > 100 ? 100 : percent;
-    double fraction = clamped / 100.0;
-    if (gtk_progress_bar_get_fraction(GTK_PROGRESS_BAR(bar)) != fraction) {
-        gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(bar), fraction);
-    }
+    gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(bar), percent / 100.0);
 }
 
 void GtkToolkit::SetDefaultButton(wizard::Handle window, wizard::Handle button) {

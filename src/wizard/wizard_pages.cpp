@@ -99,6 +99,10 @@ ProgressPage::ProgressPage(wizard::Toolkit& toolkit, wizard::Handle parent, int 
 }
 
 void ProgressPage::SetProgress(int percent) {
+    if (m_shownPercent == percent) {
+        return;
+    }
+    m_shownPercent = percent;
     const stdx::string8& text = percent == 100 ? m_finishText : m_startText;
     m_toolkit.SetText(m_statusLabel, text.c_str());
     // The bar takes 0..100 only; a worker's value outside is shown at the end.

@@ -19,6 +19,7 @@
 //   status label      (10, 130)
 //   progress bar      (10, 150)   bar width x 20
 #pragma once
+#include <optional>
 #include <vector>
 
 #include "text/basic_string.h"
@@ -90,6 +91,9 @@ class ProgressPage : public WizardDialogPage {
   public:
     ProgressPage(wizard::Toolkit& toolkit, wizard::Handle parent, int barWidth);
     // The label reads the finish text at exactly 100, the start text otherwise.
+    // The copy poll loop calls this on every event pass, mostly with the value
+    // already shown: only a changed percentage reaches the toolkit, so an idle
+    // pass neither re-measures the label nor redraws the bar.
     void SetProgress(int percent);
 
   private:
@@ -97,4 +101,6 @@ class ProgressPage : public WizardDialogPage {
     wizard::Handle m_progressBar = nullptr;
     stdx::string8 m_startText;
     stdx::string8 m_finishText;
+    // The percentage the controls show; none before the first SetProgress.
+    std::optional<int> m_shownPercent;
 };

@@ -150,6 +150,34 @@ TEST_F(CopyTest, PollLoopWaitsForTheWorkerInsteadOfSpinning) {
     EXPECT_LT(fake.eventPasses, 60);
 }
 
+TEST_F(CopyTest, IdleEventPassesLeaveTheProgressControlsAlone) {
+    // The worker is held after its first post while the loop makes passes:
+    // none of them has anything new to show.
+    fake.CloseGate();
+    int barUpdatesWhileHeld = -1;
+    fake.onEventPass = [this, &barUpdatesWhileHeld](int n) {
+        FakeControl* bar = fake.VisibleOf(Kind::kProgressBar);
+        ASSERT_NE(bar, nullptr);
+        if (n == 2) {
+            barUpdatesWhileHeld = bar->updates;
+        }
+        if (n == 8) {
+            EXPECT_EQ(bar->updates, barUpdatesWhileHeld);
+            fake.OpenGate();
+        }
+    };
+    dialog = MakeDialog();
+    fake.onMainLoop = [this] {
+        fake.Press(Command::kNext);
+        fake.Type(sandbox.at("target/"));
+        fake.Press(Command::kNext);
+    };
+    dialog->Run();
+    fake.OpenGate();
+    EXPECT_EQ(dialog->GetPageState(), 4);
+    EXPECT_GE(fake.eventPasses, 8);
+}
+
 TEST_F(CopyTest, AutoStartCopiesWithoutTheWizard) {
     dialog = MakeDialog(true);
     std::vector<bool> buttonsVisibleWhileCopying;

@@ -43,6 +43,8 @@ struct FakeControl {
     int progress = 0;
     wizard::Command command = wizard::Command::kBack;
     bool isDefault = false;
+    // SetText and SetProgress calls that reached this control.
+    int updates = 0;
 };
 
 struct BoxRecord {
@@ -248,7 +250,10 @@ class FakeToolkit : public wizard::Toolkit {
     void SetEnabled(wizard::Handle control, bool enabled) override {
         W(control)->enabled = enabled;
     }
-    void SetText(wizard::Handle control, const char* text) override { W(control)->text = text; }
+    void SetText(wizard::Handle control, const char* text) override {
+        W(control)->text = text;
+        ++W(control)->updates;
+    }
     void SetEntryText(wizard::Handle entry, const char* text) override {
         EXPECT_EQ(W(entry)->kind, Kind::kEntry);
         W(entry)->text = text;
@@ -257,7 +262,10 @@ class FakeToolkit : public wizard::Toolkit {
         return stdx::string8(W(entry)->text.c_str());
     }
     bool IsChecked(wizard::Handle box) override { return W(box)->checked; }
-    void SetProgress(wizard::Handle bar, int percent) override { W(bar)->progress = percent; }
+    void SetProgress(wizard::Handle bar, int percent) override {
+        W(bar)->progress = percent;
+        ++W(bar)->updates;
+    }
     void SetDefaultButton(wizard::Handle w, wizard::Handle button) override {
         EXPECT_EQ(W(w), window);
         W(button)->isDefault = true;

@@ -120,4 +120,29 @@ TEST_F(PagesTest, ProgressLabelChangesOnlyAtExactlyHundred) {
     EXPECT_EQ(bar->progress, 0);
 }
 
+// The poll loop sets the progress on every event pass; a value the page
+// already shows must not reach the toolkit again (each update re-measures
+// the label and redraws the bar).
+TEST_F(PagesTest, RepeatedProgressReachesTheToolkitOnlyWhenItChanges) {
+    ProgressPage page(fake, container, 480);
+    FakeControl* label = C(page.Controls()[0]);
+    FakeControl* bar = C(page.Controls()[1]);
+    const int labelUpdates = label->updates;
+    const int barUpdates = bar->updates;
+    page.SetProgress(0);  // shown since construction
+    EXPECT_EQ(label->updates, labelUpdates);
+    EXPECT_EQ(bar->updates, barUpdates);
+    for (int pass = 0; pass < 5; ++pass) {
+        page.SetProgress(40);
+    }
+    EXPECT_EQ(label->updates, labelUpdates + 1);
+    EXPECT_EQ(bar->updates, barUpdates + 1);
+    EXPECT_EQ(bar->progress, 40);
+    // 101 and 100 show the same bar but not the same label.
+    page.SetProgress(101);
+    page.SetProgress(100);
+    EXPECT_EQ(label->text, "Copying complete...");
+    EXPECT_EQ(bar->progress, 100);
+}
+
 }  // namespace
