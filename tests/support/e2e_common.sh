@@ -200,16 +200,21 @@ wait_exit_ok() {
     [ "$SETUP_STATUS" = 0 ] || fail "exit status $SETUP_STATUS${2:+ $2}"
 }
 
-# start_wizard WELCOME [ARGS...]: start_setup with ARGS, then waits for the
-# welcome page showing WELCOME; the wizard window is $WIN.
+# await_wizard WELCOME: waits for the welcome page showing WELCOME; the
+# wizard window is $WIN.
+await_wizard() {
+    wait_until 10 shows_containing "$1"
+    WIN=$(main_window)
+    [ -n "$WIN" ] || fail "no wizard window"
+    wizard_shown "$WIN"
+}
+
+# start_wizard WELCOME [ARGS...]: start_setup with ARGS, then await_wizard.
 start_wizard() {
     local welcome=$1
     shift
     start_setup "$@"
-    wait_until 10 shows_containing "$welcome"
-    WIN=$(main_window)
-    [ -n "$WIN" ] || fail "no wizard window"
-    wizard_shown "$WIN"
+    await_wizard "$welcome"
 }
 
 # to_directory_page [LANGUAGE]: Next on the welcome page, then waits for the

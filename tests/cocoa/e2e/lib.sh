@@ -1,62 +1,20 @@
-# Shared steps of the end-to-end tests of setup-mac: a private Xvfb, HOME,
-# TMPDIR and GNUstep environment per test, the real program started with the
-# screen reporter preloaded, and helpers that wait for what it reports, click
-# controls with xdotool and take screenshots. Sourced by every test_*.sh;
+# Steps of the end-to-end tests of setup-mac (GNUstep): the GNUstep
+# environment of a test, the program started with the screen reporter
+# preloaded, and helpers that click controls with xdotool and take
+# screenshots. The sandbox, Xvfb, kits, waiting and disk checks are in
+# tests/support/e2e_common.sh. Sourced by every test_*.sh;
 # scripts/test-mac.sh passes the paths of the programs in the environment.
 set -euo pipefail
 
-: "${SETUP_MAC_BIN:?}" "${MKKIT_BIN:?}" "${PROBE_LIB:?}" "${CATALOGUE_TEXT_BIN:?}"
+: "${SETUP_MAC_BIN:?}" "${PROBE_LIB:?}"
 E2E_SCREENSHOTS=${E2E_SCREENSHOTS:-${TMPDIR:-/tmp}/setup-mac-screenshots}
+E2E_PROGRAM=setup-mac
+# GNUstep's complaint about a layout it cannot work out, on every start.
+E2E_LOG_NOISE='Failed to determine offsets'
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/e2e_common.sh"
 
-E2E_NAME=""
-WORK=""
-XVFB_PID=""
 GDNC_PID=""
 GPBS_PID=""
-SETUP_PID=""
-SETUP_STATUS=""
-DUMP=""
-
-fail() {
-    echo "FAIL [$E2E_NAME]: $*" >&2
-    if [ -n "$DUMP" ] && [ -f "$DUMP" ]; then
-        echo "--- last screen report:" >&2
-        cat "$DUMP" >&2
-    fi
-    if [ -f "$WORK/setup.log" ]; then
-        echo "--- program output:" >&2
-        grep -v 'Failed to determine offsets' "$WORK/setup.log" >&2 || true
-    fi
-    exit 1
-}
-
-note() {
-    echo "[$E2E_NAME] $*"
-}
-
-# Ends one process that this test started, by its id.
-stop_pid() {
-    local pid=$1 i
-    [ -n "$pid" ] || return 0
-    kill "$pid" 2>/dev/null || return 0
-    for i in $(seq 20); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.05
-    done
-    kill -9 "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-}
-
-e2e_cleanup() {
-    stop_pid "$SETUP_PID"
-    stop_pid "$GPBS_PID"
-    stop_pid "$GDNC_PID"
-    stop_pid "$XVFB_PID"
-    if [ -n "$WORK" ] && [ -z "${E2E_KEEP:-}" ]; then
-        chmod -R u+rwx "$WORK" 2>/dev/null || true
-        rm -rf "$WORK"
-    fi
-}
 
 # GNUstep reads its user settings below the account's home directory (not
 # $HOME) and keeps its message ports below $TMP (not $TMPDIR). A configuration
@@ -92,8 +50,10 @@ PLIST
     # here so that they can be stopped by their ids.
     gdnc --no-fork >"$WORK/gdnc.log" 2>&1 &
     GDNC_PID=$!
+    track_pid "$GDNC_PID"
     gpbs --no-fork >"$WORK/gpbs.log" 2>&1 &
     GPBS_PID=$!
+    track_pid "$GPBS_PID"
     local i names=$gs/tmp/GNUstepSecure$(id -u)/NSMessagePort/names
     for i in $(seq 200); do
         [ "$(ls "$names" 2>/dev/null | wc -l)" -ge 2 ] && return 0
@@ -104,73 +64,30 @@ PLIST
     fail "gdnc and gpbs did not register"
 }
 
-# e2e_init NAME: sandbox with home/, tmp/ and kit/, a private X server and
-# the GNUstep environment.
+# e2e_init NAME: the sandbox and X server, and the GNUstep environment.
 e2e_init() {
-    E2E_NAME=$1
-    WORK=$(mktemp -d "${TMPDIR:-/tmp}/setup-mac-$E2E_NAME.XXXXXX")
-    trap e2e_cleanup EXIT
-    # A timeout's TERM still stops what the test started.
-    trap 'exit 1' TERM INT
-    mkdir -p "$WORK/home" "$WORK/tmp" "$WORK/kit"
-    SHOTS="$E2E_SCREENSHOTS/$E2E_NAME"
-    rm -rf "$SHOTS"
-    mkdir -p "$SHOTS"
-    DUMP="$WORK/screen"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" \
-        >"$WORK/xvfb.log" 2>&1 &
-    XVFB_PID=$!
-    local i
-    for i in $(seq 100); do
-        [ -s "$WORK/display" ] && break
-        kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
-        sleep 0.05
-    done
-    [ -s "$WORK/display" ] || fail "Xvfb reported no display"
-    export DISPLAY=":$(head -n1 "$WORK/display")"
+    e2e_sandbox "$1" setup-mac
     gnustep_sandbox
 }
 
-# make_tree DIR: a small template tree with nested directories and a
-# description document, file times in the past.
-make_tree() {
-    local dir=$1
-    mkdir -p "$dir/docs" "$dir/accounting/reports" "$dir/trade"
-    printf '<html><body>Demo templates</body></html>\n' >"$dir/docs/readme.html"
-    printf 'name=General Ledger\nkind=accounting\n' >"$dir/accounting/template.cfg"
-    printf 'title=Balance sheet\n' >"$dir/accounting/reports/balance.rpt"
-    printf 'name=Retail Trade\nkind=trade\n' >"$dir/trade/template.cfg"
-    printf 'article;price\nA-100;2.40\n' >"$dir/trade/prices.csv"
-    find "$dir" -type f -exec touch -d '2024-03-01 12:00:00 UTC' {} +
-}
-
-# make_large_tree DIR COUNT: COUNT files of 4 KiB spread over directories,
-# enough for a copy run that lasts a few seconds (the time goes per file,
-# not per byte). Written by the shell itself: a process per file would take
-# longer than the copy.
+# make_large_tree DIR COUNT: COUNT files of 4 KiB, a hundred to a directory
+# (COUNT a multiple of 100), enough for a copy run that lasts several
+# seconds even on an idle machine: the time goes per file, not per byte.
+# The files are hard links of one, which the kit stores as files of their
+# own; linking is far quicker than writing that many files.
 make_large_tree() {
-    local dir=$1 count=$2 d n block
-    block=$(head -c 3072 /dev/urandom | base64 -w 0)
-    for d in $(seq 0 $(((count - 1) / 100))); do
-        mkdir -p "$dir/set$d"
+    local dir=$1 count=$2 d
+    mkdir -p "$dir/set0"
+    head -c 409600 /dev/zero | split -b 4096 -a 2 -d --additional-suffix=.dat - "$dir/set0/file"
+    touch -d '2024-03-01 12:00:00 UTC' "$dir/set0"/*
+    for d in $(seq 1 $((count / 100 - 1))); do
+        cp -al "$dir/set0" "$dir/set$d"
     done
-    for n in $(seq 0 $((count - 1))); do
-        printf '%s' "$block" >"$dir/set$((n / 100))/file$n.dat"
-    done
-    find "$dir" -type f -exec touch -d '2024-03-01 12:00:00 UTC' {} +
 }
 
 # cpu_ticks PID TID: user plus system clock ticks one thread has used.
 cpu_ticks() {
     awk '{print $14 + $15}' "/proc/$1/task/$2/stat"
-}
-
-# make_kit TREE [--product SPEC]...: the kit kelda.efd in $WORK/kit.
-make_kit() {
-    local tree=$1
-    shift
-    "$MKKIT_BIN" create -o "$WORK/kit/kelda.efd" -C "$tree" "$@" >/dev/null ||
-        fail "mkkit could not build the kit"
 }
 
 # launch_program DIR PROGRAM ARGS...: PROGRAM started in DIR with ARGS, its
@@ -207,44 +124,14 @@ start_setup() {
     start_program "$WORK/kit" "$SETUP_MAC_BIN" usecwd "$@"
 }
 
-# wait_until SECONDS COMMAND...: re-reads the report until COMMAND succeeds.
-wait_until() {
-    local limit=$1
-    shift
-    local end=$((SECONDS + limit))
-    while :; do
-        if [ -s "$DUMP" ] && "$@"; then
-            return 0
-        fi
-        kill -0 "$SETUP_PID" 2>/dev/null || fail "setup-mac ended while waiting for: $*"
-        [ "$SECONDS" -lt "$end" ] || fail "timed out waiting for: $*"
-        sleep 0.1
-    done
+# The reporter rewrites $DUMP by itself; an empty one is not written yet.
+refresh_report() {
+    [ -s "$DUMP" ]
 }
 
-# wait_file SECONDS PATH: waits for a file to appear.
-wait_file() {
-    local end=$(($1 * 10)) i
-    for i in $(seq "$end"); do
-        [ -e "$2" ] && return 0
-        sleep 0.1
-    done
-    fail "timed out waiting for $2"
-}
-
-# wait_exit SECONDS: waits for the program to end; sets SETUP_STATUS.
-wait_exit() {
-    local end=$(($1 * 10)) i
-    for i in $(seq "$end"); do
-        if ! kill -0 "$SETUP_PID" 2>/dev/null; then
-            SETUP_STATUS=0
-            wait "$SETUP_PID" || SETUP_STATUS=$?
-            SETUP_PID=""
-            return 0
-        fi
-        sleep 0.1
-    done
-    fail "setup-mac did not end within $1 s"
+# With no window manager, a new window has no keyboard until it is clicked.
+wizard_shown() {
+    focus "$1"
 }
 
 # --- Reading the screen report --------------------------------------------
@@ -266,16 +153,6 @@ window_field() {
     awk -F'\t' -v n="$1" -v f="$2" '$1=="W" && $2==n {print $f; exit}' "$DUMP"
 }
 
-# shows TEXT: a shown control displays exactly TEXT.
-shows() {
-    awk -F'\t' -v t="$1" '$1=="C" && $4==1 && $11==t {found=1} END {exit !found}' "$DUMP"
-}
-
-# shows_containing TEXT: a shown control's text contains TEXT.
-shows_containing() {
-    awk -F'\t' -v t="$1" '$1=="C" && $4==1 && index($11, t) {found=1} END {exit !found}' "$DUMP"
-}
-
 # control_field CLASS TEXT FIELD: a field of the first shown control of CLASS
 # whose text is TEXT.
 control_field() {
@@ -283,16 +160,9 @@ control_field() {
         '$1=="C" && $4==1 && $3==c && $11==t {print $f; exit}' "$DUMP"
 }
 
-# value_of CLASS: value field of the first shown control of CLASS.
-value_of() {
-    awk -F'\t' -v c="$1" '$1=="C" && $3==c && $4==1 {print $10; exit}' "$DUMP"
-}
-
-# text_of CLASS [VALUE]: text of the first shown control of CLASS (with that
-# value field, if given).
-text_of() {
-    awk -F'\t' -v c="$1" -v v="${2:-}" \
-        '$1=="C" && $3==c && $4==1 && (v=="" || $10==v) {print $11; exit}' "$DUMP"
+# entry_is TEXT: the editable text field holds TEXT (a check for wait_until).
+entry_is() {
+    [ "$(text_of NSTextField 1)" = "$1" ]
 }
 
 # frame_of CLASS TEXT: "x y width height" of the first shown control of CLASS
@@ -364,9 +234,10 @@ click_class() {
     click_line "$line"
 }
 
-# replace_entry TEXT: clicks into the shown editable text field and replaces
+# replace_entry TEXT: clicks into the shown editable text field, replaces
 # its text by typing, as a user would (End, then BackSpace over every
-# character: the stand-in has no Control-A for "select all").
+# character: the stand-in has no Control-A for "select all"), and waits until
+# the field holds TEXT.
 replace_entry() {
     local old
     old=$(text_of NSTextField 1)
@@ -375,6 +246,15 @@ replace_entry() {
     xdotool key End
     [ -z "$old" ] || xdotool key --delay 2 --repeat "${#old}" BackSpace
     xdotool type --delay 5 "$1"
+    wait_until 10 entry_is "$1"
+}
+
+# answer_alert KEYSYM: waits for an alert, gives it the keyboard and presses
+# KEYSYM there.
+answer_alert() {
+    wait_until 10 has_alert
+    focus "$(alert_window)"
+    key "$1"
 }
 
 # key KEYSYM: one key press to the window that has the keyboard focus.
@@ -389,27 +269,4 @@ screenshot() {
     w=$(window_field "$1" 8) h=$(window_field "$1" 9)
     import -window root -crop "${w}x${h}+${x}+${y}" +repage "$SHOTS/$2.png" 2>/dev/null ||
         note "could not save screenshot $2"
-}
-
-# text KEY [LANGUAGE]: the program's catalogue text of KEY.
-text() {
-    "$CATALOGUE_TEXT_BIN" "${2:-en}" "$1" || fail "no catalogue text for $1"
-}
-
-# --- Checks on disk --------------------------------------------------------
-
-# same_tree FROM TO: every file of FROM is in TO with equal bytes and
-# modification time.
-same_tree() {
-    local from=$1 to=$2 rel
-    while IFS= read -r rel; do
-        [ -f "$to/$rel" ] || fail "missing installed file $rel"
-        cmp -s "$from/$rel" "$to/$rel" || fail "installed $rel differs from the kit"
-        [ "$(stat -c %Y "$from/$rel")" = "$(stat -c %Y "$to/$rel")" ] ||
-            fail "installed $rel has another modification time"
-    done < <(cd "$from" && find . -type f | sed 's|^\./||')
-}
-
-launcher_file() {
-    echo "$WORK/home/.KV/kvlaunch/kvlaunch.cfg"
 }

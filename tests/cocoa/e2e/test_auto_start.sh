@@ -6,14 +6,11 @@
 source "$(dirname "$0")/lib.sh"
 e2e_init auto_start
 
-make_tree "$WORK/tree"
-make_kit "$WORK/tree" --product "en|Ledger Templates|Example Ltd|docs/readme.html"
+make_ledger_kit
 launch_program "$WORK/kit" "$SETUP_MAC_BIN" usecwd -S
-wait_exit 30
-[ "$SETUP_STATUS" = 0 ] || fail "exit status $SETUP_STATUS"
-target="$WORK/home/.kelda/KV/kelda/tmplts"
+wait_exit_ok 30
+target=$(default_dir)
 same_tree "$WORK/tree" "$target"
-first=$(grep -m1 '^ConfigurationTemplatesLocation=' "$(launcher_file)" | cut -d= -f2-)
-[ "$first" = "$target" ] || fail "launcher file lists \"$first\" first"
-[ -z "$(ls -A "$WORK/tmp")" ] || fail "left behind in TMPDIR: $(ls -A "$WORK/tmp")"
+launcher_lists_first "$target"
+no_leftovers
 note "passed"

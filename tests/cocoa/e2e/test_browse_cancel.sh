@@ -5,15 +5,9 @@
 source "$(dirname "$0")/lib.sh"
 e2e_init browse_cancel
 
-make_tree "$WORK/tree"
-make_kit "$WORK/tree" --product "en|Ledger Templates|Example Ltd|docs/readme.html"
-start_setup
-
-wait_until 10 shows_containing "Ledger Templates (Example Ltd)"
-win=$(main_window)
-focus "$win"
-click "$(text IDS_WIZARD_NEXT)"
-wait_until 10 shows "$(text IDS_TEMPLATE_CATALOG)"
+make_ledger_kit
+start_wizard "$LEDGER_WELCOME"
+to_directory_page
 proposal=$(text_of NSTextField 1)
 
 click "..."

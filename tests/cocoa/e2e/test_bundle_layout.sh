@@ -6,8 +6,7 @@
 source "$(dirname "$0")/lib.sh"
 e2e_init bundle_layout
 
-make_tree "$WORK/tree"
-make_kit "$WORK/tree" --product "en|Ledger Templates|Example Ltd|docs/readme.html"
+make_ledger_kit
 volume="$WORK/Volumes/K"
 macos="$volume/Setup.app/Contents/MacOS"
 mkdir -p "$macos"
@@ -15,16 +14,10 @@ cp "$SETUP_MAC_BIN" "$macos/setup-mac"
 mv "$WORK/kit/kelda.efd" "$volume/kelda.efd"
 
 start_program "$WORK/home" "$macos/setup-mac"
-wait_until 10 shows_containing "Ledger Templates (Example Ltd)"
-win=$(main_window)
-[ -n "$win" ] || fail "no wizard window"
-focus "$win"
+await_wizard "$LEDGER_WELCOME"
 key Escape
-wait_until 10 has_alert
-focus "$(alert_window)"
-key Return
-wait_exit 10
-[ "$SETUP_STATUS" = 0 ] || fail "exit status $SETUP_STATUS"
+answer_alert Return
+wait_exit_ok 10
 
 # Outside a bundle the kit is looked for in the program's own folder only.
 mkdir -p "$WORK/plain"
@@ -35,6 +28,5 @@ shows_containing "$(text IDS_ERROR_NOSOURCE)" || fail "not the missing-kit text"
 [ -z "$(main_window)" ] || fail "a wizard window without a kit"
 focus "$(alert_window)"
 key Return
-wait_exit 10
-[ "$SETUP_STATUS" = 0 ] || fail "exit status $SETUP_STATUS"
+wait_exit_ok 10
 note "passed"

@@ -7,15 +7,12 @@
 source "$(dirname "$0")/lib.sh"
 e2e_init cancel_copying
 
-make_large_tree "$WORK/tree" 20000
+# Many small files: the run takes far longer than the measuring, Escape and
+# Yes, however idle the machine, and is never waited for to its end.
+make_large_tree "$WORK/tree" 60000
 make_kit "$WORK/tree" --level 1 --product "en|Ledger Templates|Example Ltd|"
-start_setup
-
-wait_until 10 shows_containing "Ledger Templates (Example Ltd)"
-win=$(main_window)
-focus "$win"
-click "$(text IDS_WIZARD_NEXT)"
-wait_until 10 shows "$(text IDS_TEMPLATE_CATALOG)"
+start_wizard "$LEDGER_WELCOME"
+to_directory_page
 target=$(text_of NSTextField 1)
 click "$(text IDS_WIZARD_NEXT)"
 wait_until 10 eval '[ -n "$(value_of NSProgressIndicator)" ]'
@@ -30,45 +27,42 @@ hz=$(getconf CLK_TCK)
 share=$(((after - before) * 100 * 10 / 4 / hz))
 note "user-interface thread while copying: ${share}% of a processor"
 [ "$share" -lt 50 ] || fail "the poll loop keeps the processor busy (${share}%)"
-screenshot "$win" 1-copying
+screenshot "$WIN" 1-copying
 
 key Escape
 wait_until 10 has_alert
 shows_containing "$(text IDS_ACCEPT_CANCEL)" || fail "not the cancel question"
-note "asked at $(value_of NSProgressIndicator)% copied"
+progress=$(value_of NSProgressIndicator)
+note "asked at $progress% copied"
+[ "${progress:-100}" -lt 100 ] ||
+    fail "the copy ended before Escape was pressed; the kit is too small for this machine"
 click "Yes"
 note "cancel confirmed at $SECONDS s"
 wait_until 30 shows "$(text IDS_CANCEL_FINISH)"
 note "cancel page at $SECONDS s"
 [ "$(value_of NSProgressIndicator)" = "" ] || fail "the progress page is still shown"
-screenshot "$win" 2-canceled
+screenshot "$WIN" 2-canceled
 [ -z "$(find "$target" -type f 2>/dev/null)" ] || fail "files left in the template directory"
 [ ! -e "$(launcher_file)" ] || fail "the launcher file was written"
 
 click "$(text IDS_WIZARD_FINISH)"
-wait_exit 10
-[ "$SETUP_STATUS" = 0 ] || fail "exit status $SETUP_STATUS"
-[ -z "$(ls -A "$WORK/tmp")" ] || fail "left behind in TMPDIR: $(ls -A "$WORK/tmp")"
+wait_exit_ok 10
+no_leftovers
 
 # Again, with the title bar's close button (drawn by GNUstep at the right
 # end of the title bar) while copying.
-start_setup
-wait_until 10 shows_containing "Ledger Templates (Example Ltd)"
-win=$(main_window)
-focus "$win"
-click "$(text IDS_WIZARD_NEXT)"
-wait_until 10 shows "$(text IDS_TEMPLATE_CATALOG)"
+start_wizard "$LEDGER_WELCOME"
+to_directory_page
 click "$(text IDS_WIZARD_NEXT)"
 wait_until 10 eval '[ -n "$(value_of NSProgressIndicator)" ]'
-x=$(window_field "$win" 6) y=$(window_field "$win" 7) w=$(window_field "$win" 8)
+x=$(window_field "$WIN" 6) y=$(window_field "$WIN" 7) w=$(window_field "$WIN" 8)
 xdotool mousemove $((x + w - 12)) $((y + 11)) sleep 0.15 mousedown 1 sleep 0.1 mouseup 1
 wait_until 10 has_alert
 shows_containing "$(text IDS_ACCEPT_CANCEL)" || fail "close button: not the cancel question"
-[ "$(main_window)" = "$win" ] || fail "the window closed while copying"
+[ "$(main_window)" = "$WIN" ] || fail "the window closed while copying"
 click "Yes"
 wait_until 30 shows "$(text IDS_CANCEL_FINISH)"
 [ -z "$(find "$target" -type f 2>/dev/null)" ] || fail "close button: files left behind"
 click "$(text IDS_WIZARD_FINISH)"
-wait_exit 10
-[ "$SETUP_STATUS" = 0 ] || fail "exit status $SETUP_STATUS"
+wait_exit_ok 10
 note "passed"

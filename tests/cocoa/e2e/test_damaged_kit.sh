@@ -5,8 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 e2e_init damaged_kit
 
-make_tree "$WORK/tree"
-make_kit "$WORK/tree" --product "en|Ledger Templates|Example Ltd|docs/readme.html"
+make_ledger_kit
 # Keep the kit's length (the free-space check stays the same) but spoil the
 # deflate stream after its first bytes.
 size=$(stat -c %s "$WORK/kit/kelda.efd")
@@ -25,8 +24,7 @@ screenshot "$alert" 1-alert
 
 focus "$alert"
 key Return
-wait_exit 10
-[ "$SETUP_STATUS" = 0 ] || fail "exit status $SETUP_STATUS"
-[ -z "$(ls -A "$WORK/tmp")" ] || fail "left behind in TMPDIR: $(ls -A "$WORK/tmp")"
+wait_exit_ok 10
+no_leftovers
 [ -z "$(ls -A "$WORK/home")" ] || fail "HOME changed: $(ls -A "$WORK/home")"
 note "passed"

@@ -5,20 +5,14 @@
 source "$(dirname "$0")/lib.sh"
 e2e_init full_install
 
-make_tree "$WORK/tree"
-make_kit "$WORK/tree" --product "en|Ledger Templates|Example Ltd|docs/readme.html"
-start_setup
-
-wait_until 10 shows_containing "Ledger Templates (Example Ltd)"
-win=$(main_window)
-[ -n "$win" ] || fail "no wizard window"
-focus "$win"
-[ "$(window_field "$win" 4)" = "$(text IDR_MAINFRAME)" ] || fail "window title"
+make_ledger_kit
+start_wizard "$LEDGER_WELCOME"
+[ "$(window_field "$WIN" 4)" = "$(text IDR_MAINFRAME)" ] || fail "window title"
 shows_containing "$(text IDS_WELCOME_TITLE)" || fail "welcome text"
 [ "$(control_field ExtNSButton "$(text IDS_WIZARD_BACK)" 5)" = 0 ] || fail "Back enabled on welcome"
 # The window's content is 500 x 360 below the title bar drawn by GNUstep.
-[ "$(window_field "$win" 8)" -ge 500 ] && [ "$(window_field "$win" 9)" -ge 360 ] ||
-    fail "window of $(window_field "$win" 8) x $(window_field "$win" 9)"
+[ "$(window_field "$WIN" 8)" -ge 500 ] && [ "$(window_field "$WIN" 9)" -ge 360 ] ||
+    fail "window of $(window_field "$WIN" 8) x $(window_field "$WIN" 9)"
 expect_frame FlippedNSView "" "0 0 500 360"
 expect_frame NSBox "" "10 310 480 5"
 expect_frame ExtNSButton "$(text IDS_WIZARD_BACK)" "230 320 80 30"
@@ -26,22 +20,20 @@ expect_frame ExtNSButton "$(text IDS_WIZARD_NEXT)" "310 320 80 30"
 expect_frame ExtNSButton "$(text IDS_WIZARD_CANCEL)" "410 320 80 30"
 expect_frame NSImageView "" "0 0 158 286"
 expect_frame NSTextField "$(text_of NSTextField 0)" "170 10 318 286"
-screenshot "$win" 1-welcome
+screenshot "$WIN" 1-welcome
 
-click "$(text IDS_WIZARD_NEXT)"
-wait_until 10 shows "$(text IDS_TEMPLATE_CATALOG)"
+to_directory_page
 shows "$(text IDS_DESTINATION_PROMPT)" || fail "directory prompt"
 [ "$(text_of NSTextField 1)" = "$WORK/home/.kelda/KV/kelda/tmplts/" ] ||
     fail "proposal is not the default template directory: $(text_of NSTextField 1)"
 expect_frame NSTextField "$(text IDS_TEMPLATE_CATALOG)" "170 255 320 20"
 expect_frame NSTextField "$WORK/home/.kelda/KV/kelda/tmplts/" "170 275 280 30"
 expect_frame ExtNSButton "..." "460 275 30 30"
-screenshot "$win" 2-directory
+screenshot "$WIN" 2-directory
 
 # Type another folder into the entry, as a user would.
 target="$WORK/home/My Templates/ledger"
 replace_entry "$target"
-wait_until 10 eval '[ "$(text_of NSTextField 1)" = "$target" ]'
 click "$(text IDS_WIZARD_NEXT)"
 
 # The launcher file is written only after the poll loop has seen the end of
@@ -52,17 +44,15 @@ shows "$(text IDS_WIZARD_FINISH)" || fail "Finish button"
 [ "$(control_field NSButton "$(text IDS_SUCCESS_OPENDESCR)" 10)" = 1 ] ||
     fail "open-description box not ticked"
 expect_frame NSButton "$(text IDS_SUCCESS_OPENDESCR)" "170 170 318 20"
-screenshot "$win" 4-success
+screenshot "$WIN" 4-success
 
 same_tree "$WORK/tree" "$target"
-first=$(grep -m1 '^ConfigurationTemplatesLocation=' "$(launcher_file)" | cut -d= -f2-)
-[ "$first" = "$target" ] || fail "launcher file lists \"$first\" first"
+launcher_lists_first "$target"
 
 # Untick the box so that Finish opens nothing, then finish.
 click "$(text IDS_SUCCESS_OPENDESCR)"
 wait_until 5 eval '[ "$(control_field NSButton "$(text IDS_SUCCESS_OPENDESCR)" 10)" = 0 ]'
 click "$(text IDS_WIZARD_FINISH)"
-wait_exit 10
-[ "$SETUP_STATUS" = 0 ] || fail "exit status $SETUP_STATUS"
-[ -z "$(ls -A "$WORK/tmp")" ] || fail "left behind in TMPDIR: $(ls -A "$WORK/tmp")"
+wait_exit_ok 10
+no_leftovers
 note "passed"

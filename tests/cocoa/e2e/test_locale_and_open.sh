@@ -7,9 +7,7 @@
 source "$(dirname "$0")/lib.sh"
 e2e_init locale_and_open
 
-make_tree "$WORK/tree"
-make_kit "$WORK/tree" --product "en|Ledger Templates|Example Ltd|docs/readme.html" \
-    --product "de|Vorlagen|Beispiel GmbH|docs/readme.html"
+make_ledger_kit --product "de|Vorlagen|Beispiel GmbH|docs/readme.html"
 sed -i 's|<dict>|<dict>\n    <key>Locale</key>\n    <string>de_DE</string>|' \
     "$WORK/gnustep/Defaults/NSGlobalDomain.plist"
 # A stand-in for the opener that notes how it was started.
@@ -20,21 +18,16 @@ printf '%s\n%s\n%s\n' "\$#" "\$1" "\$LANG" >"$WORK/opened"
 SCRIPT
 chmod +x "$WORK/bin/xdg-open"
 
-SETUP_LANG="" SETUP_PATH="$WORK/bin:$PATH" start_setup
-wait_until 10 shows_containing "Vorlagen (Beispiel GmbH)"
+SETUP_LANG="" SETUP_PATH="$WORK/bin:$PATH" start_wizard "Vorlagen (Beispiel GmbH)"
 shows_containing "$(text IDS_WELCOME_TITLE de)" || fail "the welcome page is not German"
-win=$(main_window)
-focus "$win"
-click "$(text IDS_WIZARD_NEXT de)"
-wait_until 10 shows "$(text IDS_TEMPLATE_CATALOG de)"
+to_directory_page de
 target=$(text_of NSTextField 1)
 click "$(text IDS_WIZARD_NEXT de)"
 wait_until 20 shows "$(text IDS_SUCCESS_FINISH de)"
 [ "$(control_field NSButton "$(text IDS_SUCCESS_OPENDESCR de)" 10)" = 1 ] ||
     fail "open-description box not ticked"
 click "$(text IDS_WIZARD_FINISH de)"
-wait_exit 10
-[ "$SETUP_STATUS" = 0 ] || fail "exit status $SETUP_STATUS"
+wait_exit_ok 10
 
 wait_file 10 "$WORK/opened"
 {
