@@ -1,4 +1,5 @@
-// lstat-based existence and type of a path (see entry_status.h).
+// Status of a path: its own entry (lstat) and the last-write time of what it
+// leads to (stat); see entry_status.h.
 #include "install/entry_status.h"
 
 #include <sys/stat.h>

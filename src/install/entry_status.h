@@ -1,7 +1,7 @@
 // The type of whatever occupies a path, the path's own entry: a symbolic
 // link is reported as a link, never as what it points to. The installation
-// uses it to decide what it may move aside and what it must not descend into,
-// and for the freshness test.
+// uses it to decide what it may move aside and what it must not descend into.
+// Also the last-write time of what a path leads to, for the freshness test.
 #pragma once
 #include <sys/types.h>
 
