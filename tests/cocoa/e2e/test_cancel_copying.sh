@@ -11,11 +11,18 @@ e2e_init cancel_copying
 # Yes, however idle the machine, and is never waited for to its end.
 make_large_tree "$WORK/tree" 60000
 make_kit "$WORK/tree" --level 1 --product "en|Ledger Templates|Example Ltd|"
-start_wizard "$LEDGER_WELCOME"
-to_directory_page
-target=$(text_of NSTextField 1)
-click "$(text IDS_WIZARD_NEXT)"
-wait_until 10 eval '[ -n "$(value_of NSProgressIndicator)" ]'
+
+# start_copy: a fresh start, on to the copying page with the proposed
+# folder, which is $target.
+start_copy() {
+    start_wizard "$LEDGER_WELCOME"
+    to_directory_page
+    target=$(text_of NSTextField 1)
+    click "$(text IDS_WIZARD_NEXT)"
+    wait_until 10 eval '[ -n "$(value_of NSProgressIndicator)" ]'
+}
+
+start_copy
 note "copying started at $SECONDS s"
 expect_frame NSProgressIndicator "" "10 150 480 20"
 
@@ -51,10 +58,7 @@ no_leftovers
 
 # Again, with the title bar's close button (drawn by GNUstep at the right
 # end of the title bar) while copying.
-start_wizard "$LEDGER_WELCOME"
-to_directory_page
-click "$(text IDS_WIZARD_NEXT)"
-wait_until 10 eval '[ -n "$(value_of NSProgressIndicator)" ]'
+start_copy
 x=$(window_field "$WIN" 6) y=$(window_field "$WIN" 7) w=$(window_field "$WIN" 8)
 xdotool mousemove $((x + w - 12)) $((y + 11)) sleep 0.15 mousedown 1 sleep 0.1 mouseup 1
 wait_until 10 has_alert
@@ -65,4 +69,5 @@ wait_until 30 shows "$(text IDS_CANCEL_FINISH)"
 [ -z "$(find "$target" -type f 2>/dev/null)" ] || fail "close button: files left behind"
 click "$(text IDS_WIZARD_FINISH)"
 wait_exit_ok 10
+no_leftovers
 note "passed"

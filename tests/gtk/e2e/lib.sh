@@ -26,6 +26,7 @@ EOS
 # make_large_kit COUNT SIZE: the kit kelda.efd in $WORK/kit with COUNT files
 # of SIZE bytes (product "Large Templates"), so that a copy run lasts long
 # enough to be interrupted; see make_large_kit.cpp for the names and bytes.
+LARGE_WELCOME="Large Templates (Example Ltd)"
 make_large_kit() {
     "$LARGE_KIT_BIN" "$WORK/kit/kelda.efd" "$1" "$2" || fail "could not build the large kit"
 }

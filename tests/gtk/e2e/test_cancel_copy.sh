@@ -21,7 +21,7 @@ touch -d '2030-01-01 00:00:00 UTC' "$target/set0/file00000001"
 echo "the user's own file" >"$target/notes.txt"
 before=$(snapshot "$target")
 
-start_wizard "Large Templates (Example Ltd)"
+start_wizard "$LARGE_WELCOME"
 click "$(text IDS_WIZARD_NEXT)"
 wait_until 10 entry_is "$target/"
 click "$(text IDS_WIZARD_NEXT)"

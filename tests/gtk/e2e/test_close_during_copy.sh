@@ -8,7 +8,7 @@ e2e_init close_during_copy
 
 make_large_kit 4000 4096
 
-start_wizard "Large Templates (Example Ltd)"
+start_wizard "$LARGE_WELCOME"
 to_directory_page
 click "$(text IDS_WIZARD_NEXT)"
 wait_until 10 shows "$(text IDS_PROGRESS_START)"
