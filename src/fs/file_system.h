@@ -32,7 +32,9 @@ class FileSystem {
     // Opens `path`. access: fsflag::kGenericRead / kGenericWrite /
     // kGenericReadWrite; disposition: fsflag::kCreateAlways (create if
     // missing, keep content), kOpenExisting, kTruncateExisting. New files get
-    // 0660 reduced by the umask. `share` and `flags` have no effect.
+    // 0660 reduced by the umask. `share` and `flags` have no effect. Never
+    // waits: a FIFO opens at once for reading (and reads nothing) and fails
+    // for writing when no one reads it.
     // *handle is written only on success. 0, 2 (missing) or 87.
     static std::uint32_t CreateFile(const stdx::string16& path, std::uint32_t access,
                                     std::uint32_t share, int disposition, Handle* handle,

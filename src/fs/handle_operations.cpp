@@ -47,8 +47,11 @@ std::uint32_t FileSystem::CreateFile(const stdx::string16& path, std::uint32_t a
         return FailWith(fserror::kInvalidParameter);
     }
     // Close-on-exec: a document opener started later must not inherit the
-    // kit image or a half-written template.
-    int flags = OpenModeFromAccess(access) | ExtraFlagsFromDisposition(disposition) | O_CLOEXEC;
+    // kit image or a half-written template. Non-blocking: a FIFO or device
+    // at the path (a kit, a target) must give an error, not wait for ever
+    // for its other end; for regular files the flag changes nothing.
+    int flags = OpenModeFromAccess(access) | ExtraFlagsFromDisposition(disposition) | O_CLOEXEC |
+                O_NONBLOCK;
     int fd = ::open(native.c_str(), flags, 0660);
     if (fd < 0)
         return FailWith(CodeFromErrno(errno));

@@ -135,6 +135,24 @@ TEST_F(HandleOperations, ReadLoopsOverShortPipeReads) {
     ::close(fds[0]);
 }
 
+TEST_F(HandleOperations, OpeningAFifoNeverWaits) {
+    ASSERT_EQ(0, ::mkfifo(box.at("fifo").c_str(), 0600));
+    ::alarm(30);  // a blocked open ends the test program instead of hanging it
+    FileHandle handle = kInvalidFileHandle;
+    ASSERT_EQ(0u, FileSystem::CreateFile(box.at16("fifo"), fsflag::kGenericRead, 0,
+                                         fsflag::kOpenExisting, &handle, 0));
+    char buffer[16];
+    std::uint32_t got = 1;
+    EXPECT_EQ(0u, FileSystem::ReadFile(handle, buffer, sizeof buffer, &got, nullptr));
+    EXPECT_EQ(0u, got);
+    FileSystem::CloseHandle(handle);
+    handle = kInvalidFileHandle;
+    EXPECT_EQ(87u, FileSystem::CreateFile(box.at16("fifo"), fsflag::kGenericWrite, 0,
+                                          fsflag::kCreateAlways, &handle, 0));
+    EXPECT_EQ(kInvalidFileHandle, handle);
+    ::alarm(0);
+}
+
 TEST_F(HandleOperations, NullOutputsFollowTheirRules) {
     box.write("f", "abc");
     FileHandle handle = OpenOrFail(box.at16("f"), fsflag::kGenericReadWrite, fsflag::kOpenExisting);

@@ -1,5 +1,7 @@
 // Opening kits: the table reading rule, the structural checks that make a kit
 // damaged, the clean-up of a failed open and the image's lifetime.
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include "kit_fixture.h"
@@ -212,6 +214,18 @@ TEST_F(OpenTest, BadCompressedDataFailsWithInvalidData) {
 
     Kit missing;
     EXPECT_EQ(2u, missing.Open(sandbox_.at16("nope.efd")));
+    EXPECT_TRUE(TempFiles().empty());
+}
+
+// A FIFO under the kit's name has no writer: opening it must fail as a
+// damaged kit, not wait for one with the window not even shown.
+TEST_F(OpenTest, FifoAsTheKitFailsInsteadOfWaiting) {
+    ASSERT_EQ(0, mkfifo(sandbox_.at("kelda.efd").c_str(), 0600));
+    alarm(30);  // a blocked open ends the test program instead of hanging it
+    Kit kit;
+    EXPECT_NE(0u, kit.Open(sandbox_.at16("kelda.efd")));
+    alarm(0);
+    EXPECT_TRUE(kit.files.empty());
     EXPECT_TRUE(TempFiles().empty());
 }
 
