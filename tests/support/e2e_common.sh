@@ -134,7 +134,7 @@ make_tree() {
     find "$dir" -type f -exec touch -d '2024-03-01 12:00:00 UTC' {} +
 }
 
-# make_kit TREE [--product SPEC]...: the kit kelda.efd in $WORK/kit.
+# make_kit TREE [--product RECORD]...: the kit kelda.efd in $WORK/kit.
 make_kit() {
     local tree=$1
     shift
@@ -142,7 +142,7 @@ make_kit() {
         fail "mkkit could not build the kit"
 }
 
-# make_ledger_kit [--product SPEC]...: the demo tree in $WORK/tree as the
+# make_ledger_kit [--product RECORD]...: the demo tree in $WORK/tree as the
 # kit, with the English ledger product record and any further records.
 make_ledger_kit() {
     make_tree "$WORK/tree"
