@@ -18,7 +18,7 @@
 // kKeyValueUndecodable, because the undecodable text is not in the store.
 enum KeyValueReadResult {
     kKeyValueRead = 0,         // the whole file was read and decoded
-    kKeyValueNotOpened = 1,    // missing or unreadable: nothing was added
+    kKeyValueNotOpened = 1,    // missing, unreadable, or a FIFO or device: nothing was added
     kKeyValueUndecodable = 2,  // some bytes were skipped (not valid in the locale),
                                // or a character beyond 16 bits was cut to 16
     kKeyValueReadError = 3,    // a read failed part way; what came before is kept

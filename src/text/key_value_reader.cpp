@@ -4,6 +4,7 @@
 // parser collects units in a token buffer of 2048 that is moved into the
 // key or value whenever it fills, so lines of any length are read whole.
 #include <locale.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -70,6 +71,12 @@ FILE* OpenForReading(const stdx::string16& path) {
     stdx::string8 name;
     if (!keyvalue_detail::NativePath(path, name))
         return nullptr;
+    // A FIFO or device would make fopen wait for its other end. (A directory
+    // opens and then fails to read, which is reported as a read error.)
+    struct stat status;
+    if (stat(name.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode)) {
+        return nullptr;
+    }
     // Both modes mean plain reading on the systems we build for; the second
     // is only a retry for a libc that rejects the first.
     FILE* file = std::fopen(name.c_str(), "rt, ccs=UNICODE");

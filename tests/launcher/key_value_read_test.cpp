@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "launcher_test_support.h"
 #include "text/key_value_file.h"
@@ -62,6 +64,18 @@ TEST(ReadKeyValueFile, ByteOrderMarkBelongsToTheFirstKey) {
     const Read read = ReadContent(box, "\xEF\xBB\xBFKey=1\n");
     EXPECT_EQ(read.store.Find(u"Key"), nullptr);
     EXPECT_NE(read.store.Find(u"\uFEFFKey"), nullptr);
+}
+
+// A FIFO has no writer: reading it would wait for one at start-up, before
+// the window is shown.
+TEST(ReadKeyValueFile, FifoIsNotOpened) {
+    Sandbox box;
+    ASSERT_EQ(0, mkfifo(box.at("in.cfg").c_str(), 0600));
+    alarm(30);  // a blocked open ends the test program instead of hanging it
+    KeyValueStore store;
+    EXPECT_EQ(ReadKeyValueFile(box.at16("in.cfg"), store), kKeyValueNotOpened);
+    alarm(0);
+    EXPECT_TRUE(store.Empty());
 }
 
 TEST(ReadKeyValueFile, MissingFileOrDirectoryAddsNothing) {

@@ -1,6 +1,8 @@
 #include "launcher/launcher_config.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "launcher/launcher_paths.h"
 #include "launcher_test_support.h"
@@ -135,6 +137,19 @@ TEST(LauncherConfig, FailedWritesThrowAndChangeNothing) {
     other.write(kPrimary, undecodable);
     EXPECT_EQ(WriteCode({u"/x"}, LauncherMode::kPrimary), 2);
     EXPECT_EQ(Sandbox::read(other.at(kPrimary)), undecodable);
+
+    // A FIFO in the file's place is neither waited on nor replaced.
+    Sandbox fifo;
+    ScopedEnv fifoHome("HOME", fifo.path());
+    fifo.mkdirs(".KV/kvlaunch");
+    ASSERT_EQ(0, mkfifo(fifo.at(kPrimary).c_str(), 0600));
+    alarm(30);  // a blocked open ends the test program instead of hanging it
+    EXPECT_EQ(ReadDirs(LauncherMode::kPrimary), "");
+    EXPECT_EQ(WriteCode({u"/x"}, LauncherMode::kPrimary), 2);
+    alarm(0);
+    struct stat st;
+    ASSERT_EQ(0, lstat(fifo.at(kPrimary).c_str(), &st));
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 
     // So would a character the 16-bit text cannot hold (U+1F600).
     const std::string beyond = "Other=\xF0\x9F\x98\x80\nConfigurationTemplatesLocation=/a\n";
