@@ -1,7 +1,8 @@
 // The copy run: the worker is handed the kit and the directory, and the
 // dialog polls the channel once per event pass until the run's outcome is
-// known. A confirmed cancel turns the wait into a wait for the worker's end of
-// run, so the rollback is complete before the cancel page appears.
+// known. A failure or a confirmed cancel turns the wait into a wait for the
+// worker's end of run, so the rollback is complete before the error or cancel
+// page appears.
 #include "l10n/localization.h"
 #include "launcher/launcher_config.h"
 #include "text/string_util.h"
@@ -51,7 +52,11 @@ void CInstallerDlg::StartCopying() {
     }
 }
 
+// A finished run is reported at its finish post; a failed or cancelled one
+// only once the worker has ended the run, so that its rollback is complete
+// when the page says the template directory has not been changed.
 CInstallerDlg::CopyOutcome CInstallerDlg::PollCopyRun(stdx::string16& errorText) {
+    bool failed = false;
     for (;;) {
         // The end of run first: once it is seen, the status read after it is
         // the run's last post.
@@ -62,24 +67,27 @@ CInstallerDlg::CopyOutcome CInstallerDlg::PollCopyRun(stdx::string16& errorText)
         int progress = 0;
         m_processData.ReadStatus(code, text, progress);
         m_progressPage->SetProgress(progress);
-        if (m_cancelRequested) {
+        if (code != 0 && !failed) {
+            failed = true;
+            errorText = text;
+        }
+        if (ended) {
             // A cancel that came after the last file finds everything
-            // installed (result 0); otherwise the rollback is complete.
-            if (ended) {
-                return runResult == 0 ? CopyOutcome::kSucceeded : CopyOutcome::kCanceled;
-            }
-        } else {
-            if (code != 0) {
-                errorText = text;
-                return CopyOutcome::kFailed;
-            }
-            if (progress >= 100) {
+            // installed (result 0).
+            if (runResult == 0) {
                 return CopyOutcome::kSucceeded;
             }
-            if (ended) {
-                errorText = GetLocalizedString("IDS_INSTALL_ERROR");
-                return runResult == 0 ? CopyOutcome::kSucceeded : CopyOutcome::kFailed;
+            if (failed) {
+                return CopyOutcome::kFailed;
             }
+            if (m_cancelRequested) {
+                return CopyOutcome::kCanceled;
+            }
+            errorText = GetLocalizedString("IDS_INSTALL_ERROR");
+            return CopyOutcome::kFailed;
+        }
+        if (!failed && !m_cancelRequested && progress >= 100) {
+            return CopyOutcome::kSucceeded;
         }
         m_toolkit.ProcessEvents();
     }

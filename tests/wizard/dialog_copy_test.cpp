@@ -103,6 +103,40 @@ TEST_F(CopyTest, CancelAnsweredNoLetsTheCopyFinish) {
     EXPECT_EQ(Sandbox::read(sandbox.at("target/sub/b.cfg")), "beta");
 }
 
+// The error page says that the template directory has not been changed: by
+// then the worker's rollback must be over, not merely begun.
+TEST_F(CopyTest, FailedCopyIsReportedOnlyAfterItsRollback) {
+    // a.cfg is replaced first; sub\b.cfg then fails, as "sub" is a file.
+    sandbox.write("target/sub", "in the way");
+    // Wake-ups: the progress posts of a.cfg and sub\b.cfg, then the error
+    // post, after which the worker is held before its rollback.
+    fake.HoldAtWakeup(3);
+    fake.onEventPass = [this](int n) {
+        if (n == 6) {
+            fake.OpenGate();
+        }
+    };
+    std::string atTheBox;
+    fake.duringModal = [this, &atTheBox] {
+        atTheBox = Sandbox::read(sandbox.at("target/a.cfg"));
+        fake.OpenGate();
+    };
+    dialog = MakeDialog();
+    fake.onMainLoop = [this] {
+        fake.Press(Command::kNext);
+        fake.Type(sandbox.at("target/"));
+        fake.Press(Command::kNext);
+    };
+    dialog->Run();
+    fake.OpenGate();
+    ASSERT_EQ(fake.boxes.size(), 1u);
+    EXPECT_EQ(fake.boxes[0].text, "Installation error");
+    EXPECT_EQ(atTheBox, "old alpha");
+    EXPECT_EQ(dialog->GetPageState(), 5);
+    EXPECT_EQ(fake.PageText(), Text("IDS_ERROR_FINISH"));
+    EXPECT_EQ(Sandbox::read(sandbox.at("target/sub")), "in the way");
+}
+
 TEST_F(CopyTest, CloseControlDuringCopyingAsksAndKeepsTheWindow) {
     CopyWith(1, [this] {
         fake.answers = {wizard::kAnswerNone};

@@ -173,6 +173,12 @@ class FakeToolkit : public wizard::Toolkit {
         std::lock_guard<std::mutex> hold(mutex_);
         return wakeups_;
     }
+    // Closes the gate at the worker's wake-up number `n` (1, 2, ...), so the
+    // worker is held right after that post until the test opens the gate.
+    void HoldAtWakeup(int n) {
+        std::lock_guard<std::mutex> hold(mutex_);
+        holdAtWakeup_ = n;
+    }
 
     // --- wizard::Toolkit -----------------------------------------------
     void Initialize(int* argc, char*** argv) override {
@@ -308,6 +314,9 @@ class FakeToolkit : public wizard::Toolkit {
     void Wakeup() override {
         std::unique_lock<std::mutex> hold(mutex_);
         ++wakeups_;
+        if (wakeups_ == holdAtWakeup_) {
+            gateOpen_ = false;
+        }
         pendingWake_ = true;
         cv_.notify_all();
         cv_.wait_for(hold, std::chrono::seconds(10), [this] { return gateOpen_; });
@@ -338,6 +347,7 @@ class FakeToolkit : public wizard::Toolkit {
     bool pendingWake_ = false;
     bool gateOpen_ = true;
     int wakeups_ = 0;
+    int holdAtWakeup_ = 0;
 };
 
 }  // namespace wizard_test
