@@ -87,12 +87,12 @@ bool FileSystem::FindNextFile(FileFind& find) {
             return false;
 
         const stdx::string8 native(entry->d_name);
-        stdx::string16 name = stdx::widen(native);
+        stdx::string16 name;
         // A name the locale cannot represent comes back as its decodable
         // prefix ("a" for "a\xE9", nothing at all for "\xE9"): a caller that
         // joins it to the directory would act on another entry, or on the
         // directory itself. Such entries are skipped.
-        if (name.empty() || stdx::narrow(name) != native)
+        if (!stdx::widen_exact(native, name) || name.empty())
             continue;
         find.currentName = name;
         stdx::string8 full = directory;

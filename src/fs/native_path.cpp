@@ -16,15 +16,8 @@ std::atomic<std::uint32_t> g_lastError{0};
 }  // namespace
 
 bool ToNativePath(const stdx::string16& path, stdx::string8& out) {
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (path[i] == u'\0')
-            return false;
-    }
-    out = stdx::narrow(path);
-    // narrow stops at the first character the locale cannot represent; the
-    // prefix names another file (often a parent directory), so only a path
-    // that survives the trip back unchanged is used.
-    return stdx::widen(out) == path;
+    // A cut-short path names another file (often a parent directory).
+    return stdx::narrow_exact(path, out);
 }
 
 std::uint32_t CodeFromErrno(int error) {

@@ -38,10 +38,9 @@ std::uint32_t FileSystem::GetTempPath(stdx::string16& directory) {
     stdx::string16 result;
     if (fromEnvironment && IsDirectory(fromEnvironment)) {
         const stdx::string8 native(fromEnvironment);
-        result = stdx::widen(native);
         // A value the locale cannot represent is as unusable as a missing
         // one: its decodable prefix would name some other directory.
-        if (stdx::narrow(result) != native)
+        if (!stdx::widen_exact(native, result))
             result.clear();
     }
     if (result.empty())

@@ -16,11 +16,11 @@ stdx::string16 HomeDirectory() {
     } else if (rc == WRDE_NOSPACE) {
         wordfree(&words);  // the partial expansion
     }
-    const stdx::string16 wide = stdx::widen(home);
+    stdx::string16 wide;
     // A home the locale cannot represent would come back as its decodable
     // prefix, which names another directory (another user's home, even):
     // treat it as a failed expansion.
-    if (stdx::narrow(wide) != home)
+    if (!stdx::widen_exact(home, wide))
         return stdx::string16();
     return wide;
 }

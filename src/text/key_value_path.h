@@ -13,8 +13,7 @@ namespace keyvalue_detail {
 inline bool NativePath(const stdx::string16& path, stdx::string8& out) {
     if (path.empty())
         return false;
-    out = stdx::narrow(path);
-    return stdx::widen(out) == path;
+    return stdx::narrow_exact(path, out);
 }
 
 }  // namespace keyvalue_detail

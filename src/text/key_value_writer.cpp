@@ -66,21 +66,14 @@ int CreateSibling(const stdx::string8& target, stdx::string8& name) {
     return -1;
 }
 
-// True when `text` survives the trip to the locale's encoding and back, so
-// that nothing of it is silently dropped on disk.
-bool Narrowed(const stdx::string16& text, stdx::string8& out) {
-    out = stdx::narrow(text);
-    return stdx::widen(out) == text;
-}
-
 bool WriteLines(FILE* file, const KeyValueStore& store) {
     stdx::string8 key;
     stdx::string8 value;
     for (const KeyValueEntry& entry : store.Entries()) {
-        if (!entry.values.empty() && !Narrowed(entry.key, key))
+        if (!entry.values.empty() && !stdx::narrow_exact(entry.key, key))
             return false;
         for (const stdx::string16& v : entry.values) {
-            if (!Narrowed(v, value))
+            if (!stdx::narrow_exact(v, value))
                 return false;
             if (std::fprintf(file, "%s=%s", key.c_str(), value.c_str()) < 0)
                 return false;

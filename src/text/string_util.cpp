@@ -190,4 +190,14 @@ string16 widen(const string8& text) {
     return out;
 }
 
+bool narrow_exact(const string16& text, string8& out) {
+    out = narrow(text);
+    return widen(out) == text;
+}
+
+bool widen_exact(const string8& text, string16& out) {
+    out = widen(text);
+    return narrow(out) == text;
+}
+
 }  // namespace stdx

@@ -29,6 +29,13 @@ string8 narrow(const string16& text);
 // their low 16 bits. An invalid sequence yields the convertible prefix.
 string16 widen(const string8& text);
 
+// narrow and widen that refuse to lose anything: false when the result does
+// not convert back to exactly `text` (a character the locale cannot represent,
+// a zero unit, an invalid sequence). The cut-short result would name another
+// file, key or directory, so callers that touch the disk use these.
+bool narrow_exact(const string16& text, string8& out);
+bool widen_exact(const string8& text, string16& out);
+
 // Selects the environment's locale for the process (setlocale(LC_ALL, ""))
 // and for every later conversion. Call once at start-up, before other threads
 // exist; conversions that run earlier select it themselves on first use.

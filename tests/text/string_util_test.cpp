@@ -91,6 +91,16 @@ TEST_F(Conversions, CLocaleKeepsAsciiAndStopsAtTheUnconvertible) {
     EXPECT_NE(stdx::compare_nocase(u"/home/\u00e9", u"/home/\u00fc"), 0);
     EXPECT_EQ(stdx::compare_nocase(u"/HOME/\u00e9/T", u"/home/\u00e9/t"), 0);
     EXPECT_LT(stdx::compare_nocase(u"/home/a", u"/home/\u00e9"), 0);
+    // The exact forms refuse what the plain ones would cut short.
+    string8 narrowed;
+    string16 widened;
+    EXPECT_FALSE(stdx::narrow_exact(string16(u"d/a\u00e9"), narrowed));
+    EXPECT_FALSE(stdx::narrow_exact(with_zero, narrowed));
+    EXPECT_FALSE(stdx::widen_exact(string8("d/a\xc3\xa9"), widened));
+    EXPECT_TRUE(stdx::narrow_exact(string16(u"d/a"), narrowed));
+    EXPECT_EQ(narrowed, string8("d/a"));
+    EXPECT_TRUE(stdx::widen_exact(string8("d/a"), widened));
+    EXPECT_EQ(widened, string16(u"d/a"));
 }
 
 TEST_F(Conversions, InvalidUtf8GivesThePrefix) {

@@ -29,10 +29,10 @@ std::string Time(uint64_t fileTime) {
 
 int RunList(const std::string& kitPath) {
     const stdx::string8 native(kitPath.c_str());
-    const stdx::basic_string<char16_t> path = stdx::widen(native);
+    stdx::basic_string<char16_t> path;
     // widen stops at the first byte the locale cannot decode: the prefix
     // names another file (often another kit beside it).
-    if (path.empty() || stdx::narrow(path) != native) {
+    if (!stdx::widen_exact(native, path) || path.empty()) {
         std::fprintf(stderr, "mkkit: %s: path cannot be converted in this locale\n",
                      kitPath.c_str());
         return 1;
