@@ -78,17 +78,10 @@ class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
     // CWnd::MessageBox, with the close control refused while the box is open.
     int MessageBox(const stdx::string16& text, uint32_t flags);
 
-    // Read-only views for the front ends and tests.
+    // Read-only views for the tests.
     int GetPageState() const { return m_pageState; }
     const stdx::string16& GetTargetDir() const { return m_targetDir; }
     const stdx::string16& GetKitPath() const { return m_kitPath; }
-    WizardDialogPage* GetCurrentPage() const { return m_currentPage; }
-    DirSelectPage* GetDirPage() const { return m_dirPage.get(); }
-    SuccessFinalPage* GetSuccessPage() const { return m_successPage.get(); }
-    wizard::Handle GetBackButton() const { return m_backButton; }
-    wizard::Handle GetNextButton() const { return m_nextButton; }
-    wizard::Handle GetCancelButton() const { return m_cancelButton; }
-    wizard::Handle GetWindow() const { return m_window; }
 
   private:
     // ToolkitListener: every call is caught here, nothing escapes.
