@@ -92,6 +92,8 @@ class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
     void ReadLauncherFiles();
     void ProposeTargetDir();
     bool EnoughTempSpace();
+    // The error box's key for a kit that InstallData::Open refused with `code`.
+    const char* OpenFailureKey(uint32_t code) const;
     // The copy run's poll loop; returns how the run ended.
     enum class CopyOutcome { kSucceeded, kFailed, kCanceled };
     CopyOutcome PollCopyRun(stdx::string16& errorText);

@@ -69,6 +69,20 @@ bool KitFileSize(const stdx::string16& path, uint64_t& size) {
     return true;
 }
 
+// True when the kit's first byte can be read: a regular, readable file.
+bool KitIsReadable(const stdx::string16& path) {
+    FileSystem::Handle handle = kInvalidFileHandle;
+    if (FileSystem::CreateFile(path, fsflag::kGenericRead, 0, fsflag::kOpenExisting, &handle, 0) !=
+        0) {
+        return false;
+    }
+    unsigned char byte = 0;
+    uint32_t read = 0;
+    uint32_t rc = FileSystem::ReadFile(handle, &byte, 1, &read, nullptr);
+    FileSystem::CloseHandle(handle);
+    return rc == 0 && read == 1;
+}
+
 }  // namespace
 
 stdx::string16 CInstallerDlg::LocateKit() {
@@ -100,11 +114,24 @@ bool CInstallerDlg::CheckStart() {
         MessageBox(GetLocalizedString("IDS_ERROR_NOSPACE"), wizard::kMessageBoxError);
         return false;
     }
-    if (m_installData.Open(m_kitPath) != 0) {
-        MessageBox(GetLocalizedString("IDS_ERROR_DAMAGEDSOURCE"), wizard::kMessageBoxError);
+    uint32_t opened = m_installData.Open(m_kitPath);
+    if (opened != 0) {
+        MessageBox(GetLocalizedString(OpenFailureKey(opened)), wizard::kMessageBoxError);
         return false;
     }
     return true;
+}
+
+// The kit's opening fails alike when the kit is damaged and when the
+// temporary directory cannot take its inflated image (full, or no file can be
+// made there); the image may be far larger than the space test assumed. Only
+// damage, or a kit that cannot be read, is the kit's fault. No image is left
+// behind either way.
+const char* CInstallerDlg::OpenFailureKey(uint32_t code) const {
+    if (code == fserror::kInvalidData || !KitIsReadable(m_kitPath)) {
+        return "IDS_ERROR_DAMAGEDSOURCE";
+    }
+    return "IDS_ERROR_NOSPACE";
 }
 
 void CInstallerDlg::ReadLauncherFiles() {

@@ -2,12 +2,41 @@
 // and directories: the three error boxes in their order, the kit's location
 // and the proposed template directory.
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include "wizard_fixture.h"
 
 namespace wizard_test {
 namespace {
+
+// Files this process writes stop growing at `bytes` for one scope, as on a
+// temporary file system that is nearly full: the write past the limit fails
+// (the signal it would raise is ignored). Works for root too.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        oldHandler_ = signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ok_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        signal(SIGXFSZ, oldHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool ok() const { return ok_; }
+
+  private:
+    rlimit saved_{};
+    void (*oldHandler_)(int) = SIG_DFL;
+    bool ok_ = false;
+};
 
 class StartupTest : public WizardTest {
   protected:
@@ -84,6 +113,22 @@ TEST_F(StartupTest, KitOfOverFourGigabytesIsMeasuredInFull) {
     if (fake.boxes[0].text != expected) {
         EXPECT_EQ(fake.boxes[0].text, Text("IDS_ERROR_NOSPACE"));
     }
+}
+
+// A small kit whose image does not fit in the temporary directory passes the
+// space test on the kit's size; the image's write then fails. That is the
+// temporary directory's fault, not the kit's.
+TEST_F(StartupTest, ImageThatDoesNotFitIsReportedAsMissingSpaceNotAsDamage) {
+    MakeKit({{"big.cfg", std::string(1 << 20, 'x')}});
+    {
+        FileSizeLimit limit(64 * 1024);
+        ASSERT_TRUE(limit.ok());
+        auto dialog = MakeDialog();
+        dialog->Run();
+    }
+    ExpectOnlyErrorBox("IDS_ERROR_NOSPACE");
+    // The partial image is gone again.
+    EXPECT_EQ(system(("test -z \"$(ls -A " + sandbox.at("tmp") + ")\"").c_str()), 0);
 }
 
 TEST_F(StartupTest, EmptyKitFilePassesTheSpaceTest) {
