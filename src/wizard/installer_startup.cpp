@@ -22,6 +22,16 @@ bool PathExists(const stdx::string16& path) {
     return found;
 }
 
+// A kit is a file: a directory of that name is no kit, and would otherwise be
+// weighed and opened as one.
+bool KitFileExists(const stdx::string16& path) {
+    FileFind find;
+    bool found = FileSystem::FindFirstFile(find, path) &&
+                 (FileSystem::GetFileAttributes(find) & fsflag::kAttributeDirectory) == 0;
+    FileSystem::FindClose(find);
+    return found;
+}
+
 // The process's working directory, whatever its length; empty if unknown.
 stdx::string8 WorkingDirectory() {
     std::vector<char> buffer(256);
@@ -103,7 +113,7 @@ stdx::string16 CInstallerDlg::LocateKit() {
 
 bool CInstallerDlg::CheckStart() {
     stdx::string16 kitPath = LocateKit();
-    if (kitPath.empty() || !PathExists(kitPath)) {
+    if (kitPath.empty() || !KitFileExists(kitPath)) {
         MessageBox(GetLocalizedString("IDS_ERROR_NOSOURCE"), wizard::kMessageBoxError);
         return false;
     }

@@ -85,6 +85,13 @@ TEST_F(StartupTest, UnknownExecutablePathMeansNoKit) {
     ExpectOnlyErrorBox("IDS_ERROR_NOSOURCE");
 }
 
+TEST_F(StartupTest, DirectoryInThePlaceOfTheKitIsNoKit) {
+    sandbox.mkdirs("kit/kelda.efd/inside");
+    auto dialog = MakeDialog();
+    dialog->Run();
+    ExpectOnlyErrorBox("IDS_ERROR_NOSOURCE");
+}
+
 TEST_F(StartupTest, DamagedKitIsReportedAfterTheSpaceTest) {
     sandbox.write("kit/kelda.efd", "this is not a deflate stream of a kit");
     auto dialog = MakeDialog();
