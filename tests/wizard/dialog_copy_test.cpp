@@ -137,6 +137,38 @@ TEST_F(CopyTest, FailedCopyIsReportedOnlyAfterItsRollback) {
     EXPECT_EQ(Sandbox::read(sandbox.at("target/sub")), "in the way");
 }
 
+// A cancel confirmed while a failed run rolls back does not turn the failure
+// into a cancellation: the user learns that the copy went wrong.
+TEST_F(CopyTest, CancelDuringTheRollbackOfAFailureStillReportsTheFailure) {
+    sandbox.write("target/sub", "in the way");
+    fake.HoldAtWakeup(3);  // after the error post, before the rollback
+    bool asked = false;
+    fake.onEventPass = [this, &asked](int) {
+        if (asked) {
+            fake.OpenGate();
+            return;
+        }
+        if (fake.wakeups() >= 3) {
+            fake.answers = {wizard::kAnswerYes};
+            fake.Escape();
+            asked = true;
+        }
+    };
+    dialog = MakeDialog();
+    fake.onMainLoop = [this] {
+        fake.Press(Command::kNext);
+        fake.Type(sandbox.at("target/"));
+        fake.Press(Command::kNext);
+    };
+    dialog->Run();
+    fake.OpenGate();
+    ASSERT_TRUE(asked);
+    ASSERT_EQ(fake.boxes.size(), 2u);
+    EXPECT_EQ(fake.boxes[1].text, "Installation error");
+    EXPECT_EQ(fake.PageText(), Text("IDS_ERROR_FINISH"));
+    EXPECT_EQ(Sandbox::read(sandbox.at("target/a.cfg")), "old alpha");
+}
+
 TEST_F(CopyTest, CloseControlDuringCopyingAsksAndKeepsTheWindow) {
     CopyWith(1, [this] {
         fake.answers = {wizard::kAnswerNone};
