@@ -205,8 +205,8 @@ class Toolkit {
     virtual void ProcessEvents() = 0;
     // Makes a waiting ProcessEvents return soon. Thread-safe: the worker
     // calls it after each status post; it never touches a control (GTK:
-    // g_main_context_wakeup; Cocoa: post an application-defined event or an
-    // equivalent). Harmless when no pass is waiting.
+    // g_main_context_wakeup). A front end whose passes wait only briefly may
+    // do nothing here (Cocoa: at most 10 ms). Harmless when no pass is waiting.
     virtual void Wakeup() = 0;
 
     // --- Desktop ---------------------------------------------------------
