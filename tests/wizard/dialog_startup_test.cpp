@@ -3,6 +3,7 @@
 // and the proposed template directory.
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -90,6 +91,14 @@ TEST_F(StartupTest, DirectoryInThePlaceOfTheKitIsNoKit) {
     auto dialog = MakeDialog();
     dialog->Run();
     ExpectOnlyErrorBox("IDS_ERROR_NOSOURCE");
+}
+
+// Neither a full Temp nor a hang: a FIFO yields no kit bytes.
+TEST_F(StartupTest, FifoInThePlaceOfTheKitIsADamagedKit) {
+    ASSERT_EQ(mkfifo(KitPath().c_str(), 0600), 0);
+    auto dialog = MakeDialog();
+    dialog->Run();
+    ExpectOnlyErrorBox("IDS_ERROR_DAMAGEDSOURCE");
 }
 
 TEST_F(StartupTest, DamagedKitIsReportedAfterTheSpaceTest) {
