@@ -91,6 +91,10 @@ stdx::string16 GetLocalizedString(const char* key) {
     return GetLocalizedString(stdx::string8(key));
 }
 
+stdx::string8 GetLocalizedUtf8(const char* key) {
+    return stdx::to_utf8(GetLocalizedString(key));
+}
+
 int FindLanguage(const stdx::string8& code) {
     for (const auto& language : Languages()) {
         if (language.second.first == code) {

@@ -22,6 +22,10 @@ constexpr int kDefaultLanguageNumber = 5;
 stdx::string16 GetLocalizedString(const stdx::string8& key);
 stdx::string16 GetLocalizedString(const char* key);
 
+// The same text as UTF-8, the encoding every toolkit takes, whatever the
+// user's locale.
+stdx::string8 GetLocalizedUtf8(const char* key);
+
 // Number of the language whose code equals `code` byte for byte
 // (case-sensitive, same length); 0 when there is none.
 int FindLanguage(const stdx::string8& code);

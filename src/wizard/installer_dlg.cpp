@@ -8,10 +8,6 @@
 
 namespace {
 
-stdx::string8 Utf8Text(const char* key) {
-    return stdx::to_utf8(GetLocalizedString(key));
-}
-
 // Counts one open modal box or chooser for the life of a scope.
 class ModalScope {
   public:
@@ -81,13 +77,13 @@ void CInstallerDlg::CreateFrame() {
     m_toolkit.CreateSeparator(m_contentView, {10, 310, m_width - 20, 5});
     m_backButton =
         m_toolkit.CreateButton(m_contentView, {230, 320, 80, 30},
-                               Utf8Text("IDS_WIZARD_BACK").c_str(), wizard::Command::kBack);
+                               GetLocalizedUtf8("IDS_WIZARD_BACK").c_str(), wizard::Command::kBack);
     m_nextButton =
         m_toolkit.CreateButton(m_contentView, {310, 320, 80, 30},
-                               Utf8Text("IDS_WIZARD_NEXT").c_str(), wizard::Command::kNext);
+                               GetLocalizedUtf8("IDS_WIZARD_NEXT").c_str(), wizard::Command::kNext);
     m_cancelButton =
         m_toolkit.CreateButton(m_contentView, {410, 320, 80, 30},
-                               Utf8Text("IDS_WIZARD_CANCEL").c_str(), wizard::Command::kCancel);
+                               GetLocalizedUtf8("IDS_WIZARD_CANCEL").c_str(), wizard::Command::kCancel);
     m_toolkit.SetDefaultButton(m_window, m_nextButton);
     m_picture = m_toolkit.LoadSidePicture();
     m_toolkit.ShowWindow(m_window);
@@ -154,7 +150,7 @@ void CInstallerDlg::SetFinishMode() {
     m_toolkit.SetEnabled(m_cancelButton, false);
     m_toolkit.SetVisible(m_backButton, false);
     m_toolkit.SetVisible(m_nextButton, true);
-    m_toolkit.SetText(m_nextButton, Utf8Text("IDS_WIZARD_FINISH").c_str());
+    m_toolkit.SetText(m_nextButton, GetLocalizedUtf8("IDS_WIZARD_FINISH").c_str());
     m_toolkit.SetDefaultButton(m_window, m_nextButton);
 }
 

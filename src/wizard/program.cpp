@@ -14,7 +14,7 @@ int RunInstallerProgram(int argc, char** argv, Toolkit& toolkit, LocaleNameSourc
         // stdx::select_environment_locale() once, so every narrow/widen from
         // here on (the title first) converts in the user's locale.
         StartupOptions options = ScanStartupOptions(argc, argv, localeSource);
-        stdx::string8 title = stdx::to_utf8(GetLocalizedString("IDR_MAINFRAME"));
+        stdx::string8 title = GetLocalizedUtf8("IDR_MAINFRAME");
         CInstallerDlg dialog(toolkit, argc, argv, options.autoStart, title, options.dialogLanguage,
                              options.useCwd);
         dialog.Run();

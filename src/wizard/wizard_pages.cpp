@@ -22,10 +22,6 @@ constexpr int kStatusY = 130;
 constexpr int kBarY = 150;
 constexpr int kBarHeight = 20;
 
-stdx::string8 Utf8(const char* key) {
-    return stdx::to_utf8(GetLocalizedString(key));
-}
-
 }  // namespace
 
 WizardDialogPage::WizardDialogPage(wizard::Toolkit& toolkit, wizard::Handle parent)
@@ -52,7 +48,7 @@ SuccessFinalPage::SuccessFinalPage(wizard::Toolkit& toolkit, wizard::Handle pare
                                    wizard::Handle picture, const stdx::string16& text)
     : MessagePage(toolkit, parent, picture, text) {
     m_openCheck = Add(m_toolkit.CreateCheckBox(m_parent, kTextX, kCheckY, kCheckWidth,
-                                               Utf8("IDS_SUCCESS_OPENDESCR").c_str(), true));
+                                               GetLocalizedUtf8("IDS_SUCCESS_OPENDESCR").c_str(), true));
 }
 
 bool SuccessFinalPage::IsOpenChecked() const {
@@ -64,9 +60,9 @@ DirSelectPage::DirSelectPage(wizard::Toolkit& toolkit, wizard::Handle parent,
     : WizardDialogPage(toolkit, parent), m_window(window) {
     m_image = Add(m_toolkit.CreatePicture(m_parent, kPictureX, kPictureY, picture));
     m_prompt = Add(m_toolkit.CreateMultilineText(m_parent, kTextX, kTextY,
-                                                 Utf8("IDS_DESTINATION_PROMPT").c_str()));
+                                                 GetLocalizedUtf8("IDS_DESTINATION_PROMPT").c_str()));
     m_label = Add(m_toolkit.CreateLabel(m_parent, kTextX, kCaptionY, kCaptionWidth,
-                                        Utf8("IDS_TEMPLATE_CATALOG").c_str()));
+                                        GetLocalizedUtf8("IDS_TEMPLATE_CATALOG").c_str()));
     m_entry = Add(m_toolkit.CreateEntry(m_parent, kEntryRect));
     m_browseButton =
         Add(m_toolkit.CreateButton(m_parent, kBrowseRect, "...", wizard::Command::kBrowse));
@@ -93,8 +89,8 @@ ProgressPage::ProgressPage(wizard::Toolkit& toolkit, wizard::Handle parent, int 
     m_statusLabel = Add(m_toolkit.CreateLabel(m_parent, kStatusX, kStatusY, barWidth, ""));
     m_progressBar =
         Add(m_toolkit.CreateProgressBar(m_parent, {kStatusX, kBarY, barWidth, kBarHeight}));
-    m_startText = Utf8("IDS_PROGRESS_START");
-    m_finishText = Utf8("IDS_INSTALL_FINISH");
+    m_startText = GetLocalizedUtf8("IDS_PROGRESS_START");
+    m_finishText = GetLocalizedUtf8("IDS_INSTALL_FINISH");
     SetProgress(0);
 }
 
