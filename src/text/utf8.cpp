@@ -28,8 +28,12 @@ void append_code_point(string8& out, uint32_t cp) {
     out.push_back(char(0x80 | (cp & 0x3F)));
 }
 
-bool is_high_surrogate(uint32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool is_low_surrogate(uint32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+bool is_high_surrogate(uint32_t u) {
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+bool is_low_surrogate(uint32_t u) {
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
 
 }  // namespace
 

@@ -81,9 +81,9 @@ void CInstallerDlg::CreateFrame() {
     m_nextButton =
         m_toolkit.CreateButton(m_contentView, {310, 320, 80, 30},
                                GetLocalizedUtf8("IDS_WIZARD_NEXT").c_str(), wizard::Command::kNext);
-    m_cancelButton =
-        m_toolkit.CreateButton(m_contentView, {410, 320, 80, 30},
-                               GetLocalizedUtf8("IDS_WIZARD_CANCEL").c_str(), wizard::Command::kCancel);
+    m_cancelButton = m_toolkit.CreateButton(m_contentView, {410, 320, 80, 30},
+                                            GetLocalizedUtf8("IDS_WIZARD_CANCEL").c_str(),
+                                            wizard::Command::kCancel);
     m_toolkit.SetDefaultButton(m_window, m_nextButton);
     m_picture = m_toolkit.LoadSidePicture();
     m_toolkit.ShowWindow(m_window);

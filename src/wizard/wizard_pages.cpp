@@ -47,8 +47,9 @@ void MessagePage::SetText(const stdx::string16& text) {
 SuccessFinalPage::SuccessFinalPage(wizard::Toolkit& toolkit, wizard::Handle parent,
                                    wizard::Handle picture, const stdx::string16& text)
     : MessagePage(toolkit, parent, picture, text) {
-    m_openCheck = Add(m_toolkit.CreateCheckBox(m_parent, kTextX, kCheckY, kCheckWidth,
-                                               GetLocalizedUtf8("IDS_SUCCESS_OPENDESCR").c_str(), true));
+    m_openCheck =
+        Add(m_toolkit.CreateCheckBox(m_parent, kTextX, kCheckY, kCheckWidth,
+                                     GetLocalizedUtf8("IDS_SUCCESS_OPENDESCR").c_str(), true));
 }
 
 bool SuccessFinalPage::IsOpenChecked() const {
@@ -59,8 +60,8 @@ DirSelectPage::DirSelectPage(wizard::Toolkit& toolkit, wizard::Handle parent,
                              wizard::Handle picture, wizard::Handle window)
     : WizardDialogPage(toolkit, parent), m_window(window) {
     m_image = Add(m_toolkit.CreatePicture(m_parent, kPictureX, kPictureY, picture));
-    m_prompt = Add(m_toolkit.CreateMultilineText(m_parent, kTextX, kTextY,
-                                                 GetLocalizedUtf8("IDS_DESTINATION_PROMPT").c_str()));
+    m_prompt = Add(m_toolkit.CreateMultilineText(
+        m_parent, kTextX, kTextY, GetLocalizedUtf8("IDS_DESTINATION_PROMPT").c_str()));
     m_label = Add(m_toolkit.CreateLabel(m_parent, kTextX, kCaptionY, kCaptionWidth,
                                         GetLocalizedUtf8("IDS_TEMPLATE_CATALOG").c_str()));
     m_entry = Add(m_toolkit.CreateEntry(m_parent, kEntryRect));

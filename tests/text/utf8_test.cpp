@@ -27,7 +27,9 @@ TEST(Utf8, RefusesMalformedInputAndKeepsThePrefix) {
     const char* bad[] = {"ok\xC3",          // cut short
                          "ok\xC0\xAF",      // overlong "/"
                          "ok\xED\xA0\x80",  // surrogate
-                         "ok\xF4\x90\x80\x80", "ok\xFF", "ok\xC3("};
+                         "ok\xF4\x90\x80\x80",
+                         "ok\xFF",
+                         "ok\xC3("};
     for (const char* b : bad) {
         string16 out;
         EXPECT_FALSE(stdx::from_utf8(string8(b), out)) << b;
