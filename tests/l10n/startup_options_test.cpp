@@ -205,3 +205,30 @@ TEST(StartupScan, ToleratesAShortOrTruncatedArgumentVector) {
 }
 
 }  // namespace
+
+namespace {
+
+// Platform identifiers carry script subtags and "@" keywords that no POSIX
+// locale name has; LANG built from them would name no locale at all.
+TEST(LocaleIdentifier, BecomesAPosixNameForLang) {
+    EXPECT_EQ(PosixLocaleFromIdentifier(stdx::string8("de_DE")), stdx::string8("de_DE"));
+    EXPECT_EQ(PosixLocaleFromIdentifier(stdx::string8("zh-Hans_CN")), stdx::string8("zh_CN"));
+    EXPECT_EQ(PosixLocaleFromIdentifier(stdx::string8("de_DE@rg=chzzzz")), stdx::string8("de_DE"));
+    EXPECT_EQ(PosixLocaleFromIdentifier(stdx::string8("sr-Latn")), stdx::string8("sr"));
+    EXPECT_EQ(PosixLocaleFromIdentifier(stdx::string8("")), stdx::string8(""));
+
+    ScopedLocaleEnvironment env(nullptr);
+    FillLangFromLocaleIdentifier(stdx::string8("zh-Hans_CN"));
+    EXPECT_EQ(Lang(), "zh_CN.UTF-8");
+}
+
+TEST(LocaleIdentifier, EmptyIdentifierOrSetLangLeavesLangAlone) {
+    ScopedLocaleEnvironment unset(nullptr);
+    FillLangFromLocaleIdentifier(stdx::string8("@rg=chzzzz"));
+    EXPECT_EQ(Lang(), "<unset>");
+    setenv("LANG", "fr_FR.UTF-8", 1);
+    FillLangFromLocaleIdentifier(stdx::string8("de_DE"));
+    EXPECT_EQ(Lang(), "fr_FR.UTF-8");
+}
+
+}  // namespace
