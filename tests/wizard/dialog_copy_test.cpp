@@ -24,6 +24,15 @@ class CopyTest : public WizardTest {
         utime(sandbox.at("target/a.cfg").c_str(), &old);
     }
 
+    // Once the window runs: welcome, Next, target/ typed, Next starts the copy.
+    void StartCopyOnRun() {
+        fake.onMainLoop = [this] {
+            fake.Press(Command::kNext);
+            fake.Type(sandbox.at("target/"));
+            fake.Press(Command::kNext);
+        };
+    }
+
     // Runs the wizard to the copy into target/; `during` acts on the event
     // pass numbered `pass` while the worker is held after a post.
     void CopyWith(int pass, std::function<void()> during) {
@@ -35,11 +44,7 @@ class CopyTest : public WizardTest {
             }
         };
         dialog = MakeDialog();
-        fake.onMainLoop = [this] {
-            fake.Press(Command::kNext);
-            fake.Type(sandbox.at("target/"));
-            fake.Press(Command::kNext);
-        };
+        StartCopyOnRun();
         dialog->Run();
         fake.OpenGate();
     }
@@ -122,11 +127,7 @@ TEST_F(CopyTest, FailedCopyIsReportedOnlyAfterItsRollback) {
         fake.OpenGate();
     };
     dialog = MakeDialog();
-    fake.onMainLoop = [this] {
-        fake.Press(Command::kNext);
-        fake.Type(sandbox.at("target/"));
-        fake.Press(Command::kNext);
-    };
+    StartCopyOnRun();
     dialog->Run();
     fake.OpenGate();
     ASSERT_EQ(fake.boxes.size(), 1u);
@@ -155,11 +156,7 @@ TEST_F(CopyTest, CancelDuringTheRollbackOfAFailureStillReportsTheFailure) {
         }
     };
     dialog = MakeDialog();
-    fake.onMainLoop = [this] {
-        fake.Press(Command::kNext);
-        fake.Type(sandbox.at("target/"));
-        fake.Press(Command::kNext);
-    };
+    StartCopyOnRun();
     dialog->Run();
     fake.OpenGate();
     ASSERT_TRUE(asked);
@@ -203,11 +200,7 @@ TEST_F(CopyTest, PollLoopWaitsForTheWorkerInsteadOfSpinning) {
         fake.OpenGate();
     });
     dialog = MakeDialog();
-    fake.onMainLoop = [this] {
-        fake.Press(Command::kNext);
-        fake.Type(sandbox.at("target/"));
-        fake.Press(Command::kNext);
-    };
+    StartCopyOnRun();
     dialog->Run();
     opener.join();
     EXPECT_EQ(dialog->GetPageState(), 4);
@@ -233,11 +226,7 @@ TEST_F(CopyTest, IdleEventPassesLeaveTheProgressControlsAlone) {
         }
     };
     dialog = MakeDialog();
-    fake.onMainLoop = [this] {
-        fake.Press(Command::kNext);
-        fake.Type(sandbox.at("target/"));
-        fake.Press(Command::kNext);
-    };
+    StartCopyOnRun();
     dialog->Run();
     fake.OpenGate();
     EXPECT_EQ(dialog->GetPageState(), 4);
@@ -293,11 +282,7 @@ class LauncherWriteTest : public CopyTest {
   protected:
     void Install() {
         dialog = MakeDialog();
-        fake.onMainLoop = [this] {
-            fake.Press(Command::kNext);
-            fake.Type(sandbox.at("target/"));
-            fake.Press(Command::kNext);
-        };
+        StartCopyOnRun();
         dialog->Run();
         ASSERT_EQ(dialog->GetPageState(), 4);
     }
