@@ -1,6 +1,7 @@
-// Operations that change the directory tree: create with parents, move
-// (across file systems too), remove a tree, delete a file. Direct system
-// calls only: paths from a kit or a user are never parsed by a shell.
+// Operations that change the directory tree: create with parents, create one
+// private directory, move (across file systems too), remove a tree, delete a
+// file. Direct system calls only: paths from a kit or a user are never parsed
+// by a shell.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -86,4 +87,20 @@ std::uint32_t FileSystem::DeleteFile(const stdx::string16& path) {
         ::unlink(native.c_str());
     }
     return fserror::kSuccess;
+}
+
+std::uint32_t FileSystem::CreatePrivateDirectory(const stdx::string16& path) {
+    stdx::string8 native;
+    if (!fsdetail::ToNativePath(path, native) || native.empty())
+        return fserror::kInvalidParameter;
+    // mkdir fails with EEXIST on any existing entry, a dangling link
+    // included, so the directory is ours alone once this succeeds.
+    if (::mkdir(native.c_str(), 0700) == 0) {
+        // The umask may have taken bits away, never added; make the mode exact.
+        ::chmod(native.c_str(), 0700);
+        return fserror::kSuccess;
+    }
+    if (errno == EEXIST)
+        return fserror::kAlreadyExists;
+    return errno == ENOENT ? fserror::kFileNotFound : fserror::kInvalidParameter;
 }

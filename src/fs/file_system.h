@@ -1,7 +1,7 @@
 // The file-system policy: Win32-style file operations over POSIX system
 // calls, used as a template parameter by the kit reader, the installation
 // engine and the dialog. Stateless: every operation is a static function, so
-// a test policy can wrap it by declaring the same names and forwarding.
+// a test policy can derive from it and re-declare the operations it changes.
 //
 // Paths are 16-bit strings with "/" as separator, converted to the locale's
 // 8-bit encoding for the system call. A path that cannot be converted, or
@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "fs/file_find.h"
+#include "fs/file_status.h"
 #include "fs/file_time.h"
 #include "fs/fs_codes.h"
 #include "text/basic_string.h"
@@ -67,6 +68,14 @@ class FileSystem {
     // Does not touch the last error.
     static std::uint32_t GetFileSize(const stdx::string16& path, std::uint32_t* size);
 
+    // ---- Status --------------------------------------------------------------
+
+    // What is at `path`, read from its status without opening it (a FIFO
+    // cannot block, a file without read permission still has its time). By
+    // default a symbolic link is reported as a link, a dangling one included.
+    // A path that cannot be converted is nothing. Does not touch the last error.
+    static FileStatus Status(const stdx::string16& path, Links links = Links::kNotFollowed);
+
     // ---- Enumeration ---------------------------------------------------------
 
     // "dir/*"-style pattern ("*" in the last component): enumerates the
@@ -99,6 +108,13 @@ class FileSystem {
     static std::uint32_t RemoveDirectory(const stdx::string16& path);
     // Unlinks a file. Always 0.
     static std::uint32_t DeleteFile(const stdx::string16& path);
+    // A directory only its owner may enter (mode 0700 whatever the umask),
+    // made exclusively: no parents, and a name someone else prepared
+    // (directory, file or symbolic link, dangling or not) is never reused.
+    // 0 when made; 183 when anything already exists at `path`; 2 when the
+    // parent is missing; 87 for any other failure or a path that cannot be
+    // converted.
+    static std::uint32_t CreatePrivateDirectory(const stdx::string16& path);
 
     // ---- Temporary files and free space -------------------------------------
 

@@ -13,8 +13,6 @@
 // A template over the file-system policy and the kit type, so that tests can
 // run it on a policy that injects faults. InstallEngine is the real one.
 #pragma once
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <type_traits>
 #include <vector>
@@ -22,10 +20,8 @@
 #include "fs/file_find.h"
 #include "fs/file_system.h"
 #include "fs/fs_codes.h"
-#include "install/entry_status.h"
 #include "install/install_process_data.h"
 #include "install/install_transaction.h"
-#include "install/private_directory.h"
 #include "kit/install_data.h"
 #include "kit/kit_name.h"
 #include "kit/lz_compressor.h"
@@ -34,24 +30,6 @@
 #include "text/string_util.h"
 
 namespace installdetail {
-
-// Policies may bring their own exclusive owner-only mkdir (a fault-injecting
-// test policy does); the real one uses install::MakePrivateDirectory.
-template <class FS, class = void>
-struct HasPrivateDirectory : std::false_type {};
-template <class FS>
-struct HasPrivateDirectory<
-    FS, std::void_t<decltype(FS::CreatePrivateDirectory(std::declval<const stdx::string16&>()))>>
-    : std::true_type {};
-
-template <class FS>
-std::uint32_t CreatePrivateDirectory(const stdx::string16& path) {
-    if constexpr (HasPrivateDirectory<FS>::value) {
-        return FS::CreatePrivateDirectory(path);
-    } else {
-        return install::MakePrivateDirectory(path);
-    }
-}
 
 inline bool EndsWithSlash(const stdx::string16& path) {
     return !path.empty() && (path.back() == u'/' || path.back() == u'\\');
@@ -152,7 +130,7 @@ class BasicInstallEngine {
             if (Exists(candidate) || installdetail::IsSameOrAncestor(candidate, templateDir)) {
                 continue;
             }
-            result = installdetail::CreatePrivateDirectory<FS>(candidate);
+            result = FS::CreatePrivateDirectory(candidate);
             if (result == fserror::kAlreadyExists) {
                 continue;  // someone took the name between the test and mkdir
             }
@@ -178,9 +156,9 @@ class BasicInstallEngine {
         if (path.empty()) {
             return fserror::kPathNotFound;
         }
-        mode_t mode = 0;
-        if (Exists(path, &mode)) {
-            if (S_ISDIR(mode)) {
+        const FileStatus status = FS::Status(path);
+        if (status.exists) {
+            if (status.kind == FileKind::kDirectory) {
                 return 0;
             }
             // A link to a directory is fine (183); a plain file is not (2).
@@ -242,11 +220,11 @@ class BasicInstallEngine {
         while (self.size() > 1 && self.back() == u'/') {
             self.erase(self.size() - 1);
         }
-        mode_t mode = 0;
-        if (!Exists(self, &mode)) {
+        const FileStatus status = FS::Status(self);
+        if (!status.exists) {
             return 0;
         }
-        if (!S_ISDIR(mode)) {
+        if (status.kind != FileKind::kDirectory) {
             FS::DeleteFile(self);
             return 0;
         }
@@ -357,8 +335,8 @@ class BasicInstallEngine {
         if (name.empty() || name.back() == u'/' || !kit::IsSafeKitName(name)) {
             return fserror::kInvalidData;
         }
-        mode_t mode = 0;
-        if (!Exists(target, &mode)) {
+        const FileStatus status = FS::Status(target);
+        if (!status.exists) {
             // Nothing was here: the rollback deletes whatever the run writes.
             Current().createdFiles.push_back(target);
         } else {
@@ -367,7 +345,7 @@ class BasicInstallEngine {
             }
             // Moving a whole directory aside to put a file in its place could
             // not be undone cleanly.
-            if (S_ISDIR(mode)) {
+            if (status.kind == FileKind::kDirectory) {
                 return fserror::kInvalidParameter;
             }
             // The file is there, so a failed backup would lose it: stop.
@@ -392,20 +370,20 @@ class BasicInstallEngine {
     // least the kit's. Taken from the entry's status, without opening it: a
     // FIFO or a device counts as older and is moved aside like any other
     // file, and a newer file the user cannot read is still left alone.
+    // The time is that of what a link leads to; a dangling link has none.
     static bool IsAtLeastAsNew(const stdx::string16& target, FileTime kitTime) {
-        FileTime onDisk = 0;
-        return install::LastWriteTime(target, &onDisk) && onDisk >= kitTime;
+        const FileStatus onDisk = FS::Status(target, Links::kFollowed);
+        const bool hasTime = onDisk.kind == FileKind::kFile || onDisk.kind == FileKind::kDirectory;
+        return hasTime && onDisk.lastWrite >= kitTime;
     }
 
-    // Whether anything (a dangling link included) is at `path`, and its own
-    // type: a link is not followed.
-    static bool Exists(const stdx::string16& path, mode_t* mode = nullptr) {
-        return install::EntryStatus(path, mode);
-    }
+    // Whether anything (a dangling link included) is at `path`.
+    static bool Exists(const stdx::string16& path) { return FS::Status(path).exists; }
 
+    // The policy reports a link met while enumerating as a plain entry, so a
+    // walk built on this never leaves the tree it was given.
     static bool IsRealDirectory(const FileFind& find) {
-        return (FS::GetFileAttributes(find) & fsflag::kAttributeDirectory) != 0 &&
-               !S_ISLNK(find.status.st_mode);
+        return (FS::GetFileAttributes(find) & fsflag::kAttributeDirectory) != 0;
     }
 
     static bool IsDriveRoot(const stdx::string16& path, size_t slash) {
