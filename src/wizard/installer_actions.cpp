@@ -2,6 +2,7 @@
 // browse button and the window's close control.
 #include "kit/kit_name.h"
 #include "l10n/localization.h"
+#include "launcher/user_path.h"
 #include "text/string_util.h"
 #include "wizard/installer_dlg.h"
 
@@ -66,6 +67,9 @@ void CInstallerDlg::OnNext() {
         case kStateDirectory: {
             stdx::string16 dir = m_dirPage->GetPath();
             stdx::replace_all(dir, stdx::string16(u"\\"), stdx::string16(u"/"));
+            // "~" and relative paths are made absolute here, before the copy
+            // or the launcher file sees them.
+            dir = ExpandUserPath(dir);
             if (dir.empty()) {
                 MessageBox(GetLocalizedString("IDS_SETUP_EMPTYTARGET"), wizard::kMessageBoxPlain);
                 return;

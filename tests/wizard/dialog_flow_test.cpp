@@ -158,14 +158,17 @@ TEST_F(FlowTest, EmptyEntryIsRefusedAndASpaceIsNot) {
         ASSERT_EQ(fake.boxes.size(), 1u);
         EXPECT_EQ(fake.boxes[0].text, "Specify correct path to template directory.");
         EXPECT_EQ(fake.boxes[0].flags, 1u);
-        // A lone space is a relative directory name: it is accepted as typed.
+        // A lone space is a relative directory name: it is made absolute
+        // against the working directory.
         char old[4096];
         ASSERT_NE(getcwd(old, sizeof old), nullptr);
         ASSERT_EQ(chdir(sandbox.path().c_str()), 0);
         fake.Type(" ");
         fake.Press(Command::kNext);
         ASSERT_EQ(chdir(old), 0);
-        EXPECT_EQ(utf8(d.GetTargetDir()), " ");
+        char real[4096];
+        ASSERT_NE(realpath(sandbox.path().c_str(), real), nullptr);
+        EXPECT_EQ(utf8(d.GetTargetDir()), std::string(real) + "/ ");
         EXPECT_EQ(d.GetPageState(), 4);
     });
     EXPECT_EQ(Sandbox::read(sandbox.at(" /a.cfg")), "alpha");
@@ -180,6 +183,26 @@ TEST_F(FlowTest, BackslashesInTheEntryBecomeSlashes) {
         EXPECT_EQ(utf8(d.GetTargetDir()), sandbox.at("win/tmplts/"));
     });
     EXPECT_EQ(Sandbox::read(sandbox.at("win/tmplts/sub/b.cfg")), "beta");
+}
+
+// "~/" names the home directory, in the copy and in the launcher file alike;
+// no folder named "~" appears in the working directory.
+TEST_F(FlowTest, TildeInTheEntryMeansTheHomeDirectory) {
+    char old[4096];
+    ASSERT_NE(getcwd(old, sizeof old), nullptr);
+    sandbox.mkdirs("cwd");
+    ASSERT_EQ(chdir(sandbox.at("cwd").c_str()), 0);
+    RunWith([this](CInstallerDlg& d) {
+        fake.Press(Command::kNext);
+        fake.Type("~/my templates");
+        fake.Press(Command::kNext);
+        EXPECT_EQ(utf8(d.GetTargetDir()), sandbox.at("home/my templates"));
+    });
+    ASSERT_EQ(chdir(old), 0);
+    EXPECT_EQ(Sandbox::read(sandbox.at("home/my templates/a.cfg")), "alpha");
+    EXPECT_FALSE(Sandbox::exists(sandbox.at("cwd/~")));
+    EXPECT_EQ(LauncherList(LauncherMode::kPrimary),
+              std::vector<std::string>{sandbox.at("home/my templates")});
 }
 
 TEST_F(FlowTest, BrowseFillsTheEntryThatNextInstallsInto) {
