@@ -82,17 +82,19 @@ class BasicInstallEngine {
         }
         const size_t count = kit->files.size();
         for (size_t c = 0; c < count; ++c) {
-            const int progress = int((100 * uint64_t(c)) / count);
-            result = InstallOne(*kit, c, progress);
-            if (result == kSkipped) {
-                continue;
-            }
-            if (result != 0) {
-                return Fail(result, progress);
-            }
-            if (channel != nullptr && channel->IsCancelRequested()) {
+            // A cancel question open in the dialog holds the run here.
+            if (CancelRequested()) {
                 return Rollback(fserror::kCancelled);
             }
+            const int progress = int((100 * uint64_t(c)) / count);
+            result = InstallOne(*kit, c, progress);
+            if (result != 0 && result != kSkipped) {
+                return Fail(result, progress);
+            }
+        }
+        // Every file is in place; a "Yes" given now still undoes them all.
+        if (CancelRequested()) {
+            return Rollback(fserror::kCancelled);
         }
         RemoveStaging();
         Post(0, GetLocalizedString("IDS_INSTALL_FINISH"), 100);
@@ -317,6 +319,8 @@ class BasicInstallEngine {
     static constexpr uint32_t kSkipped = 0xFFFFFFFFu;
 
     InstallTransaction& Current() { return transactions.back(); }
+
+    bool CancelRequested() { return channel != nullptr && channel->AwaitGoAhead(); }
 
     void Post(uint32_t code, const stdx::string16& text, int progress) {
         if (channel != nullptr) {

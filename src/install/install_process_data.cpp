@@ -93,6 +93,22 @@ bool InstallProcessData::IsCancelRequested() {
     return cancelRequested;
 }
 
+void InstallProcessData::PauseWorker(bool pause) {
+    {
+        std::lock_guard<std::mutex> hold(pauseLock);
+        paused = pause;
+    }
+    pauseChanged.notify_all();
+}
+
+bool InstallProcessData::AwaitGoAhead() {
+    {
+        std::unique_lock<std::mutex> hold(pauseLock);
+        pauseChanged.wait(hold, [this] { return !paused; });
+    }
+    return IsCancelRequested();
+}
+
 void InstallProcessData::MarkRunEnded(uint32_t result) {
     {
         Held held(&lock);

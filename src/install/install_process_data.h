@@ -33,7 +33,12 @@
 //    and, in addition, posts an error (code 87, IDS_INSTALL_ERROR text,
 //    progress 0) and marks the channel ended with result 87, so a dialog that
 //    only polls also leaves its loop.
-// 5. Wake-up hook: SetNotify(function, context) installs a callback that the
+// 5. Pause: while the dialog asks whether to cancel, it calls
+//    PauseWorker(true); the worker then waits in AwaitGoAhead() before its
+//    next file and before removing its staging directory, so nothing more is
+//    written behind the question. The answer is given as RequestCancel(true)
+//    (Yes) and/or PauseWorker(false), which lets the worker go on and see it.
+// 6. Wake-up hook: SetNotify(function, context) installs a callback that the
 //    worker calls after every post and after marking the run ended, outside
 //    the lock, on the worker thread. It must be thread-safe and must not call
 //    back into this channel's lock holders; the GTK front end points it at
@@ -47,7 +52,9 @@
 #pragma once
 #include <semaphore.h>
 
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 
 #include "text/basic_string.h"
 
@@ -82,6 +89,11 @@ class InstallProcessData {
     void RequestCancel(bool cancel);
     // Worker, after each extracted file.
     bool IsCancelRequested();
+    // Dialog: hold the worker at its next step (true) or let it go (false).
+    void PauseWorker(bool pause);
+    // Worker, before each file and before removing its staging directory:
+    // waits while the worker is paused, then returns the cancel request.
+    bool AwaitGoAhead();
 
     // Worker (thread routine), when the run is completely over.
     void MarkRunEnded(uint32_t result);
@@ -106,4 +118,9 @@ class InstallProcessData {
     uint32_t runResult = 0;
     NotifyFunction notify = nullptr;
     void* notifyContext = nullptr;
+    // The pause has its own lock: the worker sleeps on it, which the
+    // semaphore above is never held for.
+    std::mutex pauseLock;
+    std::condition_variable pauseChanged;
+    bool paused = false;
 };

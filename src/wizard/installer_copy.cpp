@@ -98,14 +98,25 @@ void CInstallerDlg::AskCancelCopy() {
     if (m_cancelRequested) {
         return;
     }
-    if (MessageBox(GetLocalizedString("IDS_ACCEPT_CANCEL"), wizard::kMessageBoxQuestion) !=
-        wizard::kAnswerYes) {
+    // The worker writes nothing more while the question is open: an answer
+    // given after the last file must still find the run undoable.
+    m_processData.PauseWorker(true);
+    int answer = wizard::kAnswerNone;
+    try {
+        answer = MessageBox(GetLocalizedString("IDS_ACCEPT_CANCEL"), wizard::kMessageBoxQuestion);
+    } catch (...) {
+        m_processData.PauseWorker(false);
+        throw;
+    }
+    if (answer != wizard::kAnswerYes) {
+        m_processData.PauseWorker(false);
         return;
     }
-    // The run may have ended while the question was open; the poll loop then
-    // finds its end and reports what really happened.
+    // A run that ended before the question opened is over; the poll loop
+    // then finds its end and reports what really happened.
     m_cancelRequested = true;
     m_processData.RequestCancel(true);
+    m_processData.PauseWorker(false);
     m_thread.RequestStop();
 }
 

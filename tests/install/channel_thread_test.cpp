@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <thread>
 
 #include "install/install_thread.h"
 #include "install_test_support.h"
@@ -78,6 +79,31 @@ TEST(Channel, ConcurrentPostsAndReadsSeeWholePosts) {
     pthread_join(writer, nullptr);
     EXPECT_EQ(0u, result);
     EXPECT_GT(reads, 0);
+}
+
+// A paused worker waits at its next step until the dialog lets it go, and
+// then sees the answer the dialog gave.
+TEST(Channel, PausedWorkerWaitsForTheAnswer) {
+    for (bool cancel : {false, true}) {
+        InstallProcessData channel;
+        channel.PauseWorker(true);
+        std::atomic<int> passed{0};
+        std::atomic<bool> sawCancel{false};
+        std::thread worker([&] {
+            sawCancel = channel.AwaitGoAhead();
+            passed = 1;
+        });
+        // The worker cannot pass while paused, whatever it is given.
+        for (int i = 0; i < 20; ++i) {
+            std::this_thread::yield();
+        }
+        EXPECT_EQ(passed.load(), 0);
+        channel.RequestCancel(cancel);
+        channel.PauseWorker(false);
+        worker.join();
+        EXPECT_EQ(passed.load(), 1);
+        EXPECT_EQ(sawCancel.load(), cancel);
+    }
 }
 
 class Worker : public ::testing::Test {

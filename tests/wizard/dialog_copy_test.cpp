@@ -87,6 +87,50 @@ TEST_F(CopyTest, CancelDuringCopyingRollsBackAndEndsOnTheCancelPage) {
     EXPECT_TRUE(fake.openedDocuments.empty());
 }
 
+// The question holds the worker before its next step: asked while the last
+// kit file is being written, it lets that file reach the disk but not the
+// end of the run, so "Yes" still rolls everything back and "No" finishes.
+class QuestionAtTheLastFile : public CopyTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(QuestionAtTheLastFile, HoldsTheRunUntilTheAnswer) {
+    const int answer = GetParam();
+    fake.HoldAtWakeup(3);  // the progress post of the last of three files
+    bool asked = false;
+    fake.onEventPass = [this, answer, &asked](int) {
+        if (asked || fake.wakeups() < 3) {
+            return;
+        }
+        asked = true;
+        fake.duringModal = [this] {
+            fake.OpenGate();
+            for (int i = 0; i < 2000 && !Sandbox::exists(sandbox.at("target/docs/readme.txt"));
+                 ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            ASSERT_TRUE(Sandbox::exists(sandbox.at("target/docs/readme.txt")));
+        };
+        fake.answers = {answer};
+        fake.Press(Command::kCancel);
+    };
+    dialog = MakeDialog();
+    StartCopyOnRun();
+    dialog->Run();
+    fake.OpenGate();
+    ASSERT_TRUE(asked);
+    if (answer == wizard::kAnswerYes) {
+        ExpectCancelPage();
+        ExpectTargetUnchanged();
+        EXPECT_FALSE(LauncherFileExists(LauncherMode::kPrimary));
+        return;
+    }
+    EXPECT_EQ(dialog->GetPageState(), 4);
+    EXPECT_EQ(Sandbox::read(sandbox.at("target/a.cfg")), "new alpha");
+    EXPECT_EQ(Sandbox::read(sandbox.at("target/docs/readme.txt")), "doc");
+}
+
+INSTANTIATE_TEST_SUITE_P(YesAndNo, QuestionAtTheLastFile,
+                         ::testing::Values(int(wizard::kAnswerYes), int(wizard::kAnswerNo)));
+
 TEST_F(CopyTest, EscapeDuringCopyingActsLikeCancel) {
     CopyWith(1, [this] {
         fake.answers = {wizard::kAnswerYes};
