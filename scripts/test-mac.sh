@@ -36,22 +36,24 @@ if ! { cmake -S "$root" -B "$tools" -DSETUP_BUILD_GTK=OFF -DSETUP_BUILD_TESTS=OF
     finish
 fi
 
-echo "--- unit tests (test_cocoa)"
 # GNUstep keeps user defaults below the account's home directory (not $HOME)
 # and its message ports below $TMP: both go to a scratch directory.
 scratch=$(mktemp -d)
 printf 'GNUSTEP_USER_CONFIG_FILE=%s\nGNUSTEP_USER_DEFAULTS_DIR=%s\nGNUSTEP_USER_DIR_LIBRARY=%s\n' \
     "$scratch/user.conf" "$scratch/Defaults" "$scratch/Library" >"$scratch/GNUstep.conf"
 mkdir -p "$scratch/tmp"
-log=$scratch/test_cocoa.log
-GNUSTEP_CONFIG_FILE=$scratch/GNUstep.conf TMP=$scratch/tmp TEMP=$scratch/tmp \
-    "$build/test_cocoa" 2>&1 | tee "$log" | grep -E '^\[  (PASSED|FAILED) |^\[  FAILED  \]'
-rc=${PIPESTATUS[0]}
-p=$(sed -nE 's/^\[  PASSED  \] ([0-9]+) tests?.*/\1/p' "$log" | tail -1)
-f=$(sed -nE 's/^\[  FAILED  \] ([0-9]+) tests?, listed below.*/\1/p' "$log" | tail -1)
-passed=$((passed + ${p:-0}))
-failed=$((failed + ${f:-0}))
-if [ "$rc" -ne 0 ] && [ -z "$f" ]; then failed=$((failed + 1)); fi
+for program in test_cocoa test_platform_mac; do
+    echo "--- unit tests ($program)"
+    log=$scratch/$program.log
+    GNUSTEP_CONFIG_FILE=$scratch/GNUstep.conf TMP=$scratch/tmp TEMP=$scratch/tmp \
+        "$build/$program" 2>&1 | tee "$log" | grep -E '^\[  (PASSED|FAILED) |^\[  FAILED  \]'
+    rc=${PIPESTATUS[0]}
+    p=$(sed -nE 's/^\[  PASSED  \] ([0-9]+) tests?.*/\1/p' "$log" | tail -1)
+    f=$(sed -nE 's/^\[  FAILED  \] ([0-9]+) tests?, listed below.*/\1/p' "$log" | tail -1)
+    passed=$((passed + ${p:-0}))
+    failed=$((failed + ${f:-0}))
+    if [ "$rc" -ne 0 ] && [ -z "$f" ]; then failed=$((failed + 1)); fi
+done
 rm -rf "$scratch"
 
 echo "--- end-to-end tests under Xvfb"

@@ -1,13 +1,11 @@
-// Set-up, window, event loop and desktop operations of the Cocoa toolkit.
+// Set-up, window and event loop of the Cocoa toolkit.
 // The controls live in controls.mm, the alert and the directory sheet in
 // message_box.mm.
 #import "cocoa/app_classes.h"
 #import "cocoa/cocoa_compat.h"
 
 #include "cocoa/cocoa_toolkit.h"
-#include "cocoa/executable_path.h"
 #include "cocoa/pictures.h"
-#include "wizard/spawn.h"
 
 namespace cocoa {
 
@@ -48,15 +46,6 @@ void CocoaToolkit::Initialize(int* argc, char*** argv) {
     // The copy poll loop may serve events before [NSApp run] ever starts
     // (auto-start): the application must have finished launching by then.
     [NSApp finishLaunching];
-}
-
-stdx::string8 CocoaToolkit::ExecutablePath() {
-    const std::string path = ReadExecutablePath();
-    return stdx::string8(path.data(), path.size());
-}
-
-wizard::ExecutableLayout CocoaToolkit::GetExecutableLayout() {
-    return wizard::ExecutableLayout::kApplicationBundle;
 }
 
 wizard::Handle CocoaToolkit::CreateWindow(int width, int height, const char* title,
@@ -135,10 +124,6 @@ void CocoaToolkit::ProcessEvents() {
 
 void CocoaToolkit::Wakeup() {
     // Nothing to do: an event pass waits at most kEventPassWait.
-}
-
-void CocoaToolkit::OpenDocument(const char* path) {
-    wizard::SpawnOpener(path);
 }
 
 }  // namespace cocoa

@@ -1,11 +1,9 @@
-// Window, event loop and process-level operations of the GTK front end.
+// Set-up, window and event loop of the GTK front end.
 #include "gtk_toolkit.h"
 
 #include <gdk/gdkkeysyms.h>
 
-#include "executable_path.h"
 #include "pictures.h"
-#include "wizard/spawn.h"
 
 namespace gtkfront {
 
@@ -38,14 +36,6 @@ GtkToolkit::~GtkToolkit() {
 void GtkToolkit::Initialize(int* argc, char*** argv) {
     gtk_init(argc, argv);
     gtk_rc_parse_string(kButtonStyle);
-}
-
-stdx::string8 GtkToolkit::ExecutablePath() {
-    return ReadExecutablePath();
-}
-
-wizard::ExecutableLayout GtkToolkit::GetExecutableLayout() {
-    return wizard::ExecutableLayout::kPlainDirectory;
 }
 
 wizard::Handle GtkToolkit::CreateWindow(int width, int height, const char* title,
@@ -138,10 +128,6 @@ void GtkToolkit::ProcessEvents() {
 
 void GtkToolkit::Wakeup() {
     g_main_context_wakeup(nullptr);
-}
-
-void GtkToolkit::OpenDocument(const char* path) {
-    wizard::SpawnOpener(path);
 }
 
 void GtkToolkit::OnDestroy(GtkWidget* window, gpointer self) {

@@ -18,8 +18,6 @@ class GtkToolkit final : public wizard::Toolkit {
     GtkToolkit& operator=(const GtkToolkit&) = delete;
 
     void Initialize(int* argc, char*** argv) override;
-    stdx::string8 ExecutablePath() override;
-    wizard::ExecutableLayout GetExecutableLayout() override;
 
     wizard::Handle CreateWindow(int width, int height, const char* title,
                                 wizard::ToolkitListener* listener) override;
@@ -58,8 +56,6 @@ class GtkToolkit final : public wizard::Toolkit {
     void RunMainLoop() override;
     void ProcessEvents() override;
     void Wakeup() override;
-
-    void OpenDocument(const char* path) override;
 
   private:
     static void OnDestroy(GtkWidget* window, gpointer self);

@@ -129,7 +129,7 @@ void CInstallerDlg::OpenDescription() {
     bool exists = FileSystem::FindFirstFile(find, path);
     FileSystem::FindClose(find);
     if (exists && m_successPage->IsOpenChecked()) {
-        m_toolkit.OpenDocument(stdx::narrow(path).c_str());
+        m_services.OpenDocument(stdx::narrow(path).c_str());
     }
 }
 

@@ -22,10 +22,11 @@ class ModalScope {
 
 }  // namespace
 
-CInstallerDlg::CInstallerDlg(wizard::Toolkit& toolkit, int argc, char** argv, bool autoStart,
-                             const stdx::string8& title, const stdx::string16& language,
-                             bool useCwd)
+CInstallerDlg::CInstallerDlg(wizard::Toolkit& toolkit, platform::Services& services, int argc,
+                             char** argv, bool autoStart, const stdx::string8& title,
+                             const stdx::string16& language, bool useCwd)
     : CWnd(toolkit),
+      m_services(services),
       m_autoStart(autoStart),
       m_language(language),
       m_useCwd(useCwd),

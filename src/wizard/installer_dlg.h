@@ -1,7 +1,9 @@
 // The installer dialog: start-up checks, the wizard window and its page
 // flow, the copy run on the worker thread, the outcome and the launcher list
 // written back. It reaches the windowing toolkit only through
-// wizard::Toolkit and receives the user's actions as a ToolkitListener.
+// wizard::Toolkit, the executable's path and the desktop's opener only
+// through platform::Services, and receives the user's actions as a
+// ToolkitListener.
 //
 // Page states (m_pageState):
 //   0 none (before the window)   3 copying, worker running
@@ -30,6 +32,7 @@
 #include "install/install_thread.h"
 #include "kit/install_data.h"
 #include "kit/lz_compressor.h"
+#include "platform/services.h"
 #include "text/basic_string.h"
 #include "wizard/toolkit.h"
 #include "wizard/wizard_pages.h"
@@ -46,8 +49,9 @@ class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
         kStateError = 5,
     };
 
-    CInstallerDlg(wizard::Toolkit& toolkit, int argc, char** argv, bool autoStart,
-                  const stdx::string8& title, const stdx::string16& language, bool useCwd);
+    CInstallerDlg(wizard::Toolkit& toolkit, platform::Services& services, int argc, char** argv,
+                  bool autoStart, const stdx::string8& title, const stdx::string16& language,
+                  bool useCwd);
     ~CInstallerDlg() override;
 
     // Checks, then the wizard until its window is closed (with auto-start:
@@ -102,6 +106,7 @@ class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
     void OpenDescription();
     void ShowCanceledPage();
 
+    platform::Services& m_services;
     bool m_listFromSecondary = false;
     bool m_secondaryExists = false;
     bool m_autoStart;

@@ -103,8 +103,8 @@ stdx::string16 CInstallerDlg::LocateKit() {
         }
         return stdx::widen(wizard::KitPathInDirectory(cwd));
     }
-    stdx::string8 exe = m_toolkit.ExecutablePath();
-    stdx::string8 kit = wizard::KitPathBesideExecutable(exe, m_toolkit.GetExecutableLayout());
+    stdx::string8 exe = m_services.ExecutablePath();
+    stdx::string8 kit = wizard::KitPathBesideExecutable(exe, m_services.Layout());
     if (kit.empty()) {
         return stdx::string16();
     }

@@ -2,6 +2,7 @@
 // the window title, one installer dialog on the stack, its run.
 #pragma once
 #include "l10n/startup_options.h"
+#include "platform/services.h"
 #include "wizard/toolkit.h"
 
 namespace wizard {
@@ -11,8 +12,10 @@ namespace wizard {
 // g_thread_init and gdk_threads_init). `localeSource` names the user's locale
 // when no L option chose the language: the Linux default reads the process
 // locale; the Cocoa front end passes a source built on NSLocale that also
-// fills LANG (see l10n/startup_options.h). Never throws.
+// fills LANG (see l10n/startup_options.h). `services` are the system's own
+// unless a test puts the kit elsewhere. Never throws.
 int RunInstallerProgram(int argc, char** argv, Toolkit& toolkit,
-                        LocaleNameSource localeSource = ProcessLocaleName);
+                        LocaleNameSource localeSource = ProcessLocaleName,
+                        platform::Services& services = platform::NativeServices());
 
 }  // namespace wizard

@@ -39,12 +39,14 @@ bool EnoughTempSpace(uint64_t kitSize, uint64_t freeBytes) {
     return kitSize * kTempSpaceFactor <= freeBytes;
 }
 
-stdx::string8 KitPathBesideExecutable(const stdx::string8& exePath, ExecutableLayout layout) {
+stdx::string8 KitPathBesideExecutable(const stdx::string8& exePath,
+                                      platform::ExecutableLayout layout) {
     if (exePath.empty()) {
         return stdx::string8();
     }
     size_t searchFrom = stdx::string8::npos;
-    if (layout == ExecutableLayout::kApplicationBundle && exePath.size() >= kBundleMarkerLength) {
+    if (layout == platform::ExecutableLayout::kApplicationBundle &&
+        exePath.size() >= kBundleMarkerLength) {
         size_t marker = exePath.rfind(stdx::string8(kBundleMarker));
         if (marker != stdx::string8::npos) {
             searchFrom = marker;

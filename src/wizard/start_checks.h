@@ -2,8 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/executable_path.h"
 #include "text/basic_string.h"
-#include "wizard/toolkit.h"
 
 namespace wizard {
 
@@ -23,7 +23,8 @@ bool EnoughTempSpace(uint64_t kitSize, uint64_t freeBytes);
 // The kit's path (UTF-8) for an executable at `exePath`: the kit lies in the
 // executable's directory, or beside the application bundle that holds it.
 // Empty when `exePath` is empty.
-stdx::string8 KitPathBesideExecutable(const stdx::string8& exePath, ExecutableLayout layout);
+stdx::string8 KitPathBesideExecutable(const stdx::string8& exePath,
+                                      platform::ExecutableLayout layout);
 
 // The kit's path (UTF-8) in the directory `dir`, used unchanged.
 stdx::string8 KitPathInDirectory(const stdx::string8& dir);

@@ -8,6 +8,9 @@
 // names, arguments and meaning; new operations are appended at the end of the
 // class and listed here with the date they were added.
 //   (initial version 2026-12-07)
+//   2026-12-07: ExecutablePath, GetExecutableLayout and OpenDocument left
+//   the interface; they are no windowing and every front end shares them
+//   as platform::Services (platform/services.h).
 //
 // Rules every front end keeps:
 // - Every operation is called on the user-interface thread, except Wakeup(),
@@ -51,12 +54,6 @@ enum class Command {
 enum class CloseAnswer {
     kAllowClose,  // let the window close (and the main loop end)
     kKeepOpen,    // ignore the close request; the window stays
-};
-
-// Where the executable lies, which decides where the kit is looked for.
-enum class ExecutableLayout {
-    kPlainDirectory,     // the kit lies in the executable's own directory
-    kApplicationBundle,  // X.app/Contents/MacOS/exe: the kit lies beside X.app
 };
 
 // Message box flag words: kind in bits 24-31, buttons in bits 0-7.
@@ -112,12 +109,6 @@ class Toolkit {
     // calls gtk_init(argc, argv), which may shorten them; Cocoa creates its
     // autorelease pool and NSApplication and ignores the arguments.
     virtual void Initialize(int* argc, char*** argv) = 0;
-
-    // Full path of the running executable, read in full whatever its length
-    // (Linux: the link "/proc/self/exe"). Empty when it cannot be obtained.
-    virtual stdx::string8 ExecutablePath() = 0;
-    // kApplicationBundle on macOS, kPlainDirectory on Linux.
-    virtual ExecutableLayout GetExecutableLayout() = 0;
 
     // --- Window ---------------------------------------------------------
     // Creates the top-level wizard window, not yet shown: content area
@@ -208,13 +199,6 @@ class Toolkit {
     // g_main_context_wakeup). A front end whose passes wait only briefly may
     // do nothing here (Cocoa: at most 10 ms). Harmless when no pass is waiting.
     virtual void Wakeup() = 0;
-
-    // --- Desktop ---------------------------------------------------------
-    // Opens a document (or directory) with the desktop's opener: "xdg-open"
-    // on Linux, "open" on macOS, started without a shell with `path` as its
-    // only argument and its error output to /dev/null; the result is ignored.
-    // wizard::SpawnOpener (wizard/spawn.h) does exactly this.
-    virtual void OpenDocument(const char* path) = 0;
 };
 
 }  // namespace wizard

@@ -84,7 +84,7 @@ TEST_F(CopyTest, CancelDuringCopyingRollsBackAndEndsOnTheCancelPage) {
     // Finish on the cancel page just closes.
     fake.Press(Command::kNext);
     EXPECT_TRUE(fake.windowDestroyed);
-    EXPECT_TRUE(fake.openedDocuments.empty());
+    EXPECT_TRUE(host.openedDocuments.empty());
 }
 
 // The question holds the worker before its next step: asked while the last
@@ -290,7 +290,7 @@ TEST_F(CopyTest, AutoStartCopiesWithoutTheWizard) {
     EXPECT_EQ(fake.mainLoopRuns, 0);
     EXPECT_EQ(dialog->GetPageState(), 4);
     EXPECT_TRUE(fake.boxes.empty());
-    EXPECT_TRUE(fake.openedDocuments.empty());
+    EXPECT_TRUE(host.openedDocuments.empty());
     EXPECT_EQ(Sandbox::read(sandbox.at("target/a.cfg")), "new alpha");
     for (bool visible : buttonsVisibleWhileCopying) {
         EXPECT_FALSE(visible);

@@ -250,7 +250,7 @@ TEST_F(FlowTest, FinishWithTheBoxCheckedOpensTheDescription) {
         fake.Press(Command::kNext);
     });
     EXPECT_TRUE(fake.windowDestroyed);
-    EXPECT_EQ(fake.openedDocuments, std::vector<std::string>{sandbox.at("target/docs/readme.txt")});
+    EXPECT_EQ(host.openedDocuments, std::vector<std::string>{sandbox.at("target/docs/readme.txt")});
 }
 
 TEST_F(FlowTest, FinishWithTheBoxUncheckedOpensNothing) {
@@ -262,7 +262,7 @@ TEST_F(FlowTest, FinishWithTheBoxUncheckedOpensNothing) {
         fake.Press(Command::kNext);
     });
     EXPECT_TRUE(fake.windowDestroyed);
-    EXPECT_TRUE(fake.openedDocuments.empty());
+    EXPECT_TRUE(host.openedDocuments.empty());
 }
 
 TEST_F(FlowTest, FinishOpensNothingWhenTheDescriptionIsMissing) {
@@ -274,7 +274,7 @@ TEST_F(FlowTest, FinishOpensNothingWhenTheDescriptionIsMissing) {
         fake.Press(Command::kNext);
     });
     EXPECT_TRUE(fake.windowDestroyed);
-    EXPECT_TRUE(fake.openedDocuments.empty());
+    EXPECT_TRUE(host.openedDocuments.empty());
 }
 
 TEST_F(FlowTest, EmptyDescriptionOpensTheTemplateDirectoryItself) {
@@ -285,13 +285,14 @@ TEST_F(FlowTest, EmptyDescriptionOpensTheTemplateDirectoryItself) {
         fake.Press(Command::kNext);
         fake.Press(Command::kNext);
     });
-    EXPECT_EQ(fake.openedDocuments, std::vector<std::string>{Target()});
+    EXPECT_EQ(host.openedDocuments, std::vector<std::string>{Target()});
 }
 
 // Installs with a fresh toolkit and presses Finish on the success page;
 // returns the documents that were opened.
-std::vector<std::string> FinishOnce(FakeToolkit& user, CInstallerDlg& dialog,
+std::vector<std::string> FinishOnce(FakeToolkit& user, FakeServices& host, CInstallerDlg& dialog,
                                     const std::string& target) {
+    host.openedDocuments.clear();
     user.onMainLoop = [&user, &dialog, target] {
         user.Press(Command::kNext);
         user.Type(target);
@@ -301,7 +302,7 @@ std::vector<std::string> FinishOnce(FakeToolkit& user, CInstallerDlg& dialog,
     };
     dialog.Run();
     EXPECT_TRUE(user.windowDestroyed);
-    return user.openedDocuments;
+    return host.openedDocuments;
 }
 
 // A description naming something outside the template directory is not
@@ -315,7 +316,7 @@ TEST_F(FlowTest, DescriptionOutsideTheTemplateDirectoryIsNeverOpened) {
         MakeKit({{"a.cfg", "alpha"}}, 1577836800, description);
         FakeToolkit user;
         auto run = MakeDialogOn(user);
-        EXPECT_TRUE(FinishOnce(user, *run, Target()).empty());
+        EXPECT_TRUE(FinishOnce(user, host, *run, Target()).empty());
     }
 }
 
@@ -364,7 +365,7 @@ TEST_F(FlowTest, EscapeOnTheSuccessPageAsksAndNeverOpensTheDescription) {
         fake.Escape();
     });
     EXPECT_TRUE(fake.windowDestroyed);
-    EXPECT_TRUE(fake.openedDocuments.empty());
+    EXPECT_TRUE(host.openedDocuments.empty());
     EXPECT_EQ(fake.boxes.size(), 2u);
 }
 
@@ -386,7 +387,7 @@ TEST_F(FlowTest, FailedCopyShowsTheErrorBoxThenTheErrorPage) {
         fake.Press(Command::kNext);
     });
     EXPECT_TRUE(fake.windowDestroyed);
-    EXPECT_TRUE(fake.openedDocuments.empty());
+    EXPECT_TRUE(host.openedDocuments.empty());
     EXPECT_FALSE(LauncherFileExists(LauncherMode::kPrimary));
 }
 

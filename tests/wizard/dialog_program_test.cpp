@@ -1,10 +1,8 @@
-// The start-up routine, the message-box base, a worker that cannot be
-// created, and the shell-free opener.
+// The start-up routine, the message-box base and a worker that cannot be
+// created.
 #include <pthread.h>
-#include <sys/wait.h>
 
 #include "wizard/program.h"
-#include "wizard/spawn.h"
 #include "wizard_fixture.h"
 
 namespace wizard_test {
@@ -20,7 +18,8 @@ class ProgramTest : public WizardTest {
             argv.push_back(arg.data());
         }
         argv.push_back(nullptr);
-        return wizard::RunInstallerProgram(static_cast<int>(args.size()), argv.data(), fake);
+        return wizard::RunInstallerProgram(static_cast<int>(args.size()), argv.data(), fake,
+                                           ProcessLocaleName, host);
     }
 };
 
@@ -50,7 +49,7 @@ TEST_F(ProgramTest, WithoutTheStartOptionTheWizardWaitsForTheUser) {
 
 TEST_F(ProgramTest, UseCwdFindsTheKitInTheWorkingDirectory) {
     MakeSmallKit();
-    fake.executablePath = "/nowhere/setup";
+    host.executablePath = "/nowhere/setup";
     char old[4096];
     ASSERT_NE(getcwd(old, sizeof old), nullptr);
     ASSERT_EQ(chdir(sandbox.at("kit").c_str()), 0);
@@ -167,48 +166,6 @@ TEST_F(WizardTest, WorkerThatCannotBeCreatedShowsTheErrorBoxAndPage) {
     EXPECT_EQ(fake.boxes[0].flags, 0x1000001u);
     EXPECT_EQ(fake.PageText(), Text("IDS_ERROR_FINISH"));
     EXPECT_FALSE(Sandbox::exists(sandbox.at("target")));
-}
-
-// A stand-in opener that records its arguments and where its error output
-// goes, to show that no shell reads the path.
-TEST(Spawn, PassesThePathAsOneArgumentWithoutAShell) {
-    Sandbox sandbox;
-    std::string script = sandbox.at("opener");
-    sandbox.write("opener",
-                  "#!/bin/sh\n"
-                  "printf '%s|%s' \"$#\" \"$1\" > \"$(dirname \"$0\")/args\"\n"
-                  "readlink /proc/self/fd/2 > \"$(dirname \"$0\")/stderr\"\n");
-    ASSERT_EQ(chmod(script.c_str(), 0755), 0);
-    std::string path = sandbox.at("it's a \"doc\" $(touch pwned) `x` ; rm -rf \\.txt");
-    pid_t pid = wizard::SpawnProgram(script.c_str(), path.c_str());
-    ASSERT_GT(pid, 0);
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    EXPECT_EQ(Sandbox::read(sandbox.at("args")), "1|" + path);
-    EXPECT_EQ(Sandbox::read(sandbox.at("stderr")), "/dev/null\n");
-    EXPECT_FALSE(Sandbox::exists(sandbox.at("pwned")));
-    EXPECT_FALSE(Sandbox::exists("pwned"));
-}
-
-TEST(Spawn, OpenerNeverTakesAPathForAnOption) {
-    Sandbox sandbox;
-    // PATH holds only the sandbox, so the stand-in uses no other program.
-    sandbox.write(wizard::DesktopOpener(),
-                  "#!/bin/sh\nprintf '%s' \"$1\" > '" + sandbox.at("args") + "'\n");
-    ASSERT_EQ(chmod(sandbox.at(wizard::DesktopOpener()).c_str(), 0755), 0);
-    const char* old = getenv("PATH");
-    const std::string saved = old != nullptr ? old : "";
-    setenv("PATH", sandbox.path().c_str(), 1);
-    pid_t pid = wizard::SpawnOpener("--help/readme.html");
-    setenv("PATH", saved.c_str(), 1);
-    ASSERT_GT(pid, 0);
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    EXPECT_EQ(Sandbox::read(sandbox.at("args")), "./--help/readme.html");
-}
-
-TEST(Spawn, MissingProgramIsReported) {
-    EXPECT_EQ(wizard::SpawnProgram("/nonexistent/opener-program", "x"), -1);
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ TEST_F(StartupTest, MissingKitIsTheFirstError) {
 
 TEST_F(StartupTest, UnknownExecutablePathMeansNoKit) {
     MakeSmallKit();
-    fake.executablePath.clear();
+    host.executablePath.clear();
     auto dialog = MakeDialog();
     dialog->Run();
     ExpectOnlyErrorBox("IDS_ERROR_NOSOURCE");
@@ -170,7 +170,7 @@ TEST_F(StartupTest, GoodKitOpensTheWelcomePage) {
 
 TEST_F(StartupTest, UseCwdLooksInTheWorkingDirectory) {
     MakeSmallKit();
-    fake.executablePath = "/nonexistent/setup";
+    host.executablePath = "/nonexistent/setup";
     char old[4096];
     ASSERT_NE(getcwd(old, sizeof old), nullptr);
     ASSERT_EQ(chdir(sandbox.at("kit").c_str()), 0);

@@ -195,7 +195,7 @@ TEST_P(StateTableTest, ActLeadsToTheStateOfTheTable) {
     dialog->Run();
     fake.OpenGate();
     EXPECT_EQ(dialog->GetPageState(), row.finalState);
-    EXPECT_EQ(fake.openedDocuments.size(), row.opensDocument ? 1u : 0u);
+    EXPECT_EQ(host.openedDocuments.size(), row.opensDocument ? 1u : 0u);
     if (row.finalState == 4) {
         EXPECT_EQ(fake.PageText(), "Configuration installed successfully.");
     }

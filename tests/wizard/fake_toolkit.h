@@ -57,8 +57,6 @@ struct BoxRecord {
 class FakeToolkit : public wizard::Toolkit {
   public:
     // --- What the test sets up -------------------------------------------
-    std::string executablePath;
-    wizard::ExecutableLayout layout = wizard::ExecutableLayout::kPlainDirectory;
     // Answers for the coming message boxes, in order. When none is left, a
     // Yes/No box answers No and an OK box answers OK.
     std::deque<int> answers;
@@ -76,7 +74,6 @@ class FakeToolkit : public wizard::Toolkit {
     // --- What the test inspects ------------------------------------------
     std::vector<std::unique_ptr<FakeControl>> controls;
     std::vector<BoxRecord> boxes;
-    std::vector<std::string> openedDocuments;
     std::vector<std::string> choosersOpened;
     int initializeCalls = 0;
     int mainLoopRuns = 0;
@@ -186,8 +183,6 @@ class FakeToolkit : public wizard::Toolkit {
         EXPECT_NE(argc, nullptr);
         EXPECT_NE(argv, nullptr);
     }
-    stdx::string8 ExecutablePath() override { return stdx::string8(executablePath.c_str()); }
-    wizard::ExecutableLayout GetExecutableLayout() override { return layout; }
 
     wizard::Handle CreateWindow(int width, int height, const char* title,
                                 wizard::ToolkitListener* l) override {
@@ -321,7 +316,6 @@ class FakeToolkit : public wizard::Toolkit {
         cv_.notify_all();
         cv_.wait_for(hold, std::chrono::seconds(10), [this] { return gateOpen_; });
     }
-    void OpenDocument(const char* path) override { openedDocuments.push_back(path); }
 
   private:
     void RunDuringModal() {

@@ -8,9 +8,9 @@
 
 namespace {
 
+using platform::ExecutableLayout;
 using testing_support::u16;
 using testing_support::utf8;
-using wizard::ExecutableLayout;
 
 std::string KitFor(const char* exe, ExecutableLayout layout) {
     return wizard::KitPathBesideExecutable(stdx::string8(exe), layout).c_str();

@@ -1,6 +1,6 @@
 // Shared set-up of the dialog tests: a sandbox holding the user's home, the
 // temporary directory and a real kit beside a pretend executable; English
-// texts; the fake toolkit.
+// texts; the fake toolkit and the recorded system services.
 #pragma once
 #include <gtest/gtest.h>
 #include <locale.h>
@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "fake_services.h"
 #include "fake_toolkit.h"
 #include "kit/kit_writer.h"
 #include "l10n/localization.h"
@@ -70,7 +71,7 @@ class WizardTest : public ::testing::Test {
         sandbox.mkdirs("tmp");
         sandbox.mkdirs("kit");
         SetCurrentLanguage(FindLanguage(stdx::string8("en")));
-        fake.executablePath = sandbox.at("kit/setup");
+        host.executablePath = sandbox.at("kit/setup");
     }
 
     // A kit at kit/kelda.efd with the given files ("a\\b.txt" names) made at
@@ -98,8 +99,7 @@ class WizardTest : public ::testing::Test {
     // The same on another toolkit, for tests that run the wizard twice.
     std::unique_ptr<CInstallerDlg> MakeDialogOn(FakeToolkit& toolkit, bool autoStart = false,
                                                 bool useCwd = false) {
-        toolkit.executablePath = fake.executablePath;
-        return std::make_unique<CInstallerDlg>(toolkit, 1, argv_, autoStart,
+        return std::make_unique<CInstallerDlg>(toolkit, host, 1, argv_, autoStart,
                                                stdx::string8("Installing configuration"),
                                                stdx::string16(u"en"), useCwd);
     }
@@ -125,6 +125,7 @@ class WizardTest : public ::testing::Test {
 
     Sandbox sandbox;
     FakeToolkit fake;
+    FakeServices host;
 
   private:
     ScopedEnv home_;

@@ -1,5 +1,5 @@
 // Helper programs are started with posix_spawnp: no shell, no quoting.
-#include "wizard/spawn.h"
+#include "platform/desktop.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -8,7 +8,7 @@
 
 extern char** environ;
 
-namespace wizard {
+namespace platform {
 
 pid_t SpawnProgram(const char* program, const char* argument) {
     posix_spawn_file_actions_t actions;
@@ -39,4 +39,4 @@ pid_t SpawnOpener(const char* path) {
     return SpawnProgram(DesktopOpener(), path);
 }
 
-}  // namespace wizard
+}  // namespace platform

@@ -1,0 +1,23 @@
+// System services for the dialog's unit tests: the executable "lies" where
+// the test says, so the kit can sit in a sandbox, and documents are recorded
+// instead of opened.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/services.h"
+
+namespace wizard_test {
+
+class FakeServices : public platform::Services {
+  public:
+    std::string executablePath;
+    platform::ExecutableLayout layout = platform::ExecutableLayout::kPlainDirectory;
+    std::vector<std::string> openedDocuments;
+
+    stdx::string8 ExecutablePath() override { return stdx::string8(executablePath.c_str()); }
+    platform::ExecutableLayout Layout() override { return layout; }
+    void OpenDocument(const char* path) override { openedDocuments.push_back(path); }
+};
+
+}  // namespace wizard_test
