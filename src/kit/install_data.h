@@ -31,6 +31,10 @@
 // the end of the image, a file reaching past the first 4 GiB of the image, or a
 // name that could leave the template directory (see kit/kit_name.h) makes the
 // kit damaged: Open fails and removes the image.
+//
+// The kit file may end in a seal (kit/kit_trailer.h, kit/kit_seal.h): its
+// digest is computed over the compressed bytes as they are read for
+// inflating, and compared, with the signature, before the tables are read.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -41,7 +45,9 @@
 #include "fs/file_system.h"
 #include "kit/file_data.h"
 #include "kit/image_reader.h"
+#include "kit/input_tap.h"
 #include "kit/kit_name.h"
+#include "kit/kit_seal.h"
 #include "kit/product_info.h"
 #include "text/basic_string.h"
 #include "text/string_util.h"
@@ -59,6 +65,10 @@ class InstallData {
     FileSystem fileSystem;
     uint32_t bufferSize = 0x100000;
     std::unique_ptr<unsigned char[]> buffer;
+    // Which signatures Open checks or requires; set before Open.
+    kit::KitTrust trust;
+    // What Open found of the kit's seal.
+    kit::SealReport seal;
 
     InstallData() : buffer(new unsigned char[0x100000]) {}
     // The image is a kit-sized file in the temporary directory: it goes with
@@ -68,8 +78,9 @@ class InstallData {
     InstallData& operator=(const InstallData&) = delete;
 
     // 0, or a non-zero file system code (13 for a damaged kit, 1013 when the
-    // image file cannot be created). On failure `files` is empty and no image
-    // file is left behind.
+    // image file cannot be created, kit::kNotSigned when `trust` requires a
+    // signature the kit lacks). On failure `files` is empty and no image file
+    // is left behind.
     uint32_t Open(const string16& kitPath);
     // Copies file `index` to `target` and gives it the kit's time. 0 or a
     // non-zero code; a partly written target stays for the caller's rollback.
@@ -81,6 +92,8 @@ class InstallData {
 
   private:
     void ReadTables();
+    // Inflates the kit into the image and checks its seal; throws on failure.
+    void InflateVerified(const string16& kitPath);
     // The clean-up of a failed open; returns `code`.
     uint32_t FailOpen(uint32_t code);
     void ReleaseImage();
@@ -94,16 +107,15 @@ uint32_t InstallData<Compressor, FileSystem>::Open(const string16& kitPath) {
     products.clear();
     files.clear();
     imagePath.clear();
+    seal = kit::SealReport();
     try {
         string16 tempDir;
         FileSystem::GetTempPath(tempDir);
         if (FileSystem::GetTempFileName(tempDir, string16(u"edf"), imagePath) != 0)
             throw 1013u;
-        uint32_t rc = compressor.template Decompress<FileSystem>(kitPath, imagePath);
-        if (rc != 0)
-            throw rc;
+        InflateVerified(kitPath);
         FileHandle handle = kInvalidFileHandle;
-        rc = FileSystem::CreateFile(imagePath, 0xC0000000u, 0, 3, &handle, 0x80u);
+        uint32_t rc = FileSystem::CreateFile(imagePath, 0xC0000000u, 0, 3, &handle, 0x80u);
         if (rc != 0)
             throw rc;
         imageHandle = handle;
@@ -128,6 +140,40 @@ uint32_t InstallData<Compressor, FileSystem>::FailOpen(uint32_t code) {
     if (!imagePath.empty())
         FileSystem::DeleteFile(imagePath);
     return code;
+}
+
+template <class Compressor, class FileSystem>
+void InstallData<Compressor, FileSystem>::InflateVerified(const string16& kitPath) {
+    // The trailer is read first, from the end: it says where the stream ends.
+    kit::SealFound found;
+    uint32_t rc = kit::ReadSeal<FileSystem>(kitPath, &found);
+    if (rc != 0)
+        throw rc;
+    // A kit without a trailer has no digest to compare against.
+    kit::Sha256 digest;
+    kit::InputTap tap;
+    if (found.present) {
+        tap.length = found.trailer.coveredLength;
+        tap.digest = &digest;
+    }
+    rc = compressor.template Decompress<FileSystem>(kitPath, imagePath, Compressor::kMaxImageSize,
+                                                    &tap);
+    if (rc != 0)
+        throw rc;
+    kit::Digest computed{};
+    if (!digest.Finish(&computed))
+        throw kit::kDamagedKit;
+    unsigned char after[8] = {};
+    int afterSize = 0;
+    if (!found.present && tap.streamEnd < found.fileLength) {
+        afterSize = kit::ReadBytesAt<FileSystem>(kitPath, tap.streamEnd, after);
+        if (afterSize < 0)
+            throw kitimage::LastErrorOr<FileSystem>(87);
+    }
+    rc = kit::JudgeSeal(found, computed, digest.bytes(), tap.streamEnd, after, uint32_t(afterSize),
+                        trust, &seal);
+    if (rc != 0)
+        throw rc;
 }
 
 template <class Compressor, class FileSystem>

@@ -13,6 +13,8 @@
 #include <memory>
 
 #include "kit/kit_name.h"
+#include "kit/kit_sealer.h"
+#include "kit/replacing_file.h"
 
 namespace kit {
 
@@ -22,10 +24,6 @@ constexpr uint64_t kFileTimeUnixEpoch = 116444736000000000ULL;
 constexpr uint64_t kFileTimeTicksPerSecond = 10000000ULL;
 constexpr uint64_t kMaxImage = 0x100000000ULL;  // every byte must be 32-bit addressable
 constexpr size_t kChunk = 1 << 20;
-
-std::string Describe(const std::string& what, const std::string& path) {
-    return what + " " + path + ": " + std::strerror(errno);
-}
 
 void Fail(std::string* error, const std::string& message) {
     if (error)
@@ -81,83 +79,24 @@ class ImageSink {
 
 namespace {
 
-// The output file. Bytes go to a temporary file beside it that replaces the
-// output only once everything is written, so a failed run leaves an earlier
-// kit at that path as it was and no partial file behind.
-class FileOut {
-  public:
-    ~FileOut() {
-        if (fd_ >= 0)
-            ::close(fd_);
-        if (!committed_ && !temp_.empty())
-            ::unlink(temp_.c_str());
-    }
-    bool Open(const std::string& path, std::string* error) {
-        std::string temp = path + ".partXXXXXX";
-        fd_ = ::mkostemp(&temp[0], O_CLOEXEC);
-        if (fd_ < 0) {
-            Fail(error, Describe("cannot create", path));
-            return false;
-        }
-        temp_ = temp;
-        path_ = path;
-        // mkostemp makes the file private; a kit is an ordinary file.
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd_, 0666 & ~mask);
-        return true;
-    }
-    bool Write(const char* data, size_t size, std::string* error) {
-        while (size > 0) {
-            ssize_t n = ::write(fd_, data, size);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                Fail(error, Describe("cannot write", path_));
-                return false;
-            }
-            data += n;
-            size -= size_t(n);
-        }
-        return true;
-    }
-    bool Close(std::string* error) {
-        int rc = ::close(fd_);
-        fd_ = -1;
-        if (rc != 0) {
-            Fail(error, Describe("cannot write", path_));
-            return false;
-        }
-        if (::rename(temp_.c_str(), path_.c_str()) != 0) {
-            Fail(error, Describe("cannot replace", path_));
-            return false;
-        }
-        committed_ = true;
-        return true;
-    }
-
-  private:
-    int fd_ = -1;
-    std::string path_;
-    std::string temp_;
-    bool committed_ = false;
-};
-
 class PlainFileSink : public ImageSink {
   public:
-    explicit PlainFileSink(FileOut& out) : out_(out) {}
+    explicit PlainFileSink(ReplacingFile& out) : out_(out) {}
     bool Write(const char* data, size_t size, std::string* error) override {
         return out_.Write(data, size, error);
     }
-    bool Finish(std::string* error) override { return out_.Close(error); }
+    bool Finish(std::string* error) override { return out_.Commit(error); }
 
   private:
-    FileOut& out_;
+    ReplacingFile& out_;
 };
 
+// The compressed stream goes to the file and through the digest; the seal,
+// when one is wanted, follows the stream's final block.
 class DeflateSink : public ImageSink {
   public:
-    DeflateSink(FileOut& out, int level) : out_(out), buffer_(kChunk, '\0') {
+    DeflateSink(ReplacingFile& out, int level, const SealSpec& seal = SealSpec())
+        : out_(out), seal_(seal), buffer_(kChunk, '\0') {
         ok_ = deflateInit2(&stream_, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) == Z_OK;
     }
     ~DeflateSink() override { deflateEnd(&stream_); }
@@ -173,7 +112,17 @@ class DeflateSink : public ImageSink {
         return true;
     }
     bool Finish(std::string* error) override {
-        return Pump(nullptr, 0, Z_FINISH, error) && out_.Close(error);
+        if (!Pump(nullptr, 0, Z_FINISH, error))
+            return false;
+        if (seal_.seal == Seal::kDigest) {
+            Digest digest{};
+            std::string trailer;
+            if (!digest_.Finish(&digest) ||
+                !MakeTrailerBytes(digest_.bytes(), digest, seal_.key, &trailer, error) ||
+                !out_.Write(trailer.data(), trailer.size(), error))
+                return false;
+        }
+        return out_.Commit(error);
     }
 
   private:
@@ -194,13 +143,18 @@ class DeflateSink : public ImageSink {
                 return false;
             }
             size_t produced = buffer_.size() - stream_.avail_out;
-            if (produced && !out_.Write(buffer_.data(), produced, error))
+            if (produced == 0)
+                continue;
+            digest_.Update(buffer_.data(), produced);
+            if (!out_.Write(buffer_.data(), produced, error))
                 return false;
         } while (stream_.avail_out == 0 || (flush == Z_FINISH && rc != Z_STREAM_END));
         return true;
     }
 
-    FileOut& out_;
+    ReplacingFile& out_;
+    SealSpec seal_;
+    Sha256 digest_;
     std::string buffer_;
     z_stream stream_{};
     bool ok_ = false;
@@ -225,7 +179,7 @@ bool CopyFileInto(ImageSink& sink, const KitFileEntry& entry, std::string& chunk
                   std::string* error) {
     int fd = ::open(entry.sourcePath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        Fail(error, Describe("cannot read", entry.sourcePath));
+        Fail(error, DescribeErrno("cannot read", entry.sourcePath));
         return false;
     }
     uint64_t total = 0;
@@ -235,7 +189,7 @@ bool CopyFileInto(ImageSink& sink, const KitFileEntry& entry, std::string& chunk
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            Fail(error, Describe("cannot read", entry.sourcePath));
+            Fail(error, DescribeErrno("cannot read", entry.sourcePath));
             ok = false;
             break;
         }
@@ -278,7 +232,7 @@ bool KitWriter::AddDiskFile(const stdx::basic_string<char16_t>& name, const std:
                             std::string* error) {
     struct stat st;
     if (::stat(path.c_str(), &st) != 0) {
-        Fail(error, Describe("cannot read", path));
+        Fail(error, DescribeErrno("cannot read", path));
         return false;
     }
     if (!S_ISREG(st.st_mode)) {
@@ -287,7 +241,10 @@ bool KitWriter::AddDiskFile(const stdx::basic_string<char16_t>& name, const std:
     }
     KitFileEntry entry;
     entry.name = name;
-    entry.time = FileTimeFromUnix(int64_t(st.st_mtime));
+    int64_t mtime = int64_t(st.st_mtime);
+    if (timeClamp_ && mtime > *timeClamp_)
+        mtime = *timeClamp_;
+    entry.time = FileTimeFromUnix(mtime);
     entry.size = uint64_t(st.st_size);
     entry.sourcePath = path;
     files_.push_back(entry);
@@ -372,7 +329,7 @@ bool KitWriter::Emit(ImageSink& sink, std::string* error) const {
 }
 
 bool KitWriter::WriteImage(const std::string& path, std::string* error) const {
-    FileOut out;
+    ReplacingFile out;
     if (!out.Open(path, error))
         return false;
     PlainFileSink sink(out);
@@ -380,10 +337,13 @@ bool KitWriter::WriteImage(const std::string& path, std::string* error) const {
 }
 
 bool KitWriter::WriteKit(const std::string& path, std::string* error) const {
-    FileOut out;
+    ReplacingFile out;
     if (!out.Open(path, error))
         return false;
-    DeflateSink sink(out, level_);
+    SealSpec seal;
+    seal.seal = seal_;
+    seal.key = signingKey_ ? &*signingKey_ : nullptr;
+    DeflateSink sink(out, level_, seal);
     return Emit(sink, error);
 }
 
@@ -397,7 +357,7 @@ std::string KitWriter::ImageBytes(std::string* error) const {
 
 bool WriteRawDeflate(const std::string& bytes, const std::string& path, int level,
                      std::string* error) {
-    FileOut out;
+    ReplacingFile out;
     if (!out.Open(path, error))
         return false;
     DeflateSink sink(out, level);

@@ -16,9 +16,12 @@
 // from disk at write time, so kits of any size take bounded memory.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "kit/kit_crypto.h"
+#include "kit/kit_sealer.h"
 #include "kit/product_info.h"
 #include "text/basic_string.h"
 
@@ -57,6 +60,14 @@ class KitWriter {
     void SetNameCheck(NameCheck check) { nameCheck_ = check; }
     // zlib level 0-9 for WriteKit (default 9).
     void SetCompressionLevel(int level) { level_ = level; }
+    // Whether WriteKit ends the kit in a trailer with its digest (default),
+    // and the key that signs it.
+    void SetSeal(Seal seal) { seal_ = seal; }
+    void SetSigningKey(const SecretKey& key) { signingKey_ = key; }
+    // Files added from disk afterwards get at most this last-write time
+    // (POSIX seconds): SOURCE_DATE_EPOCH, so that a tree checked out or
+    // built at another time gives the same kit.
+    void ClampTimesTo(int64_t unixSeconds) { timeClamp_ = unixSeconds; }
 
     // `padding` ignored bytes are appended to the product record.
     void AddProduct(const config::ProductInfo& info, uint32_t padding = 0);
@@ -78,7 +89,7 @@ class KitWriter {
     // earlier file there is left as it was.
     // The inflated image (tables and data), uncompressed.
     bool WriteImage(const std::string& path, std::string* error) const;
-    // The kit: the image as one raw deflate stream.
+    // The kit: the image as one raw deflate stream, then the trailer.
     bool WriteKit(const std::string& path, std::string* error) const;
     // The image in memory; for small kits and tests. Empty on error.
     std::string ImageBytes(std::string* error = nullptr) const;
@@ -90,6 +101,9 @@ class KitWriter {
     uint32_t layoutWord_ = 1;
     NameCheck nameCheck_ = NameCheck::Enforce;
     int level_ = 9;
+    Seal seal_ = Seal::kDigest;
+    std::optional<SecretKey> signingKey_;
+    std::optional<int64_t> timeClamp_;
     std::vector<config::ProductInfo> products_;
     std::vector<uint32_t> productPadding_;
     std::vector<KitFileEntry> files_;

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "fs/file_system.h"
+#include "kit/input_tap.h"
 #include "text/basic_string.h"
 
 class LZCompressor {
@@ -21,20 +22,22 @@ class LZCompressor {
     // than allowed to fill the temporary file system.
     static constexpr uint64_t kMaxImageSize = 0x100000000ULL;
 
-    // Inflates `source` into `target`. 0; 13 for invalid compressed data or
-    // an image over `imageLimit`; else the file system's code of the failed
-    // open, write or mapping. `target` holds exactly the inflated bytes on
-    // success; on failure it holds a partial image that the caller removes.
+    // Inflates `source` into `target`. 0; 13 for invalid compressed data, a
+    // stream that ends before its final block, or an image over
+    // `imageLimit`; else the file system's code of the failed open, write or
+    // mapping. `target` holds exactly the inflated bytes on success; on
+    // failure it holds a partial image that the caller removes. `tap`, when
+    // given, limits the input and sees every byte read (kit/input_tap.h).
     template <class FS = FileSystem>
     uint32_t Decompress(const stdx::basic_string<char16_t>& source,
                         const stdx::basic_string<char16_t>& target,
-                        uint64_t imageLimit = kMaxImageSize) const;
+                        uint64_t imageLimit = kMaxImageSize, kit::InputTap* tap = nullptr) const;
 };
 
 template <class FS>
 uint32_t LZCompressor::Decompress(const stdx::basic_string<char16_t>& source,
-                                  const stdx::basic_string<char16_t>& target,
-                                  uint64_t imageLimit) const {
+                                  const stdx::basic_string<char16_t>& target, uint64_t imageLimit,
+                                  kit::InputTap* tap) const {
     FileHandle in = kInvalidFileHandle;
     uint32_t rc = FS::CreateFile(source, 0x80000000u, 0, 3, &in, 0x8000080u);
     if (rc != 0)
@@ -48,6 +51,8 @@ uint32_t LZCompressor::Decompress(const stdx::basic_string<char16_t>& source,
     // The whole 64-bit length: a kit over 4 GiB is not silently cut short.
     int64_t end = FS::SetFilePointer(in, 0, 2);
     uint64_t length = end < 0 ? 0 : uint64_t(end);
+    if (tap && tap->length < length)
+        length = tap->length;
 
     z_stream stream;
     std::memset(&stream, 0, sizeof stream);
@@ -64,6 +69,8 @@ uint32_t LZCompressor::Decompress(const stdx::basic_string<char16_t>& source,
             failure = 87;
             break;
         }
+        if (tap && tap->digest)
+            tap->digest->Update(window, n);
         stream.next_in = static_cast<Bytef*>(window);
         stream.avail_in = uInt(n);
         bool roomUsedUp = false;
@@ -91,6 +98,8 @@ uint32_t LZCompressor::Decompress(const stdx::basic_string<char16_t>& source,
         } while (result == Z_OK && roomUsedUp);
         // zlib has consumed all it will take from this window.
         munmap(window, n);
+        if (tap && result == Z_STREAM_END)
+            tap->streamEnd = w + (n - stream.avail_in);
         // After the end of the stream the rest is ignored; after an error
         // zlib would only repeat it.
         if (result == Z_STREAM_END || result < 0)
@@ -104,5 +113,7 @@ uint32_t LZCompressor::Decompress(const stdx::basic_string<char16_t>& source,
     FS::CloseHandle(in);
     if (failure != 0)
         return failure;
-    return result < 0 ? 13 : 0;
+    // A stream cut short before its final block is as damaged as a corrupt
+    // one: its image would lack its tail.
+    return result == Z_STREAM_END ? 0 : 13;
 }

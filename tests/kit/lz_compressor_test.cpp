@@ -30,9 +30,8 @@ std::string Noise(size_t size, uint32_t seed) {
     return s;
 }
 
-TEST_F(InflateTest, EmptyKitGivesEmptyImage) {
-    EXPECT_EQ(0u, Inflate(""));
-    EXPECT_EQ("", Image());
+TEST_F(InflateTest, EmptyKitHasNoFinalBlockAndIsDamaged) {
+    EXPECT_EQ(13u, Inflate(""));
 }
 
 TEST_F(InflateTest, RoundTripsAcrossWindowSizes) {
@@ -101,10 +100,45 @@ TEST_F(InflateTest, BadDataIsInvalid) {
     EXPECT_EQ(13u, Inflate(std::string(5, '\xFF')));
 }
 
-TEST_F(InflateTest, StreamCutShortStillSucceeds) {
-    std::string kitBytes = kit::RawDeflate(Noise(100000, 4), 0);
-    EXPECT_EQ(0u, Inflate(kitBytes.substr(0, 50000)));
-    EXPECT_LT(Image().size(), 50000u);
+TEST_F(InflateTest, StreamCutShortBeforeItsFinalBlockIsDamaged) {
+    // Stored and compressed streams, cut in the first window, on a window
+    // boundary, and one byte before the end.
+    for (int level : {0, 9}) {
+        std::string kitBytes = kit::RawDeflate(Noise(100000, 4) + std::string(50000, 'z'), level);
+        for (size_t cut : {size_t(1), size_t(50000), size_t(32768), kitBytes.size() - 1}) {
+            if (cut >= kitBytes.size())
+                continue;
+            SCOPED_TRACE(std::to_string(level) + " cut at " + std::to_string(cut));
+            EXPECT_EQ(13u, Inflate(kitBytes.substr(0, cut)));
+        }
+    }
+}
+
+TEST_F(InflateTest, TapLimitsTheInputHashesItAndFindsTheStreamEnd) {
+    const std::string content = Noise(70000, 11);
+    const std::string stream = kit::RawDeflate(content, 0);
+    const std::string tail = "trailer bytes that are never inflated";
+    sandbox_.write("kit", stream + tail);
+    sandbox_.write("image", "");
+
+    kit::Sha256 digest;
+    kit::InputTap tap;
+    tap.length = stream.size();
+    tap.digest = &digest;
+    ASSERT_EQ(0u, LZCompressor().Decompress(sandbox_.at16("kit"), sandbox_.at16("image"),
+                                            LZCompressor::kMaxImageSize, &tap));
+    EXPECT_EQ(content, Image());
+    EXPECT_EQ(stream.size(), tap.streamEnd);
+    EXPECT_EQ(stream.size(), digest.bytes());
+    kit::Digest got{};
+    ASSERT_TRUE(digest.Finish(&got));
+    EXPECT_EQ(kit::Sha256Of(stream.data(), stream.size()), got);
+
+    // Without a limit the stream still ends where it ends.
+    kit::InputTap open;
+    ASSERT_EQ(0u, LZCompressor().Decompress(sandbox_.at16("kit"), sandbox_.at16("image"),
+                                            LZCompressor::kMaxImageSize, &open));
+    EXPECT_EQ(stream.size(), open.streamEnd);
 }
 
 TEST_F(InflateTest, ImageOverTheLimitIsDamaged) {
