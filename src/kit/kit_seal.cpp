@@ -19,6 +19,7 @@ uint32_t JudgeSeal(const SealFound& found, const Digest& digest, uint64_t hashed
                    uint64_t streamEnd, const unsigned char* afterStream, uint32_t afterSize,
                    const KitTrust& trust, SealReport* report) {
     *report = SealReport();
+    report->streamLength = streamEnd;
     const bool required = trust.policy == SignaturePolicy::kRequireKnownKey;
     if (!found.present) {
         // A sealed kit cut short keeps the start of its trailer after the

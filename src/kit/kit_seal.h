@@ -39,7 +39,8 @@ enum class SealState {
 
 struct SealReport {
     SealState state = SealState::kNone;
-    KeyId keyId{};  // of the signature, when signed
+    KeyId keyId{};              // of the signature, when signed
+    uint64_t streamLength = 0;  // bytes of the deflate stream, trailer excluded
 };
 
 // What was found at the end of the kit before inflating.

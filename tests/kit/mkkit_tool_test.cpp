@@ -74,7 +74,7 @@ TEST_F(MkkitTest, CreateThenListShowsDescriptionsAndFilesInInstallOrder) {
     std::string out = Out();
     for (size_t start = 0, nl; (nl = out.find('\n', start)) != std::string::npos; start = nl + 1)
         lines.push_back(out.substr(start, nl - start));
-    ASSERT_EQ(4u, lines.size()) << out;
+    ASSERT_EQ(5u, lines.size()) << out;
     EXPECT_EQ(
         "description en: product \"Templates\", provider \"Example Ltd\", document "
         "\"docs\\readme.html\"",
@@ -84,6 +84,7 @@ TEST_F(MkkitTest, CreateThenListShowsDescriptionsAndFilesInInstallOrder) {
     EXPECT_EQ("         6 2020-01-01 00:00:00 a.cfg", lines[2]);
     EXPECT_EQ(0u, lines[3].find("        12 ")) << lines[3];
     EXPECT_EQ(lines[3].size() - 17, lines[3].find(" docs\\readme.html")) << lines[3];
+    EXPECT_EQ("seal: digest ok, not signed", lines[4]);
 }
 
 TEST_F(MkkitTest, MistakesGetAClearMessageAndStatus) {
@@ -124,6 +125,89 @@ TEST_F(MkkitTest, ListRefusesAPathTheLocaleCannotHold) {
     EXPECT_EQ(1, Run("list " + Quote(other), "LC_ALL=C"));
     EXPECT_NE(std::string::npos, Err().find("cannot be converted")) << Err();
     EXPECT_EQ("", Out());
+}
+
+TEST_F(MkkitTest, KeygenSignAndVerifySayWhatTheyFoundWithTheirStatus) {
+    sandbox_.write("tree/a.cfg", "key=1\n");
+    sandbox_.write("tree/sub/b.cfg", std::string(3000, 'b'));
+    const std::string tree = " -C " + Quote(sandbox_.at("tree"));
+    const std::string kit = Quote(sandbox_.at("kelda.efd"));
+    const std::string key = sandbox_.at("release");
+    ASSERT_EQ(0, Run("keygen " + Quote(key))) << Err();
+    ASSERT_EQ(0, Run("keygen " + Quote(sandbox_.at("other")))) << Err();
+    struct stat st;
+    ASSERT_EQ(0, stat((key + ".sec").c_str(), &st));
+    EXPECT_EQ(0600u, st.st_mode & 0777);
+    const std::string secret = testing_support::Sandbox::read(key + ".sec");
+    EXPECT_EQ(1, Run("keygen " + Quote(key)));
+    EXPECT_NE(std::string::npos, Err().find("never overwritten")) << Err();
+    EXPECT_EQ(secret, testing_support::Sandbox::read(key + ".sec"));
+
+    const std::string pub = " --key " + Quote(key + ".pub");
+    const std::string otherPub = " --key " + Quote(sandbox_.at("other.pub"));
+    ASSERT_EQ(0, Run("create -o " + kit + tree + " --no-trailer"));
+    EXPECT_EQ(3, Run("verify " + kit));
+    EXPECT_NE(std::string::npos, Out().find("no trailer")) << Out();
+    EXPECT_EQ(4, Run("verify " + kit + pub));
+
+    ASSERT_EQ(0, Run("create -o " + kit + tree));
+    EXPECT_EQ(0, Run("verify " + kit));
+    EXPECT_NE(std::string::npos, Out().find("digest ok, not signed")) << Out();
+    EXPECT_EQ(4, Run("verify " + kit + pub));
+    EXPECT_NE(std::string::npos, Out().find("carries no signature")) << Out();
+
+    ASSERT_EQ(0, Run("sign " + kit + " " + Quote(key + ".sec"))) << Err();
+    const std::string signedLater = testing_support::Sandbox::read(sandbox_.at("kelda.efd"));
+    EXPECT_EQ(0, Run("verify " + kit + pub));
+    EXPECT_NE(std::string::npos, Out().find("signature ok by key")) << Out();
+    EXPECT_EQ(4, Run("verify " + kit + otherPub));
+    EXPECT_NE(std::string::npos, Out().find("it is signed by key")) << Out();
+    EXPECT_EQ(0, Run("verify " + kit));
+    EXPECT_NE(std::string::npos, Out().find("signature not checked")) << Out();
+    ASSERT_EQ(0, Run("list " + kit));
+    EXPECT_NE(std::string::npos, Out().find("seal: digest ok, signed by key")) << Out();
+
+    ASSERT_EQ(0, Run("create -o " + kit + tree + " --sign " + Quote(key + ".sec"))) << Err();
+    EXPECT_EQ(signedLater, testing_support::Sandbox::read(sandbox_.at("kelda.efd")))
+        << "signing at creation and signing later give the same kit";
+
+    // A damaged kit is reported, and never signed.
+    std::string damaged = signedLater;
+    damaged[damaged.size() / 3] = char(damaged[damaged.size() / 3] ^ 0x40);
+    sandbox_.write("kelda.efd", damaged);
+    EXPECT_EQ(1, Run("verify " + kit + pub));
+    EXPECT_NE(std::string::npos, Out().find("damaged")) << Out();
+    EXPECT_EQ(1, Run("sign " + kit + " " + Quote(sandbox_.at("other.sec"))));
+    EXPECT_EQ(damaged, testing_support::Sandbox::read(sandbox_.at("kelda.efd")));
+
+    // Key files of the wrong kind or shape.
+    EXPECT_EQ(2, Run("verify " + kit + " --key " + Quote(key + ".sec")));
+    EXPECT_EQ(2, Run("sign " + kit + " " + Quote(key + ".pub")));
+    EXPECT_EQ(2, Run("create -o " + kit + tree + " --no-trailer --sign " + Quote(key + ".sec")));
+    EXPECT_TRUE(TempFiles().empty());
+}
+
+TEST_F(MkkitTest, SameTreeGivesTheSameKitWithSourceDateEpoch) {
+    sandbox_.write("tree/z.cfg", "z");
+    sandbox_.write("tree/a/b.cfg", "b");
+    sandbox_.write("tree/a.cfg", "a");
+    const std::string create = "create -o " + Quote(sandbox_.at("one.efd")) + " -C " +
+                               Quote(sandbox_.at("tree")) + " --product 'en|P|V|a.cfg'";
+    const std::string epoch = "SOURCE_DATE_EPOCH=1577836800";
+    ASSERT_EQ(0, Run(create, epoch)) << Err();
+    const std::string first = testing_support::Sandbox::read(sandbox_.at("one.efd"));
+    // Checked out again later: every file is newer, one of them much newer.
+    struct timeval later[2] = {{1700000000, 0}, {1700000000, 0}};
+    ASSERT_EQ(0, utimes(sandbox_.at("tree/a/b.cfg").c_str(), later));
+    ASSERT_EQ(0, Run(create, epoch)) << Err();
+    EXPECT_EQ(first, testing_support::Sandbox::read(sandbox_.at("one.efd")));
+    ASSERT_EQ(0, Run("list " + Quote(sandbox_.at("one.efd"))));
+    EXPECT_NE(std::string::npos, Out().find("1 2020-01-01 00:00:00 a\\b.cfg")) << Out();
+
+    // Without the clamp the file times go into the kit.
+    ASSERT_EQ(0, Run(create));
+    EXPECT_NE(first, testing_support::Sandbox::read(sandbox_.at("one.efd")));
+    EXPECT_EQ(2, Run(create, "SOURCE_DATE_EPOCH=yesterday"));
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 // mkkit create: parses the product descriptions and writes the kit.
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "commands.h"
+#include "key_files.h"
 #include "kit/kit_name.h"
 #include "kit/kit_writer.h"
 
@@ -62,11 +65,29 @@ bool InsideTree(const std::string& output, const std::string& tree) {
     return out.compare(0, root.size(), root) == 0;
 }
 
+// SOURCE_DATE_EPOCH: a whole number of seconds since 1970, else an error.
+bool SourceDateEpoch(bool* set, int64_t* seconds, std::string* error) {
+    const char* text = std::getenv("SOURCE_DATE_EPOCH");
+    *set = text != nullptr && *text != '\0';
+    if (!*set)
+        return true;
+    char* end = nullptr;
+    errno = 0;
+    long long value = std::strtoll(text, &end, 10);
+    if (errno != 0 || *end != '\0' || value < 0) {
+        *error = std::string("SOURCE_DATE_EPOCH is not a number of seconds: ") + text;
+        return false;
+    }
+    *seconds = value;
+    return true;
+}
+
 }  // namespace
 
 int RunCreate(const CreateOptions& options) {
     kit::KitWriter writer;
     writer.SetCompressionLevel(options.level);
+    writer.SetSeal(options.noTrailer ? kit::Seal::kNone : kit::Seal::kDigest);
     writer.SetLayout(options.single ? kit::Layout::SingleDescription
                                     : kit::Layout::DescriptionTable);
     std::string error;
@@ -82,6 +103,26 @@ int RunCreate(const CreateOptions& options) {
         std::fprintf(stderr, "mkkit: --single needs exactly one --product\n");
         return 2;
     }
+    if (options.noTrailer && !options.secretKey.empty()) {
+        std::fprintf(stderr, "mkkit: --sign needs the trailer; drop --no-trailer\n");
+        return 2;
+    }
+    if (!options.secretKey.empty()) {
+        kit::SecretKey key{};
+        if (!ReadSecretKeyFile(options.secretKey, &key, &error)) {
+            std::fprintf(stderr, "mkkit: %s\n", error.c_str());
+            return 2;
+        }
+        writer.SetSigningKey(key);
+    }
+    bool clamp = false;
+    int64_t epoch = 0;
+    if (!SourceDateEpoch(&clamp, &epoch, &error)) {
+        std::fprintf(stderr, "mkkit: %s\n", error.c_str());
+        return 2;
+    }
+    if (clamp)
+        writer.ClampTimesTo(epoch);
     if (InsideTree(options.output, options.directory)) {
         std::fprintf(stderr, "mkkit: the kit %s must not lie inside the tree it packs\n",
                      options.output.c_str());
