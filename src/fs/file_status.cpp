@@ -35,5 +35,7 @@ FileStatus FileSystem::Status(const stdx::string16& path, Links links) {
     result.size = std::uint64_t(st.st_size);
     result.lastWrite = filetime::FromPosixSeconds(st.st_mtime);
     result.mode = std::uint32_t(st.st_mode & 07777);
+    result.owner = std::uint32_t(st.st_uid);
+    result.group = std::uint32_t(st.st_gid);
     return result;
 }

@@ -25,6 +25,8 @@ struct FileStatus {
     bool exists = false;
     FileKind kind = FileKind::kNone;
     std::uint64_t size = 0;
-    FileTime lastWrite = 0;  // whole seconds
-    std::uint32_t mode = 0;  // permission bits (07777), without the type
+    FileTime lastWrite = 0;   // whole seconds
+    std::uint32_t mode = 0;   // permission bits (07777), without the type
+    std::uint32_t owner = 0;  // user id
+    std::uint32_t group = 0;  // group id
 };

@@ -75,6 +75,11 @@ class FileSystem {
     // default a symbolic link is reported as a link, a dangling one included.
     // A path that cannot be converted is nothing. Does not touch the last error.
     static FileStatus Status(const stdx::string16& path, Links links = Links::kNotFollowed);
+    // Gives the file at `path` (never a link's target) the permission bits of
+    // `like`, then its owner and group where the process may set them. 0, or
+    // the code of the failed chmod; an owner change that is not permitted is
+    // no failure.
+    static std::uint32_t CopyPermissions(const stdx::string16& path, const FileStatus& like);
 
     // ---- Enumeration ---------------------------------------------------------
 

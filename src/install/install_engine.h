@@ -367,7 +367,13 @@ class BasicInstallEngine {
             }
             verifiedDir = dir;
         }
-        return kit.ExtractFile(uint32_t(index), target);
+        uint32_t result = kit.ExtractFile(uint32_t(index), target);
+        if (result != 0 || status.kind != FileKind::kFile) {
+            return result;
+        }
+        // A replaced file keeps its earlier version's permission bits (a
+        // script stays executable, a private file private) and owner.
+        return FS::CopyPermissions(target, status);
     }
 
     // Freshness test: the last-write time on disk, in whole seconds, is at

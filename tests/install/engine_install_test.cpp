@@ -88,6 +88,30 @@ struct ReadOpenCounter : FileSystem {
     }
 };
 
+// A replaced file keeps the permission bits of the version it replaces; a new
+// file gets the usual mode.
+TEST_F(EngineInstall, ReplacedFilesKeepTheirPermissionBits) {
+    const struct {
+        const char* name;
+        mode_t mode;
+    } replaced[] = {{"run.sh", 0755}, {"private.cfg", 0600}, {"shared.cfg", 0664}};
+    for (const auto& r : replaced) {
+        box.write(std::string("templates/") + r.name, "old");
+        ASSERT_EQ(0, chmod((tpl + r.name).c_str(), r.mode));
+        SetTime(tpl + r.name, kKitSeconds - 10);
+    }
+    ASSERT_TRUE(job.Open(
+        {{"run.sh", "new"}, {"private.cfg", "new"}, {"shared.cfg", "new"}, {"fresh.cfg", "new"}}));
+    const mode_t oldMask = umask(022);
+    EXPECT_EQ(0u, job.Run(tpl));
+    umask(oldMask);
+    for (const auto& r : replaced) {
+        EXPECT_EQ("new", Sandbox::read(tpl + r.name)) << r.name;
+        EXPECT_EQ(unsigned(r.mode), Mode(tpl + r.name) & 07777) << r.name;
+    }
+    EXPECT_EQ(0640u, Mode(tpl + "fresh.cfg") & 07777);
+}
+
 TEST_F(EngineInstall, FreshnessTestOpensNothing) {
     box.write("templates/equal.txt", "disk");
     SetTime(tpl + "equal.txt", kKitSeconds);

@@ -7,7 +7,7 @@
 // Operations that change the disk: opening for writing or creating,
 // WriteFile (a failing write first writes half of its bytes, like a full
 // disk), SetEndOfFile, SetFileTime, CreateDirectory, CreatePrivateDirectory,
-// MoveFile, RemoveDirectory, DeleteFile, GetTempFileName.
+// MoveFile, RemoveDirectory, DeleteFile, CopyPermissions, GetTempFileName.
 #pragma once
 #include <cstdint>
 
@@ -95,6 +95,12 @@ class FaultFileSystem : public FileSystem {
             return 0;
         }
         return FileSystem::DeleteFile(path);
+    }
+    static std::uint32_t CopyPermissions(const stdx::string16& path, const FileStatus& like) {
+        if (Trip()) {
+            return state().code;
+        }
+        return FileSystem::CopyPermissions(path, like);
     }
 
     // A temporary directory that need not exist yet; empty: the real one.
