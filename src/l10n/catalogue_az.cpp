@@ -40,4 +40,14 @@ const CatalogueRows kCatalogueAz = {
      "Şablon kataloquna yolu göstərin. Quraşdırma proqramı şablonları və konfiqurasiya fayllarını "
      "göstərilən kataloqa quraşdıracaq."},
     {"IDS_TEMPLATE_CATALOG", "Şablon kataloqu:"},
+    {"IDS_MSGBOX_YES", "Bəli"},
+    {"IDS_MSGBOX_NO", "Xeyr"},
+    {"IDS_MSGBOX_OK", "OK"},
+    {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
+    {"IDS_WARN_LAUNCHERFILE",
+     "Şablonlar quraşdırıldı, lakin başladıcı proqramın %1 ayarlar faylı yazıla bilmədi: başladıcı "
+     "proqram bu şablon kataloqunu tapmayacaq."},
+    {"IDS_SETUP_COUNTS",
+     "Yeni fayllar: %1. Əvəz ediləcək fayllar: %2. Saxlanılan fayllar (daha yeni və ya eyni): %3."},
+    {"IDS_ERROR_SPACEDETAIL", "Müvəqqəti kataloq %1: %2 MB lazımdır, %3 MB mövcuddur."},
 };

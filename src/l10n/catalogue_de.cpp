@@ -43,4 +43,14 @@ const CatalogueRows kCatalogueDe = {
      "Geben Sie den Pfad zum Vorlagenverzeichnis an. Das Installationsprogramm installiert "
      "Vorlagen und Konfigurationsdateien in das angegebene Verzeichnis."},
     {"IDS_TEMPLATE_CATALOG", "Vorlagenverzeichnis:"},
+    {"IDS_MSGBOX_YES", "Ja"},
+    {"IDS_MSGBOX_NO", "Nein"},
+    {"IDS_MSGBOX_OK", "OK"},
+    {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
+    {"IDS_WARN_LAUNCHERFILE",
+     "Die Vorlagen sind installiert, aber die Einstellungsdatei des Startprogramms %1 konnte nicht "
+     "geschrieben werden: Das Startprogramm wird dieses Vorlagenverzeichnis nicht finden."},
+    {"IDS_SETUP_COUNTS",
+     "Neue Dateien: %1. Zu ersetzende Dateien: %2. Beibehaltene Dateien (neuer oder gleich): %3."},
+    {"IDS_ERROR_SPACEDETAIL", "Temporäres Verzeichnis %1: %2 MB benötigt, %3 MB verfügbar."},
 };

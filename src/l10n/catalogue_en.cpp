@@ -42,4 +42,14 @@ const CatalogueRows kCatalogueEn = {
      "Specify path to template directory. The installation program will install "
      "templates and configuration files to the specified directory."},
     {"IDS_TEMPLATE_CATALOG", "Template directory:"},
+    {"IDS_MSGBOX_YES", "Yes"},
+    {"IDS_MSGBOX_NO", "No"},
+    {"IDS_MSGBOX_OK", "OK"},
+    {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
+    {"IDS_WARN_LAUNCHERFILE",
+     "The templates are installed, but the launcher settings file %1 could not be written: the "
+     "launcher will not find this template directory."},
+    {"IDS_SETUP_COUNTS",
+     "New files: %1. Files to be replaced: %2. Files kept (newer or the same): %3."},
+    {"IDS_ERROR_SPACEDETAIL", "Temporary directory %1: %2 MB needed, %3 MB available."},
 };

@@ -42,4 +42,15 @@ const CatalogueRows kCatalogueEs = {
      "Especifique la ruta al directorio de plantillas. El programa de instalación instalará las "
      "plantillas y los archivos de configuración en el directorio especificado."},
     {"IDS_TEMPLATE_CATALOG", "Directorio de plantillas:"},
+    {"IDS_MSGBOX_YES", "Sí"},
+    {"IDS_MSGBOX_NO", "No"},
+    {"IDS_MSGBOX_OK", "Aceptar"},
+    {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
+    {"IDS_WARN_LAUNCHERFILE",
+     "Las plantillas se han instalado, pero no se pudo escribir el archivo de configuración del "
+     "lanzador %1: el lanzador no encontrará este directorio de plantillas."},
+    {"IDS_SETUP_COUNTS",
+     "Archivos nuevos: %1. Archivos que se reemplazarán: %2. Archivos que se conservan (más "
+     "recientes o iguales): %3."},
+    {"IDS_ERROR_SPACEDETAIL", "Directorio temporal %1: se necesitan %2 MB, hay %3 MB disponibles."},
 };

@@ -43,4 +43,15 @@ const CatalogueRows kCatalogueFr = {
      "Indiquez le chemin du répertoire des modèles. Le programme d'installation y installera les "
      "modèles et les fichiers de configuration."},
     {"IDS_TEMPLATE_CATALOG", "Répertoire des modèles\u00a0:"},
+    {"IDS_MSGBOX_YES", "Oui"},
+    {"IDS_MSGBOX_NO", "Non"},
+    {"IDS_MSGBOX_OK", "OK"},
+    {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
+    {"IDS_WARN_LAUNCHERFILE",
+     "Les modèles sont installés, mais le fichier de paramètres du lanceur %1 n’a pas pu être "
+     "écrit : le lanceur ne trouvera pas ce répertoire de modèles."},
+    {"IDS_SETUP_COUNTS",
+     "Nouveaux fichiers : %1. Fichiers à remplacer : %2. Fichiers conservés (plus récents ou "
+     "identiques) : %3."},
+    {"IDS_ERROR_SPACEDETAIL", "Répertoire temporaire %1 : %2 Mo nécessaires, %3 Mo disponibles."},
 };

@@ -39,4 +39,14 @@ const CatalogueRows kCatalogueHu = {
      "Adja meg a sablonkönyvtár elérési útját. A telepítőprogram a megadott könyvtárba telepíti a "
      "sablonokat és a konfigurációs fájlokat."},
     {"IDS_TEMPLATE_CATALOG", "Sablonkönyvtár:"},
+    {"IDS_MSGBOX_YES", "Igen"},
+    {"IDS_MSGBOX_NO", "Nem"},
+    {"IDS_MSGBOX_OK", "OK"},
+    {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
+    {"IDS_WARN_LAUNCHERFILE",
+     "A sablonok telepítése megtörtént, de az indítóprogram %1 beállításfájlját nem sikerült írni: "
+     "az indítóprogram nem fogja megtalálni ezt a sablonkönyvtárat."},
+    {"IDS_SETUP_COUNTS",
+     "Új fájlok: %1. Lecserélendő fájlok: %2. Megtartott fájlok (újabbak vagy azonosak): %3."},
+    {"IDS_ERROR_SPACEDETAIL", "Ideiglenes könyvtár: %1. Szükséges: %2 MB, elérhető: %3 MB."},
 };

@@ -43,4 +43,14 @@ const CatalogueRows kCatalogueIt = {
      "Specificare il percorso della directory dei modelli. Il programma di installazione "
      "installerà i modelli e i file di configurazione nella directory specificata."},
     {"IDS_TEMPLATE_CATALOG", "Directory dei modelli:"},
+    {"IDS_MSGBOX_YES", "Sì"},
+    {"IDS_MSGBOX_NO", "No"},
+    {"IDS_MSGBOX_OK", "OK"},
+    {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
+    {"IDS_WARN_LAUNCHERFILE",
+     "I modelli sono stati installati, ma non è stato possibile scrivere il file di impostazioni "
+     "del launcher %1: il launcher non troverà questa directory dei modelli."},
+    {"IDS_SETUP_COUNTS",
+     "Nuovi file: %1. File da sostituire: %2. File mantenuti (più recenti o uguali): %3."},
+    {"IDS_ERROR_SPACEDETAIL", "Directory temporanea %1: necessari %2 MB, disponibili %3 MB."},
 };

@@ -38,4 +38,15 @@ const CatalogueRows kCatalogueLt = {
      "Nurodykite šablonų katalogo kelią. Diegimo programa įdiegs šablonus ir konfigūracijos failus "
      "į nurodytą katalogą."},
     {"IDS_TEMPLATE_CATALOG", "Šablonų katalogas:"},
+    {"IDS_MSGBOX_YES", "Taip"},
+    {"IDS_MSGBOX_NO", "Ne"},
+    {"IDS_MSGBOX_OK", "Gerai"},
+    {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
+    {"IDS_WARN_LAUNCHERFILE",
+     "Šablonai įdiegti, tačiau nepavyko įrašyti paleidimo programos nustatymų failo %1: paleidimo "
+     "programa neras šio šablonų katalogo."},
+    {"IDS_SETUP_COUNTS",
+     "Nauji failai: %1. Bus pakeisti failai: %2. Paliekami failai (naujesni arba tokie patys): "
+     "%3."},
+    {"IDS_ERROR_SPACEDETAIL", "Laikinasis katalogas %1: reikia %2 MB, laisva %3 MB."},
 };

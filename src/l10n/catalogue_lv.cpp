@@ -40,4 +40,14 @@ const CatalogueRows kCatalogueLv = {
      "Norādiet ceļu uz veidņu direktoriju. Instalēšanas programma instalēs veidnes un "
      "konfigurācijas failus norādītajā direktorijā."},
     {"IDS_TEMPLATE_CATALOG", "Veidņu direktorijs:"},
+    {"IDS_MSGBOX_YES", "Jā"},
+    {"IDS_MSGBOX_NO", "Nē"},
+    {"IDS_MSGBOX_OK", "Labi"},
+    {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
+    {"IDS_WARN_LAUNCHERFILE",
+     "Veidnes ir instalētas, taču palaišanas programmas iestatījumu failu %1 neizdevās ierakstīt: "
+     "palaišanas programma neatradīs šo veidņu direktoriju."},
+    {"IDS_SETUP_COUNTS",
+     "Jauni faili: %1. Aizstājamie faili: %2. Saglabātie faili (jaunāki vai tādi paši): %3."},
+    {"IDS_ERROR_SPACEDETAIL", "Pagaidu direktorijs %1: nepieciešami %2 MB, pieejami %3 MB."},
 };

@@ -41,4 +41,14 @@ const CatalogueRows kCataloguePl = {
      "Podaj ścieżkę do katalogu szablonów. Program instalacyjny zainstaluje szablony i pliki "
      "konfiguracyjne w podanym katalogu."},
     {"IDS_TEMPLATE_CATALOG", "Katalog szablonów:"},
+    {"IDS_MSGBOX_YES", "Tak"},
+    {"IDS_MSGBOX_NO", "Nie"},
+    {"IDS_MSGBOX_OK", "OK"},
+    {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
+    {"IDS_WARN_LAUNCHERFILE",
+     "Szablony zostały zainstalowane, ale nie udało się zapisać pliku ustawień programu "
+     "uruchamiającego %1: program uruchamiający nie znajdzie tego katalogu szablonów."},
+    {"IDS_SETUP_COUNTS",
+     "Nowe pliki: %1. Pliki do zastąpienia: %2. Pliki zachowane (nowsze lub takie same): %3."},
+    {"IDS_ERROR_SPACEDETAIL", "Katalog tymczasowy %1: potrzeba %2 MB, dostępne %3 MB."},
 };

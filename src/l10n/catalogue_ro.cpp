@@ -41,4 +41,14 @@ const CatalogueRows kCatalogueRo = {
      "Specificați calea către directorul de șabloane. Programul de instalare va instala șabloanele "
      "și fișierele de configurare în directorul specificat."},
     {"IDS_TEMPLATE_CATALOG", "Director de șabloane:"},
+    {"IDS_MSGBOX_YES", "Da"},
+    {"IDS_MSGBOX_NO", "Nu"},
+    {"IDS_MSGBOX_OK", "OK"},
+    {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
+    {"IDS_WARN_LAUNCHERFILE",
+     "Șabloanele au fost instalate, dar fișierul de setări al lansatorului %1 nu a putut fi scris: "
+     "lansatorul nu va găsi acest director de șabloane."},
+    {"IDS_SETUP_COUNTS",
+     "Fișiere noi: %1. Fișiere de înlocuit: %2. Fișiere păstrate (mai noi sau identice): %3."},
+    {"IDS_ERROR_SPACEDETAIL", "Director temporar %1: sunt necesari %2 MB, sunt disponibili %3 MB."},
 };

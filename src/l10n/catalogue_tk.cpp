@@ -40,4 +40,14 @@ const CatalogueRows kCatalogueTk = {
      "Şablonlar katalogyna ýoly görkeziň. Gurnama programmasy şablonlary we konfigurasiýa "
      "faýllaryny görkezilen kataloga gurnar."},
     {"IDS_TEMPLATE_CATALOG", "Şablonlar katalogy:"},
+    {"IDS_MSGBOX_YES", "Hawa"},
+    {"IDS_MSGBOX_NO", "Ýok"},
+    {"IDS_MSGBOX_OK", "Bolýar"},
+    {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
+    {"IDS_WARN_LAUNCHERFILE",
+     "Şablonlar gurnaldy, emma işe giriziji programmanyň %1 sazlamalar faýlyny ýazyp bolmady: işe "
+     "giriziji programma bu şablonlar katalogyny tapmaz."},
+    {"IDS_SETUP_COUNTS",
+     "Täze faýllar: %1. Çalşyljak faýllar: %2. Saklanýan faýllar (täzeräk ýa-da şol bir): %3."},
+    {"IDS_ERROR_SPACEDETAIL", "Wagtlaýyn katalog %1: %2 MB gerek, %3 MB elýeterli."},
 };

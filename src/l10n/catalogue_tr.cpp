@@ -39,4 +39,14 @@ const CatalogueRows kCatalogueTr = {
      "Şablon dizininin yolunu belirtin. Kurulum programı, şablonları ve yapılandırma dosyalarını "
      "belirtilen dizine yükleyecektir."},
     {"IDS_TEMPLATE_CATALOG", "Şablon dizini:"},
+    {"IDS_MSGBOX_YES", "Evet"},
+    {"IDS_MSGBOX_NO", "Hayır"},
+    {"IDS_MSGBOX_OK", "Tamam"},
+    {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
+    {"IDS_WARN_LAUNCHERFILE",
+     "Şablonlar yüklendi, ancak başlatıcının ayar dosyası %1 yazılamadı: başlatıcı bu şablon "
+     "dizinini bulamayacak."},
+    {"IDS_SETUP_COUNTS",
+     "Yeni dosyalar: %1. Değiştirilecek dosyalar: %2. Korunan dosyalar (daha yeni veya aynı): %3."},
+    {"IDS_ERROR_SPACEDETAIL", "Geçici dizin %1: %2 MB gerekli, %3 MB kullanılabilir."},
 };

@@ -40,4 +40,14 @@ const CatalogueRows kCatalogueVi = {
      "Hãy chỉ định đường dẫn tới thư mục mẫu. Chương trình cài đặt sẽ cài đặt các mẫu và tệp cấu "
      "hình vào thư mục đã chỉ định."},
     {"IDS_TEMPLATE_CATALOG", "Thư mục mẫu:"},
+    {"IDS_MSGBOX_YES", "Có"},
+    {"IDS_MSGBOX_NO", "Không"},
+    {"IDS_MSGBOX_OK", "OK"},
+    {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
+    {"IDS_WARN_LAUNCHERFILE",
+     "Các mẫu đã được cài đặt, nhưng không thể ghi tệp cấu hình %1 của trình khởi chạy: trình khởi "
+     "chạy sẽ không tìm thấy thư mục mẫu này."},
+    {"IDS_SETUP_COUNTS",
+     "Tệp mới: %1. Tệp sẽ được thay thế: %2. Tệp được giữ nguyên (mới hơn hoặc giống nhau): %3."},
+    {"IDS_ERROR_SPACEDETAIL", "Thư mục tạm %1: cần %2 MB, còn trống %3 MB."},
 };

@@ -16,6 +16,7 @@ namespace {
 
 using testing_support::ScopedLocaleEnvironment;
 using testing_support::u16;
+using testing_support::utf8;
 
 struct Language {
     int number;
@@ -72,6 +73,16 @@ const Text kEnglish[] = {
      "Specify path to template directory. The installation program will install templates and "
      "configuration files to the specified directory."},
     {"IDS_TEMPLATE_CATALOG", "Template directory:"},
+    {"IDS_MSGBOX_YES", "Yes"},
+    {"IDS_MSGBOX_NO", "No"},
+    {"IDS_MSGBOX_OK", "OK"},
+    {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
+    {"IDS_WARN_LAUNCHERFILE",
+     "The templates are installed, but the launcher settings file %1 could not be written: the "
+     "launcher will not find this template directory."},
+    {"IDS_SETUP_COUNTS",
+     "New files: %1. Files to be replaced: %2. Files kept (newer or the same): %3."},
+    {"IDS_ERROR_SPACEDETAIL", "Temporary directory %1: %2 MB needed, %3 MB available."},
 };
 
 // Every test reads texts through the real conversion, in a UTF-8 locale.
@@ -189,8 +200,11 @@ TEST_F(Catalogue, OnlyArabicCarriesTheEnglishTexts) {
             const std::string translated = Utf8Text(language.code, text.key);
             if (std::strcmp(language.code, "ar") == 0) {
                 EXPECT_EQ(text.english, translated) << text.key;
-            } else {
-                // A user who picked this language meets no English text.
+            } else if (std::strcmp(text.key, "IDS_MSGBOX_OK") != 0 &&
+                       std::strcmp(text.key, "IDS_MSGBOX_NO") != 0 &&
+                       std::strcmp(text.key, "IDS_WELCOME_LINE") != 0) {
+                // A user who picked this language meets no English text ("OK",
+                // "No" and the bare punctuation pattern are shared by many).
                 EXPECT_NE(text.english, translated) << language.code << ' ' << text.key;
             }
         }
@@ -212,7 +226,7 @@ TEST_F(Catalogue, FixedButtonRows) {
         {"fr", "< Retour", "Suivant >", "OK", "Annuler", "<Produit>", "<Fournisseur>"},
         {"ru", "< Назад", "Далее >", "Готово", "Отмена", "<Продукт>", "<Поставщик>"},
         {"hu", "< Vissza", "Következő>", "Kész", "Mégsem", "<Termék>", "<Beszállító>"},
-        {"zh", "<退回", "继续>", "完成", "取消", "<软件>", "<供应者>"},
+        {"zh", "< 上一步", "下一步 >", "完成", "取消", "<产品>", "<供应商>"},
     };
     for (const Row& row : rows) {
         SetCurrentLanguage(FindLanguage(stdx::string8(row.code)));
@@ -232,6 +246,29 @@ TEST_F(Catalogue, TranslationsKeepTheMarkersOfTheEnglishTexts) {
         EXPECT_NE(std::string::npos, text("IDS_ERROR_NOSOURCE").find("kelda.efd"));
         EXPECT_NE(std::string::npos, text("IDS_ERROR_DAMAGEDSOURCE").find("kelda.efd"));
         EXPECT_NE(std::string::npos, text("IDS_ERROR_NOSPACE").find("Temp"));
+        // Each placeholder of a text with filled-in parts appears exactly once.
+        const struct {
+            const char* key;
+            int count;
+        } filled[] = {{"IDS_WELCOME_LINE", 3},
+                      {"IDS_WARN_LAUNCHERFILE", 1},
+                      {"IDS_SETUP_COUNTS", 3},
+                      {"IDS_ERROR_SPACEDETAIL", 3}};
+        for (const auto& f : filled) {
+            const std::string t = text(f.key);
+            for (int n = 1; n <= 3; ++n) {
+                const std::string mark = "%" + std::to_string(n);
+                const size_t at = t.find(mark);
+                EXPECT_EQ(n <= f.count, at != std::string::npos) << f.key << " " << mark;
+                if (at != std::string::npos) {
+                    EXPECT_EQ(std::string::npos, t.find(mark, at + 1)) << f.key << " " << mark;
+                }
+            }
+        }
+        // Yes, No and OK are real words of the language, never empty.
+        for (const char* key : {"IDS_MSGBOX_YES", "IDS_MSGBOX_NO", "IDS_MSGBOX_OK"}) {
+            EXPECT_FALSE(text(key).empty()) << key;
+        }
         // One mnemonic marker, in front of a character.
         const std::string folder = text("IDS_CHOOSEDIR_FOLDER");
         const size_t amp = folder.find('&');
@@ -247,7 +284,8 @@ TEST_F(Catalogue, TranslationsKeepTheMarkersOfTheEnglishTexts) {
         for (const char* key : {"IDS_PREPARECOPY", "IDS_INSTALL_FINISH", "IDS_PROGRESS_START"}) {
             const std::string t = text(key);
             ASSERT_GE(t.size(), 3u);
-            EXPECT_EQ("...", t.substr(t.size() - 3)) << key;
+            // Three full stops, or the language's own ellipsis (zh "……").
+            EXPECT_TRUE(t.substr(t.size() - 3) == "..." || t.substr(t.size() - 3) == "…") << key;
         }
         // No other text carries "&", which a toolkit would read as a mnemonic.
         for (const Text& english : kEnglish) {
@@ -299,6 +337,26 @@ TEST_F(Catalogue, TwoThreadsReadTextsAtOnce) {
     worker.join();
     EXPECT_TRUE(firstOk);
     EXPECT_TRUE(secondOk);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FormatText, FillsEachPlaceholderOnceInOnePass) {
+    const struct {
+        const char16_t* pattern;
+        const char* expected;
+    } cases[] = {
+        {u"%1 %2 (%3).", "A %2 (C)."},  // an argument holding "%2" stays as it is
+        {u"%3-%1", "C-A"},
+        {u"100% %1", "100% A"},
+        {u"%4 %", "%4 %"},  // no fourth argument: left in place
+        {u"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(utf8(FormatText(c.pattern, {u"A", u"%2", u"C"})), c.expected);
+    }
 }
 
 }  // namespace
