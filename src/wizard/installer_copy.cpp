@@ -45,10 +45,17 @@ void CInstallerDlg::StartCopying() {
         case CopyOutcome::kCanceled:
             ShowCanceledPage();
             return;
-        case CopyOutcome::kSucceeded:
+        case CopyOutcome::kSucceeded: {
+            const stdx::string16 unwritten = WriteLauncherList();
             ShowSuccessPage();
-            WriteLauncherList();
+            if (!unwritten.empty()) {
+                // Installed all the same; the user must learn that the
+                // launcher will not look here.
+                m_successPage->SetText(GetLocalizedString("IDS_SUCCESS_FINISH") + u"\n\n" +
+                                       FormatLocalized("IDS_WARN_LAUNCHERFILE", {unwritten}));
+            }
             return;
+        }
     }
 }
 
@@ -121,21 +128,26 @@ void CInstallerDlg::AskCancelCopy() {
 }
 
 // The chosen directory (without its last separator) goes first in the list.
-void CInstallerDlg::WriteLauncherList() {
+// Returns the launcher file that could not be written, or empty.
+stdx::string16 CInstallerDlg::WriteLauncherList() {
     stdx::string16 dir = m_targetDir;
     if (!dir.empty() && (dir.back() == u'/' || dir.back() == u'\\')) {
         dir.erase(dir.size() - 1, 1);
     }
     m_templateDirs.insert(m_templateDirs.begin(), dir);
+    LauncherMode mode = LauncherMode::kPrimary;
     try {
         if (!m_listFromSecondary) {
-            LauncherConfig::WriteTemplateDirs(m_templateDirs, LauncherMode::kPrimary);
+            LauncherConfig::WriteTemplateDirs(m_templateDirs, mode);
         }
         if (m_secondaryExists) {
-            LauncherConfig::WriteTemplateDirs(m_templateDirs, LauncherMode::kSecondary);
+            mode = LauncherMode::kSecondary;
+            LauncherConfig::WriteTemplateDirs(m_templateDirs, mode);
         }
     } catch (...) {
-        // The templates are installed; a launcher file that cannot be
-        // written only means the launcher will not list the directory.
+        // The templates are installed; only the launcher will not list the
+        // directory.
+        return LauncherConfig::MainFile(mode);
     }
+    return stdx::string16();
 }

@@ -102,7 +102,8 @@ class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
     enum class CopyOutcome { kSucceeded, kFailed, kCanceled };
     CopyOutcome PollCopyRun(stdx::string16& errorText);
     void AskCancelCopy();
-    void WriteLauncherList();
+    // The launcher file that could not be written, or empty.
+    stdx::string16 WriteLauncherList();
     void OpenDescription();
     void ShowCanceledPage();
 

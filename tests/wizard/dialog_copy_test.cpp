@@ -373,6 +373,16 @@ TEST_F(LauncherWriteTest, UnwritableLauncherFileDoesNotSpoilTheSuccess) {
     EXPECT_EQ(dialog->GetPageState(), 4);
     EXPECT_TRUE(fake.boxes.empty());
     EXPECT_EQ(Sandbox::read(sandbox.at("target/sub/b.cfg")), "beta");
+    // ... but the page says which launcher file the launcher will miss.
+    const std::string page = fake.PageText();
+    EXPECT_EQ(page.rfind(Text("IDS_SUCCESS_FINISH"), 0), 0u) << page;
+    EXPECT_NE(page.find(sandbox.at("home/.KV/kvlaunch/kvlaunch.cfg")), std::string::npos) << page;
+    EXPECT_NE(page.find("could not be written"), std::string::npos) << page;
+}
+
+TEST_F(LauncherWriteTest, WrittenLauncherFileLeavesTheSuccessTextAlone) {
+    Install();
+    EXPECT_EQ(fake.PageText(), Text("IDS_SUCCESS_FINISH"));
 }
 
 }  // namespace
