@@ -1,6 +1,12 @@
 // Modal message boxes and the directory chooser. Both run their own nested
-// main loop with gtk_dialog_run and have no parent window.
+// main loop with gtk_dialog_run, are transient for the wizard window while it
+// exists, and take their captions from the dialog's language.
+#include <sys/stat.h>
+
 #include "gtk_toolkit.h"
+#include "launcher/user_path.h"
+#include "text/string_util.h"
+#include "text/utf8.h"
 
 namespace gtkfront {
 
@@ -34,22 +40,71 @@ int AnswerOf(gint response) {
 }  // namespace
 
 int GtkToolkit::MessageBox(const char* text, uint32_t flags, const char* title) {
-    GtkButtonsType buttons =
-        wizard::MessageBoxHasYesNo(flags) ? GTK_BUTTONS_YES_NO : GTK_BUTTONS_OK;
+    GtkWindow* parent = window_ != nullptr ? GTK_WINDOW(window_) : nullptr;
     // The text is an argument, never the format: it may contain '%'.
-    GtkWidget* box = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, MessageTypeOf(flags),
-                                            buttons, "%s", text);
+    GtkWidget* box = gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, MessageTypeOf(flags),
+                                            GTK_BUTTONS_NONE, "%s", text);
+    if (wizard::MessageBoxHasYesNo(flags)) {
+        gtk_dialog_add_buttons(GTK_DIALOG(box), Caption(texts_.no, "No"), GTK_RESPONSE_NO,
+                               Caption(texts_.yes, "Yes"), GTK_RESPONSE_YES, nullptr);
+    } else {
+        gtk_dialog_add_button(GTK_DIALOG(box), Caption(texts_.ok, "OK"), GTK_RESPONSE_OK);
+        gtk_dialog_set_default_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
+    }
     gtk_window_set_title(GTK_WINDOW(box), title != nullptr ? title : "");
     gint response = gtk_dialog_run(GTK_DIALOG(box));
     gtk_widget_destroy(box);
     return AnswerOf(response);
 }
 
+void GtkToolkit::SetDialogTexts(const wizard::DialogTexts& texts) {
+    texts_ = texts;
+}
+
+const char* GtkToolkit::Caption(const stdx::string8& text, const char* fallback) {
+    return text.empty() ? fallback : text.c_str();
+}
+
+namespace {
+
+// The directory the entry names, or its nearest existing parent: the chooser
+// opens there rather than on its recently used list.
+stdx::string8 StartFolder(const char* typed) {
+    stdx::string16 wide;
+    stdx::string8 path;
+    if (typed == nullptr || !stdx::from_utf8(stdx::string8(typed), wide)) {
+        return path;
+    }
+    stdx::replace_all(wide, stdx::string16(u"\\"), stdx::string16(u"/"));
+    wide = ExpandUserPath(wide);
+    while (!wide.empty()) {
+        stdx::string8 native = stdx::to_utf8(wide);
+        struct stat st;
+        if (::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+            return native;
+        }
+        const size_t slash = wide.rfind(u'/', wide.size() > 1 ? wide.size() - 2 : 0);
+        if (slash == stdx::string16::npos) {
+            break;
+        }
+        wide = wide.substr(0, slash == 0 ? 1 : slash);
+    }
+    return path;
+}
+
+}  // namespace
+
 void GtkToolkit::ChooseDirectory(wizard::Handle, wizard::Handle entry) {
+    GtkWindow* parent = window_ != nullptr ? GTK_WINDOW(window_) : nullptr;
     GtkWidget* chooser = gtk_file_chooser_dialog_new(
-        nullptr, nullptr, GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER, GTK_STOCK_CANCEL,
-        GTK_RESPONSE_CANCEL, GTK_STOCK_OPEN, GTK_RESPONSE_ACCEPT, nullptr);
+        Caption(texts_.chooserTitle, ""), parent, GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER,
+        Caption(texts_.chooserCancel, GTK_STOCK_CANCEL), GTK_RESPONSE_CANCEL,
+        Caption(texts_.chooserSelect, GTK_STOCK_OPEN), GTK_RESPONSE_ACCEPT, nullptr);
     gtk_window_set_modal(GTK_WINDOW(chooser), TRUE);
+    const stdx::string8 start = StartFolder(gtk_entry_get_text(GTK_ENTRY(entry)));
+    if (!start.empty()) {
+        gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(chooser), start.c_str());
+    }
     if (gtk_dialog_run(GTK_DIALOG(chooser)) == GTK_RESPONSE_ACCEPT) {
         gchar* folder = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(chooser));
         if (folder != nullptr) {

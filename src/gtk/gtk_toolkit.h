@@ -57,16 +57,21 @@ class GtkToolkit final : public wizard::Toolkit {
     void ProcessEvents() override;
     void Wakeup() override;
 
+    void SetDialogTexts(const wizard::DialogTexts& texts) override;
+
   private:
     static void OnDestroy(GtkWidget* window, gpointer self);
     static gboolean OnDeleteEvent(GtkWidget* window, GdkEvent* event, gpointer self);
     static gboolean OnKeyPress(GtkWidget* window, GdkEventKey* event, gpointer self);
     static void OnButtonClicked(GtkButton* button, gpointer self);
+    // `text`, or `fallback` before the dialog has given its texts.
+    static const char* Caption(const stdx::string8& text, const char* fallback);
 
     wizard::ToolkitListener* listener_ = nullptr;
     GtkWidget* window_ = nullptr;  // the wizard window while it exists
     GdkPixbuf* windowIcon_ = nullptr;
     GdkPixbuf* sidePicture_ = nullptr;
+    wizard::DialogTexts texts_;
 };
 
 }  // namespace gtkfront

@@ -54,6 +54,11 @@ int CInstallerDlg::MessageBox(const stdx::string16& text, uint32_t flags) {
 
 void CInstallerDlg::Run() {
     try {
+        // Even the start-up checks' boxes speak the dialog's language.
+        m_toolkit.SetDialogTexts(
+            {GetLocalizedUtf8("IDS_MSGBOX_YES"), GetLocalizedUtf8("IDS_MSGBOX_NO"),
+             GetLocalizedUtf8("IDS_MSGBOX_OK"), GetLocalizedUtf8("IDS_CHOOSEDIR_TITLE"),
+             GetLocalizedUtf8("IDS_BROWSE_OK"), GetLocalizedUtf8("IDS_BROWSE_CANCEL")});
         if (!CheckStart()) {
             return;
         }
@@ -116,12 +121,9 @@ void CInstallerDlg::ShowWelcomePage() {
     if (provider.empty()) {
         provider = GetLocalizedString("IDS_DEFPROVIDER");
     }
-    stdx::string16 text = GetLocalizedString("IDS_WELCOME_TITLE");
-    text += u" ";
-    text += product;
-    text += u" (";
-    text += provider;
-    text += u").";
+    // The language's own punctuation: brackets and full stop differ (zh).
+    const stdx::string16 text = FormatLocalized(
+        "IDS_WELCOME_LINE", {GetLocalizedString("IDS_WELCOME_TITLE"), product, provider});
     if (!m_welcomePage) {
         m_welcomePage.reset(new MessagePage(m_toolkit, m_contentView, m_picture, text));
     }

@@ -11,6 +11,8 @@
 //   2026-12-07: ExecutablePath, GetExecutableLayout and OpenDocument left
 //   the interface; they are no windowing and every front end shares them
 //   as platform::Services (platform/services.h).
+//   SetDialogTexts (2026-12-07): message boxes and the chooser in the
+//     dialog's language, transient for the wizard window.
 //
 // Rules every front end keeps:
 // - Every operation is called on the user-interface thread, except Wakeup(),
@@ -80,6 +82,17 @@ enum MessageBoxAnswer : int {
     kAnswerYes = 1,
     kAnswerNo = 2,
     kAnswerOk = 3,
+};
+
+// Captions of the message boxes' buttons and of the directory chooser, in
+// the dialog's language (UTF-8).
+struct DialogTexts {
+    stdx::string8 yes;
+    stdx::string8 no;
+    stdx::string8 ok;
+    stdx::string8 chooserTitle;
+    stdx::string8 chooserSelect;
+    stdx::string8 chooserCancel;
 };
 
 // Implemented by the dialog. The front end calls it on the UI thread only.
@@ -199,6 +212,15 @@ class Toolkit {
     // g_main_context_wakeup). A front end whose passes wait only briefly may
     // do nothing here (Cocoa: at most 10 ms). Harmless when no pass is waiting.
     virtual void Wakeup() = 0;
+
+    // --- Dialog texts (added 2026-12-07) ---------------------------------
+    // The captions that message boxes and the directory chooser use from now
+    // on, instead of the system locale's. The dialog sets them once, before
+    // its window is created. From then on, message boxes and the chooser are
+    // transient for the wizard window while it exists, and the chooser opens
+    // on the directory the entry names (or its nearest existing parent).
+    // A front end whose platform fixes these captions may keep its own.
+    virtual void SetDialogTexts(const DialogTexts& texts) { (void)texts; }
 };
 
 }  // namespace wizard

@@ -27,6 +27,28 @@ class FlowTest : public WizardTest {
     std::unique_ptr<CInstallerDlg> dialog;
 };
 
+// Boxes and the chooser get the dialog's language before the first box can
+// appear (the start-up checks'), not the system locale's.
+TEST_F(FlowTest, BoxAndChooserCaptionsComeFromTheDialogLanguage) {
+    SetCurrentLanguage(FindLanguage(stdx::string8("de")));
+    RunWith([](CInstallerDlg&) {});
+    SetCurrentLanguage(FindLanguage(stdx::string8("en")));
+    EXPECT_EQ(fake.dialogTextsSet, 1);
+    EXPECT_STREQ(fake.dialogTexts.yes.c_str(), "Ja");
+    EXPECT_STREQ(fake.dialogTexts.no.c_str(), "Nein");
+    EXPECT_STREQ(fake.dialogTexts.ok.c_str(), "OK");
+    EXPECT_STREQ(fake.dialogTexts.chooserTitle.c_str(), "Verzeichnis auswählen");
+}
+
+// The welcome line follows the language's punctuation.
+TEST_F(FlowTest, ChineseWelcomeLineUsesChinesePunctuation) {
+    SetCurrentLanguage(FindLanguage(stdx::string8("zh")));
+    RunWith([](CInstallerDlg&) {});
+    const std::string page = fake.controls.empty() ? "" : fake.PageText();
+    SetCurrentLanguage(FindLanguage(stdx::string8("en")));
+    EXPECT_EQ(page, "欢迎使用产品安装程序 Templates（Example Ltd）。");
+}
+
 TEST_F(FlowTest, WelcomePageShowsTheProductAndCannotGoBack) {
     RunWith([this](CInstallerDlg& d) {
         EXPECT_EQ(d.GetPageState(), 1);

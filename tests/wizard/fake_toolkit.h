@@ -75,6 +75,10 @@ class FakeToolkit : public wizard::Toolkit {
     std::vector<std::unique_ptr<FakeControl>> controls;
     std::vector<BoxRecord> boxes;
     std::vector<std::string> choosersOpened;
+    // The captions given for boxes and chooser; 1 when given before the
+    // window was created, 2 after, 0 never.
+    wizard::DialogTexts dialogTexts;
+    int dialogTextsSet = 0;
     int initializeCalls = 0;
     int mainLoopRuns = 0;
     int eventPasses = 0;
@@ -315,6 +319,10 @@ class FakeToolkit : public wizard::Toolkit {
         pendingWake_ = true;
         cv_.notify_all();
         cv_.wait_for(hold, std::chrono::seconds(10), [this] { return gateOpen_; });
+    }
+    void SetDialogTexts(const wizard::DialogTexts& texts) override {
+        dialogTexts = texts;
+        dialogTextsSet = window == nullptr ? 1 : 2;
     }
 
   private:

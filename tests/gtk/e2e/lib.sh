@@ -154,8 +154,8 @@ click_line() {
     xdotool mousemove --window "$xid" $((x + w / 2)) $((y + h / 2)) click 1
 }
 
-# click CAPTION: clicks the shown button with that caption (a stock id such
-# as gtk-yes for message boxes).
+# click CAPTION: clicks the shown button with that caption (message boxes
+# and the chooser carry the catalogue's captions too).
 click() {
     local line
     line=$(awk -F'\t' -v t="$1" '$1=="C" && $4==1 && $11==t && $3 ~ /Button$/ {print; exit}' \
@@ -163,6 +163,22 @@ click() {
     [ -n "$line" ] || fail "no shown button \"$1\""
     click_line "$line"
 }
+
+# click_in XID CAPTION: the same, in the top-level window XID only.
+click_in() {
+    local line
+    line=$(awk -F'\t' -v w="$1" -v t="$2" \
+        '$1=="C" && $2==w && $4==1 && $11==t && $3 ~ /Button$/ {print; exit}' "$DUMP")
+    [ -n "$line" ] || fail "no shown button \"$2\" in window $1"
+    click_line "$line"
+}
+
+# The folder chooser's window, while it is shown.
+chooser() {
+    awk -F'\t' '$1=="W" && $3=="GtkFileChooserDialog" && $4==1 {print $2; exit}' "$DUMP"
+}
+has_chooser() { [ -n "$(chooser)" ]; }
+no_chooser() { [ -z "$(chooser)" ]; }
 
 # click_type CONTROL-TYPE: clicks the first shown control of that type.
 click_type() {

@@ -31,7 +31,7 @@ entry_is "$proposal" || fail "entry not refilled from the proposal: $(text_of Gt
 
 click "$(text IDS_WIZARD_CANCEL)"
 wait_until 10 has_message_box
-click gtk-yes
+click "$(text IDS_MSGBOX_YES)"
 wait_exit_ok 10
 [ ! -e "$(default_dir)" ] || fail "the template directory was created"
 [ ! -e "$(launcher_file)" ] || fail "the launcher file was written"

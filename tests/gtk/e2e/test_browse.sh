@@ -10,16 +10,10 @@ to_directory_page
 target="$WORK/home/typed by hand"
 replace_entry "$target"
 
-chooser() {
-    awk -F'\t' '$1=="W" && $3=="GtkFileChooserDialog" && $4==1 {print $2; exit}' "$DUMP"
-}
-has_chooser() { [ -n "$(chooser)" ]; }
-no_chooser() { [ -z "$(chooser)" ]; }
-
 click "..."
 wait_until 10 has_chooser
 screenshot "$(chooser)" 2-chooser
-click gtk-cancel
+click_in "$(chooser)" "$(text IDS_BROWSE_CANCEL)"
 wait_until 10 no_chooser
 entry_is "$target" || fail "Cancel in the chooser changed the entry: $(text_of GtkEntry)"
 

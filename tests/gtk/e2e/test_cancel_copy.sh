@@ -33,7 +33,7 @@ wait_until 10 shows "$(text IDS_PROGRESS_START)"
 key "$WIN" Escape
 wait_until 10 has_message_box
 shows "$(text IDS_ACCEPT_CANCEL)" || fail "Escape while copying asked nothing"
-click gtk-no
+click "$(text IDS_MSGBOX_NO)"
 wait_until 10 no_message_box
 shows "$(text IDS_PROGRESS_START)" || fail "the progress page went away after No"
 
@@ -43,7 +43,7 @@ shows "$(text IDS_ACCEPT_CANCEL)" || fail "the cancel question's text"
 progress=$(value_of GtkProgressBar)
 [ "${progress:-100}" -lt 100 ] ||
     fail "the copy ended before Cancel was pressed; the kit is too small for this machine"
-click gtk-yes
+click "$(text IDS_MSGBOX_YES)"
 
 wait_until 60 has_final_page
 shows "$(text IDS_CANCEL_FINISH)" || fail "not the cancel page (cancel asked at $progress %)"

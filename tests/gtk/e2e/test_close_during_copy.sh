@@ -22,7 +22,7 @@ progress=$(value_of GtkProgressBar)
 [ "${progress:-100}" -lt 100 ] ||
     fail "the copy ended before the close request; the kit is too small for this machine"
 screenshot "$(message_box)" 3-close-question
-click gtk-no
+click "$(text IDS_MSGBOX_NO)"
 
 wait_until 60 shows "$(text IDS_SUCCESS_FINISH)"
 [ "$(main_window)" = "$WIN" ] || fail "the success page is not in the same window"

@@ -16,7 +16,7 @@ expect_start_error() {
     [ "$(window_title "$box")" = "$(text IDR_MAINFRAME)" ] || fail "the box's title"
     [ -z "$(main_window)" ] || fail "a wizard window next to the start-up error"
     [ -n "$shot" ] && screenshot "$box" "$shot"
-    click gtk-ok
+    click "$(text IDS_MSGBOX_OK)"
     wait_exit_ok 10 "after $key"
     [ ! -e "$(default_dir)" ] || fail "the template directory was created"
     [ ! -e "$(launcher_file)" ] || fail "the launcher file was written"

@@ -16,7 +16,7 @@ box=$(message_box)
 shows "$question" || fail "the question's text"
 [ "$(window_title "$box")" = "$(text IDR_MAINFRAME)" ] || fail "the question's title"
 screenshot "$box" 1-question
-click gtk-no
+click "$(text IDS_MSGBOX_NO)"
 wait_until 10 no_message_box
 shows_containing "$LEDGER_WELCOME" || fail "welcome page gone after No"
 [ -n "$(main_window)" ] || fail "the window went away after No"
@@ -34,7 +34,7 @@ entry_is "/kept/as/typed" || fail "the typed path changed: $(text_of GtkEntry)"
 
 key "$WIN" Escape
 wait_until 10 has_message_box
-click gtk-yes
+click "$(text IDS_MSGBOX_YES)"
 wait_exit_ok 10
 [ ! -e "$(default_dir)" ] || fail "the template directory was created"
 [ ! -e /kept ] || fail "the typed directory was created"

@@ -19,8 +19,31 @@ done
 all_inside_window || fail "a control runs past the window's edge"
 screenshot "$WIN" 1-welcome
 
+# The cancel question speaks German too, whatever the system locale, and
+# belongs to the wizard window.
+key "$WIN" Escape
+wait_until 10 has_message_box
+for caption in IDS_MSGBOX_YES IDS_MSGBOX_NO; do
+    shows "$(text $caption de)" || fail "the box's $caption is not German"
+done
+xprop -id "$(message_box)" WM_TRANSIENT_FOR | grep -q "window id" ||
+    fail "the message box is not transient for the wizard"
+click "$(text IDS_MSGBOX_NO de)"
+wait_until 10 no_message_box
+
 to_directory_page de
 shows "$(text IDS_DESTINATION_PROMPT de)" || fail "German prompt"
+
+# The chooser: German title and buttons, transient for the wizard.
+click "..."
+wait_until 10 has_chooser
+[ "$(window_title "$(chooser)")" = "$(text IDS_CHOOSEDIR_TITLE de)" ] ||
+    fail "chooser title: $(window_title "$(chooser)")"
+xprop -id "$(chooser)" WM_TRANSIENT_FOR | grep -q "window id" ||
+    fail "the chooser is not transient for the wizard"
+shows "$(text IDS_BROWSE_OK de)" || fail "the chooser's select button is not German"
+click_in "$(chooser)" "$(text IDS_BROWSE_CANCEL de)"
+wait_until 10 no_chooser
 all_inside_window || fail "a control runs past the window's edge"
 screenshot "$WIN" 2-directory
 
