@@ -13,6 +13,7 @@
 // A template over the file-system policy and the kit type, so that tests can
 // run it on a policy that injects faults. InstallEngine is the real one.
 #pragma once
+#include <cerrno>
 #include <cstdint>
 #include <type_traits>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "fs/file_find.h"
 #include "fs/file_system.h"
 #include "fs/fs_codes.h"
+#include "install/failure_detail.h"
 #include "install/install_process_data.h"
 #include "install/install_transaction.h"
 #include "kit/install_data.h"
@@ -56,6 +58,10 @@ class BasicInstallEngine {
     InstallProcessData* channel = nullptr;
     // Pause after the finish post; tests shorten it.
     int finishPauseMilliseconds = 1000;
+    // The first failure of the run: the path and the system's error number
+    // (0 when the reason is the engine's own, such as a bad kit name).
+    stdx::string16 failedPath;
+    int failedErrno = 0;
 
     // Reads the job from the channel and runs it. 0, an error code, or 1223.
     uint32_t Run(InstallProcessData* data) {
@@ -118,7 +124,7 @@ class BasicInstallEngine {
         FS::GetTempPath(temp);
         // Not recorded: the temporary directory is shared with other programs,
         // so a rollback must never remove it with whatever they put there.
-        uint32_t result = CreateBackupDirectories(temp);
+        uint32_t result = Note(CreateBackupDirectories(temp), temp);
         if (result != 0) {
             return result;
         }
@@ -137,7 +143,7 @@ class BasicInstallEngine {
                 continue;  // someone took the name between the test and mkdir
             }
             if (result != 0) {
-                return result;
+                return Note(result, candidate);
             }
             t.stagingDir = candidate + u"/";
             return 0;
@@ -165,7 +171,12 @@ class BasicInstallEngine {
             }
             // A link to a directory is fine (183); a plain file is not (2).
             uint32_t result = FS::CreateDirectory(path);
-            return result == fserror::kAlreadyExists ? 0 : NonZero(result);
+            if (result == fserror::kAlreadyExists) {
+                return 0;
+            }
+            // A file (or a FIFO, a device) where a directory must be.
+            errno = ENOTDIR;
+            return Note(NonZero(result), path);
         }
         const size_t slash = path.rfind(u'/');
         if (slash != stdx::string16::npos && slash > 0 && !IsDriveRoot(path, slash)) {
@@ -179,7 +190,7 @@ class BasicInstallEngine {
             Current().createdDirs.push_back(path);
             return 0;
         }
-        return result == fserror::kAlreadyExists ? 0 : result;
+        return result == fserror::kAlreadyExists ? 0 : Note(result, path);
     }
 
     // Directories inside the private staging tree; recorded nowhere, since
@@ -303,6 +314,9 @@ class BasicInstallEngine {
 
     // The error post comes first, then the rollback.
     uint32_t Fail(uint32_t code, int progress) {
+        if (channel != nullptr) {
+            channel->PostDetail(install::DescribeFailure(failedPath, failedErrno));
+        }
         Post(code, GetLocalizedString("IDS_INSTALL_ERROR"), progress);
         return Rollback(code);
     }
@@ -322,6 +336,15 @@ class BasicInstallEngine {
 
     bool CancelRequested() { return channel != nullptr && channel->AwaitGoAhead(); }
 
+    // Keeps the first failing step's path and errno for the error's detail.
+    uint32_t Note(uint32_t result, const stdx::string16& path) {
+        if (result != 0 && failedPath.empty()) {
+            failedErrno = errno;
+            failedPath = path;
+        }
+        return result;
+    }
+
     void Post(uint32_t code, const stdx::string16& text, int progress) {
         if (channel != nullptr) {
             channel->PostStatus(code, text, progress);
@@ -337,7 +360,8 @@ class BasicInstallEngine {
         // A name that is empty, names a directory, or could leave the template
         // directory never touches the disk.
         if (name.empty() || name.back() == u'/' || !kit::IsSafeKitName(name)) {
-            return fserror::kInvalidData;
+            errno = 0;
+            return Note(fserror::kInvalidData, target);
         }
         const FileStatus status = FS::Status(target);
         if (!status.exists) {
@@ -350,10 +374,11 @@ class BasicInstallEngine {
             // Moving a whole directory aside to put a file in its place could
             // not be undone cleanly.
             if (status.kind == FileKind::kDirectory) {
-                return fserror::kInvalidParameter;
+                errno = EISDIR;
+                return Note(fserror::kInvalidParameter, target);
             }
             // The file is there, so a failed backup would lose it: stop.
-            uint32_t result = BackupFile(target);
+            uint32_t result = Note(BackupFile(target), target);
             if (result != 0) {
                 return result;
             }
@@ -361,19 +386,19 @@ class BasicInstallEngine {
         const size_t slash = target.rfind(u'/');
         const stdx::string16 dir = slash == stdx::string16::npos ? target : target.substr(0, slash);
         if (dir != verifiedDir) {
-            uint32_t result = CreateDirectoryTree(dir);
+            uint32_t result = Note(CreateDirectoryTree(dir), dir);
             if (result != 0) {
                 return result;
             }
             verifiedDir = dir;
         }
-        uint32_t result = kit.ExtractFile(uint32_t(index), target);
+        uint32_t result = Note(kit.ExtractFile(uint32_t(index), target), target);
         if (result != 0 || status.kind != FileKind::kFile) {
             return result;
         }
         // A replaced file keeps its earlier version's permission bits (a
         // script stays executable, a private file private) and owner.
-        return FS::CopyPermissions(target, status);
+        return Note(FS::CopyPermissions(target, status), target);
     }
 
     // Freshness test: the last-write time on disk, in whole seconds, is at

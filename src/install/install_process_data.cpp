@@ -53,6 +53,7 @@ void InstallProcessData::Start(Kit* kit, const stdx::string16& templateDir) {
     progress = 0;
     runEnded = false;
     runResult = 0;
+    failureDetail.clear();
     installData = kit;
     targetDir = templateDir;
     if (!targetDir.empty() && targetDir.back() != u'/' && targetDir.back() != u'\\') {
@@ -81,6 +82,16 @@ void InstallProcessData::ReadStatus(uint32_t& code, stdx::string16& text, int& p
     code = resultCode;
     text = statusText;
     percent = progress;
+}
+
+void InstallProcessData::PostDetail(const stdx::string16& detail) {
+    Held held(&lock);
+    failureDetail = detail;
+}
+
+stdx::string16 InstallProcessData::ReadDetail() {
+    Held held(&lock);
+    return failureDetail;
 }
 
 void InstallProcessData::RequestCancel(bool cancel) {

@@ -14,7 +14,8 @@
 //      error     code != 0, IDS_INSTALL_ERROR text, progress of the failing file
 //                (made BEFORE the rollback: files may still be being restored)
 //      finish    code 0, IDS_INSTALL_FINISH text, 100
-//    A cancelled run makes no error or finish post.
+//    A cancelled run makes no error or finish post. Before an error post the
+//    worker stores the failure's detail (path and reason), see ReadDetail.
 // 3. Run end: when the run is completely over (after the rollback of a failed
 //    or cancelled run, after the staging clean-up and pause of a finished
 //    one), the worker marks the channel ended and stores the run's result:
@@ -84,6 +85,10 @@ class InstallProcessData {
     void PostStatus(uint32_t code, const stdx::string16& text, int progress);
     // Dialog, in its waiting loop.
     void ReadStatus(uint32_t& code, stdx::string16& text, int& progress);
+    // Worker, just before its error post: the failed path and the reason.
+    void PostDetail(const stdx::string16& detail);
+    // Dialog: the detail of the run's failure; empty until one is posted.
+    stdx::string16 ReadDetail();
     // Dialog: ask the running installation to stop after the current file and
     // roll back.
     void RequestCancel(bool cancel);
@@ -114,6 +119,7 @@ class InstallProcessData {
     uint32_t resultCode = 0;
     stdx::string16 statusText;
     int progress = 0;
+    stdx::string16 failureDetail;
     bool runEnded = false;
     uint32_t runResult = 0;
     NotifyFunction notify = nullptr;

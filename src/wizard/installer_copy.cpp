@@ -17,6 +17,15 @@ void WakeToolkit(void* toolkit) {
 
 }  // namespace
 
+// A catalogue text with a detail line below it (a path and the system's
+// reason), or the text alone.
+stdx::string16 WithDetail(const stdx::string16& text, const stdx::string16& detail) {
+    if (detail.empty()) {
+        return text;
+    }
+    return text + u"\n" + detail;
+}
+
 void CInstallerDlg::StartCopying() {
     if (!m_progressPage) {
         m_progressPage.reset(new ProgressPage(m_toolkit, m_contentView, m_width - 20));
@@ -76,7 +85,7 @@ CInstallerDlg::CopyOutcome CInstallerDlg::PollCopyRun(stdx::string16& errorText)
         m_progressPage->SetProgress(progress);
         if (code != 0 && !failed) {
             failed = true;
-            errorText = text;
+            errorText = WithDetail(text, m_processData.ReadDetail());
         }
         if (ended) {
             // A cancel that came after the last file finds everything

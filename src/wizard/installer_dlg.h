@@ -38,6 +38,9 @@
 #include "wizard/wizard_pages.h"
 #include "wizard/wnd.h"
 
+// `text`, then a line feed and `detail` when the detail is not empty.
+stdx::string16 WithDetail(const stdx::string16& text, const stdx::string16& detail);
+
 class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
   public:
     enum PageState {
@@ -96,6 +99,8 @@ class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
     void ReadLauncherFiles();
     void ProposeTargetDir();
     bool EnoughTempSpace();
+    // The line below the no-space text: directory, needed and free space.
+    stdx::string16 TempSpaceDetail();
     // The error box's key for a kit that InstallData::Open refused with `code`.
     const char* OpenFailureKey(uint32_t code) const;
     // The copy run's poll loop; returns how the run ended.

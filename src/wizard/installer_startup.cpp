@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <vector>
 
 #include "l10n/localization.h"
@@ -114,19 +115,26 @@ stdx::string16 CInstallerDlg::LocateKit() {
 bool CInstallerDlg::CheckStart() {
     stdx::string16 kitPath = LocateKit();
     if (kitPath.empty() || !KitFileExists(kitPath)) {
-        MessageBox(GetLocalizedString("IDS_ERROR_NOSOURCE"), wizard::kMessageBoxError);
+        // Where it was looked for: beside the program, or the working
+        // directory with "usecwd".
+        MessageBox(WithDetail(GetLocalizedString("IDS_ERROR_NOSOURCE"), kitPath),
+                   wizard::kMessageBoxError);
         return false;
     }
     m_kitPath = kitPath;
     ReadLauncherFiles();
     ProposeTargetDir();
     if (!EnoughTempSpace()) {
-        MessageBox(GetLocalizedString("IDS_ERROR_NOSPACE"), wizard::kMessageBoxError);
+        MessageBox(WithDetail(GetLocalizedString("IDS_ERROR_NOSPACE"), TempSpaceDetail()),
+                   wizard::kMessageBoxError);
         return false;
     }
     uint32_t opened = m_installData.Open(m_kitPath);
     if (opened != 0) {
-        MessageBox(GetLocalizedString(OpenFailureKey(opened)), wizard::kMessageBoxError);
+        const char* key = OpenFailureKey(opened);
+        const bool noSpace = std::strcmp(key, "IDS_ERROR_NOSPACE") == 0;
+        MessageBox(WithDetail(GetLocalizedString(key), noSpace ? TempSpaceDetail() : m_kitPath),
+                   wizard::kMessageBoxError);
         return false;
     }
     return true;
@@ -175,6 +183,28 @@ void CInstallerDlg::ProposeTargetDir() {
 
 // Compared in 64 bits against the space an unprivileged user may fill; a
 // query that fails skips the test, as the kit's opening reports real trouble.
+// The temporary directory, the space the kit needs there (three times its
+// size) and the space left, in whole megabytes (needed rounded up).
+stdx::string16 CInstallerDlg::TempSpaceDetail() {
+    stdx::string16 temp;
+    FileSystem::GetTempPath(temp);
+    uint64_t kitSize = 0;
+    uint64_t freeBytes = 0;
+    const bool sized = KitFileSize(m_kitPath, kitSize);
+    const bool measured = FileSystem::GetDiskFreeSpace64(&freeBytes) == 0;
+    if (!sized || !measured) {
+        return temp;
+    }
+    const uint64_t mb = 1024 * 1024;
+    const uint64_t needed =
+        kitSize > UINT64_MAX / 3 ? UINT64_MAX / mb : (3 * kitSize + mb - 1) / mb;
+    auto megabytes = [](uint64_t n) {
+        return stdx::format_int(int32_t(n < uint64_t(INT32_MAX) ? n : uint64_t(INT32_MAX)));
+    };
+    return FormatLocalized("IDS_ERROR_SPACEDETAIL",
+                           {temp, megabytes(needed), megabytes(freeBytes / mb)});
+}
+
 bool CInstallerDlg::EnoughTempSpace() {
     uint64_t kitSize = 0;
     if (!KitFileSize(m_kitPath, kitSize)) {

@@ -76,7 +76,7 @@ TEST_F(CopyTest, CancelDuringCopyingRollsBackAndEndsOnTheCancelPage) {
         EXPECT_EQ(dialog->GetPageState(), 3);
     });
     ASSERT_EQ(fake.boxes.size(), 1u);
-    EXPECT_EQ(fake.boxes[0].text, "Do you really want to cancel installation?");
+    EXPECT_EQ(fake.boxes[0].headline(), "Do you really want to cancel installation?");
     EXPECT_EQ(fake.boxes[0].flags, 0x2000002u);
     ExpectCancelPage();
     ExpectTargetUnchanged();
@@ -175,7 +175,9 @@ TEST_F(CopyTest, FailedCopyIsReportedOnlyAfterItsRollback) {
     dialog->Run();
     fake.OpenGate();
     ASSERT_EQ(fake.boxes.size(), 1u);
-    EXPECT_EQ(fake.boxes[0].text, "Installation error");
+    EXPECT_EQ(fake.boxes[0].headline(), "Installation error");
+    // Below it: the path that failed and the system's reason.
+    EXPECT_EQ(fake.boxes[0].detail(), sandbox.at("target/sub") + ": Not a directory");
     EXPECT_EQ(atTheBox, "old alpha");
     EXPECT_EQ(dialog->GetPageState(), 5);
     EXPECT_EQ(fake.PageText(), Text("IDS_ERROR_FINISH"));
@@ -205,7 +207,7 @@ TEST_F(CopyTest, CancelDuringTheRollbackOfAFailureStillReportsTheFailure) {
     fake.OpenGate();
     ASSERT_TRUE(asked);
     ASSERT_EQ(fake.boxes.size(), 2u);
-    EXPECT_EQ(fake.boxes[1].text, "Installation error");
+    EXPECT_EQ(fake.boxes[1].headline(), "Installation error");
     EXPECT_EQ(fake.PageText(), Text("IDS_ERROR_FINISH"));
     EXPECT_EQ(Sandbox::read(sandbox.at("target/a.cfg")), "old alpha");
 }

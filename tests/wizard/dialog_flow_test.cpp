@@ -178,7 +178,7 @@ TEST_F(FlowTest, EmptyEntryIsRefusedAndASpaceIsNot) {
         fake.Press(Command::kNext);
         EXPECT_EQ(d.GetPageState(), 2);
         ASSERT_EQ(fake.boxes.size(), 1u);
-        EXPECT_EQ(fake.boxes[0].text, "Specify correct path to template directory.");
+        EXPECT_EQ(fake.boxes[0].headline(), "Specify correct path to template directory.");
         EXPECT_EQ(fake.boxes[0].flags, 1u);
         // A lone space is a relative directory name: it is made absolute
         // against the working directory.
@@ -362,7 +362,10 @@ TEST_F(FlowTest, GermanTextsOnTheSuccessAndErrorPages) {
                 EXPECT_EQ(user.PageText(),
                           "Während der Installation ist ein Fehler aufgetreten. Die Installation "
                           "wurde abgebrochen. Das Vorlagenverzeichnis wurde nicht verändert.");
-                EXPECT_EQ(user.boxes.back().text, "Installationsfehler");
+                EXPECT_EQ(user.boxes.back().headline(), "Installationsfehler");
+                // The system's reason in the user's language as well.
+                EXPECT_EQ(user.boxes.back().detail(),
+                          sandbox.at("plainfile") + ": Ist kein Verzeichnis");
             } else {
                 EXPECT_EQ(user.PageText(), "Die Konfiguration wurde erfolgreich installiert.");
                 EXPECT_EQ(user.VisibleOf(Kind::kCheckBox)->text,
@@ -399,7 +402,7 @@ TEST_F(FlowTest, FailedCopyShowsTheErrorBoxThenTheErrorPage) {
         fake.Press(Command::kNext);
         EXPECT_EQ(d.GetPageState(), 5);
         ASSERT_EQ(fake.boxes.size(), 1u);
-        EXPECT_EQ(fake.boxes[0].text, "Installation error");
+        EXPECT_EQ(fake.boxes[0].headline(), "Installation error");
         EXPECT_EQ(fake.boxes[0].flags, 0x1000001u);
         EXPECT_EQ(fake.PageText(), Text("IDS_ERROR_FINISH"));
         EXPECT_EQ(Next()->text, "Finish");

@@ -64,7 +64,7 @@ TEST_F(ProgramTest, StartUpErrorBoxIsTitledWithTheWindowTitle) {
     EXPECT_EQ(RunProgram({"setup", "-Len"}), 0);
     ASSERT_EQ(fake.boxes.size(), 1u);
     EXPECT_EQ(fake.boxes[0].title, "Installing configuration");
-    EXPECT_EQ(fake.boxes[0].text, "Distribution kit file kelda.efd not found.");
+    EXPECT_EQ(fake.boxes[0].headline(), "Distribution kit file kelda.efd not found.");
 }
 
 TEST_F(ProgramTest, TextsAreConvertedInTheUsersLocale) {
@@ -79,7 +79,7 @@ TEST_F(ProgramTest, TextsAreConvertedInTheUsersLocale) {
     EXPECT_EQ(RunProgram({"setup"}), 0);
     ASSERT_EQ(fake.boxes.size(), 1u);
     EXPECT_EQ(fake.boxes[0].title, "Установка конфигурации");
-    EXPECT_EQ(fake.boxes[0].text, "Файл дистрибутива kelda.efd не найден.");
+    EXPECT_EQ(fake.boxes[0].headline(), "Файл дистрибутива kelda.efd не найден.");
 }
 
 TEST_F(ProgramTest, ChosenLanguageShowsEvenInTheCLocale) {
@@ -90,7 +90,7 @@ TEST_F(ProgramTest, ChosenLanguageShowsEvenInTheCLocale) {
     EXPECT_EQ(RunProgram({"setup", "-Lru"}), 0);
     ASSERT_EQ(fake.boxes.size(), 1u);
     EXPECT_EQ(fake.boxes[0].title, "Установка конфигурации");
-    EXPECT_EQ(fake.boxes[0].text, "Файл дистрибутива kelda.efd не найден.");
+    EXPECT_EQ(fake.boxes[0].headline(), "Файл дистрибутива kelda.efd не найден.");
 }
 
 TEST(BaseWindow, MessageBoxHasNoTitleAndKnownAnswersOnly) {
@@ -103,7 +103,7 @@ TEST(BaseWindow, MessageBoxHasNoTitleAndKnownAnswersOnly) {
     EXPECT_EQ(window.MessageBox(u"plain", 0u), 3);
     ASSERT_EQ(fake.boxes.size(), 4u);
     EXPECT_EQ(fake.boxes[0].title, "");
-    EXPECT_EQ(fake.boxes[3].text, "plain");
+    EXPECT_EQ(fake.boxes[3].headline(), "plain");
     EXPECT_EQ(fake.boxes[3].flags, 0u);
 }
 
@@ -162,7 +162,7 @@ TEST_F(WizardTest, WorkerThatCannotBeCreatedShowsTheErrorBoxAndPage) {
         GTEST_SKIP() << "thread defaults cannot be changed here";
     }
     ASSERT_EQ(fake.boxes.size(), 1u);
-    EXPECT_EQ(fake.boxes[0].text, "Installation error");
+    EXPECT_EQ(fake.boxes[0].headline(), "Installation error");
     EXPECT_EQ(fake.boxes[0].flags, 0x1000001u);
     EXPECT_EQ(fake.PageText(), Text("IDS_ERROR_FINISH"));
     EXPECT_FALSE(Sandbox::exists(sandbox.at("target")));

@@ -57,7 +57,7 @@ class StartupTest : public WizardTest {
     }
     void ExpectOnlyErrorBox(const char* key) {
         ASSERT_EQ(fake.boxes.size(), 1u);
-        EXPECT_EQ(fake.boxes[0].text, Text(key));
+        EXPECT_EQ(fake.boxes[0].headline(), Text(key));
         EXPECT_EQ(fake.boxes[0].flags, 0x1000001u);
         EXPECT_EQ(fake.boxes[0].title, "Installing configuration");
         EXPECT_EQ(fake.window, nullptr) << "no window after a failed check";
@@ -76,6 +76,8 @@ TEST_F(StartupTest, MissingKitIsTheFirstError) {
     auto dialog = MakeDialog();
     dialog->Run();
     ExpectOnlyErrorBox("IDS_ERROR_NOSOURCE");
+    // The box says where the kit was looked for.
+    EXPECT_EQ(fake.boxes[0].detail(), KitPath());
 }
 
 TEST_F(StartupTest, UnknownExecutablePathMeansNoKit) {
@@ -115,6 +117,11 @@ TEST_F(StartupTest, KitTooLargeForTheTemporaryDirectoryComesBeforeDamage) {
     auto dialog = MakeDialog();
     dialog->Run();
     ExpectOnlyErrorBox("IDS_ERROR_NOSPACE");
+    // The real temporary directory, and three times 8 TiB in megabytes.
+    const std::string detail = fake.boxes[0].detail();
+    EXPECT_EQ(
+        detail.rfind("Temporary directory " + sandbox.at("tmp") + "/: 25165824 MB needed, ", 0), 0u)
+        << detail;
 }
 
 TEST_F(StartupTest, KitOfOverFourGigabytesIsMeasuredInFull) {
@@ -126,8 +133,8 @@ TEST_F(StartupTest, KitOfOverFourGigabytesIsMeasuredInFull) {
     ASSERT_EQ(fake.boxes.size(), 1u);
     std::string expected = Text("IDS_ERROR_DAMAGEDSOURCE");
     // On a disk with less than 12 GiB free the space test speaks instead.
-    if (fake.boxes[0].text != expected) {
-        EXPECT_EQ(fake.boxes[0].text, Text("IDS_ERROR_NOSPACE"));
+    if (fake.boxes[0].headline() != expected) {
+        EXPECT_EQ(fake.boxes[0].headline(), Text("IDS_ERROR_NOSPACE"));
     }
 }
 

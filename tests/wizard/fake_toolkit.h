@@ -52,6 +52,13 @@ struct BoxRecord {
     uint32_t flags;
     std::string title;
     int answer;
+    // The catalogue text, without the detail line(s) below it.
+    std::string headline() const { return text.substr(0, text.find('\n')); }
+    // The detail below the catalogue text, or empty.
+    std::string detail() const {
+        const size_t cut = text.find('\n');
+        return cut == std::string::npos ? std::string() : text.substr(cut + 1);
+    }
 };
 
 class FakeToolkit : public wizard::Toolkit {

@@ -2,6 +2,7 @@
 # Start-up failures: a damaged kit, a kit of garbage and a missing kit each
 # give one error box with the program's title and no wizard window; OK ends
 # the program with status 0, leaving nothing in TMPDIR and nothing installed.
+# Each box names the kit's path below its text.
 source "$(dirname "$0")/lib.sh"
 e2e_init damaged_kit
 
@@ -12,7 +13,9 @@ expect_start_error() {
     wait_until 10 has_message_box
     local box
     box=$(message_box)
-    shows "$(text "$key")" || fail "the box does not read $key"
+    shows_containing "$(text "$key")" || fail "the box does not read $key"
+    # Below the text: the kit's path, where it was looked for.
+    shows_containing "$WORK/kit/kelda.efd" || fail "the box does not name the kit's path"
     [ "$(window_title "$box")" = "$(text IDR_MAINFRAME)" ] || fail "the box's title"
     [ -z "$(main_window)" ] || fail "a wizard window next to the start-up error"
     [ -n "$shot" ] && screenshot "$box" "$shot"
