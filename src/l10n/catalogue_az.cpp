@@ -50,4 +50,6 @@ const CatalogueRows kCatalogueAz = {
     {"IDS_SETUP_COUNTS",
      "Yeni fayllar: %1. Əvəz ediləcək fayllar: %2. Saxlanılan fayllar (daha yeni və ya eyni): %3."},
     {"IDS_ERROR_SPACEDETAIL", "Müvəqqəti kataloq %1: %2 MB lazımdır, %3 MB mövcuddur."},
+    {"IDS_ERROR_NOTSIGNED",
+     "kelda.efd paylama dəsti faylı %1 tərəfindən imzalanmayıb və quraşdırıla bilməz."},
 };

@@ -53,4 +53,7 @@ const CatalogueRows kCatalogueDe = {
     {"IDS_SETUP_COUNTS",
      "Neue Dateien: %1. Zu ersetzende Dateien: %2. Beibehaltene Dateien (neuer oder gleich): %3."},
     {"IDS_ERROR_SPACEDETAIL", "Temporäres Verzeichnis %1: %2 MB benötigt, %3 MB verfügbar."},
+    {"IDS_ERROR_NOTSIGNED",
+     "Die Distributionsdatei kelda.efd ist nicht von %1 signiert und kann nicht installiert "
+     "werden."},
 };

@@ -52,4 +52,6 @@ const CatalogueRows kCatalogueEn = {
     {"IDS_SETUP_COUNTS",
      "New files: %1. Files to be replaced: %2. Files kept (newer or the same): %3."},
     {"IDS_ERROR_SPACEDETAIL", "Temporary directory %1: %2 MB needed, %3 MB available."},
+    {"IDS_ERROR_NOTSIGNED",
+     "Distribution kit file kelda.efd is not signed by %1 and cannot be installed."},
 };

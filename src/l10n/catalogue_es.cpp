@@ -53,4 +53,7 @@ const CatalogueRows kCatalogueEs = {
      "Archivos nuevos: %1. Archivos que se reemplazarán: %2. Archivos que se conservan (más "
      "recientes o iguales): %3."},
     {"IDS_ERROR_SPACEDETAIL", "Directorio temporal %1: se necesitan %2 MB, hay %3 MB disponibles."},
+    {"IDS_ERROR_NOTSIGNED",
+     "El archivo del paquete de distribución kelda.efd no está firmado por %1 y no se puede "
+     "instalar."},
 };

@@ -54,4 +54,7 @@ const CatalogueRows kCatalogueFr = {
      "Nouveaux fichiers : %1. Fichiers à remplacer : %2. Fichiers conservés (plus récents ou "
      "identiques) : %3."},
     {"IDS_ERROR_SPACEDETAIL", "Répertoire temporaire %1 : %2 Mo nécessaires, %3 Mo disponibles."},
+    {"IDS_ERROR_NOTSIGNED",
+     "Le fichier du kit de distribution kelda.efd n'est pas signé par %1 et ne peut pas être "
+     "installé."},
 };

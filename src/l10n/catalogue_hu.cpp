@@ -49,4 +49,6 @@ const CatalogueRows kCatalogueHu = {
     {"IDS_SETUP_COUNTS",
      "Új fájlok: %1. Lecserélendő fájlok: %2. Megtartott fájlok (újabbak vagy azonosak): %3."},
     {"IDS_ERROR_SPACEDETAIL", "Ideiglenes könyvtár: %1. Szükséges: %2 MB, elérhető: %3 MB."},
+    {"IDS_ERROR_NOTSIGNED",
+     "A kelda.efd terjesztési csomagfájl nem rendelkezik %1 aláírásával, ezért nem telepíthető."},
 };

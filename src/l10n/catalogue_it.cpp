@@ -53,4 +53,6 @@ const CatalogueRows kCatalogueIt = {
     {"IDS_SETUP_COUNTS",
      "Nuovi file: %1. File da sostituire: %2. File mantenuti (più recenti o uguali): %3."},
     {"IDS_ERROR_SPACEDETAIL", "Directory temporanea %1: necessari %2 MB, disponibili %3 MB."},
+    {"IDS_ERROR_NOTSIGNED",
+     "Il file del kit di distribuzione kelda.efd non è firmato da %1 e non può essere installato."},
 };

@@ -49,4 +49,6 @@ const CatalogueRows kCatalogueLt = {
      "Nauji failai: %1. Bus pakeisti failai: %2. Paliekami failai (naujesni arba tokie patys): "
      "%3."},
     {"IDS_ERROR_SPACEDETAIL", "Laikinasis katalogas %1: reikia %2 MB, laisva %3 MB."},
+    {"IDS_ERROR_NOTSIGNED",
+     "Platinimo paketo failas kelda.efd neturi %1 parašo, todėl jo įdiegti negalima."},
 };

@@ -50,4 +50,6 @@ const CatalogueRows kCatalogueLv = {
     {"IDS_SETUP_COUNTS",
      "Jauni faili: %1. Aizstājamie faili: %2. Saglabātie faili (jaunāki vai tādi paši): %3."},
     {"IDS_ERROR_SPACEDETAIL", "Pagaidu direktorijs %1: nepieciešami %2 MB, pieejami %3 MB."},
+    {"IDS_ERROR_NOTSIGNED",
+     "Distribūcijas komplekta failam kelda.efd nav %1 paraksta, tāpēc to nevar instalēt."},
 };

@@ -51,4 +51,7 @@ const CatalogueRows kCataloguePl = {
     {"IDS_SETUP_COUNTS",
      "Nowe pliki: %1. Pliki do zastąpienia: %2. Pliki zachowane (nowsze lub takie same): %3."},
     {"IDS_ERROR_SPACEDETAIL", "Katalog tymczasowy %1: potrzeba %2 MB, dostępne %3 MB."},
+    {"IDS_ERROR_NOTSIGNED",
+     "Plik pakietu dystrybucyjnego kelda.efd nie jest podpisany przez %1 i nie może zostać "
+     "zainstalowany."},
 };

@@ -51,4 +51,6 @@ const CatalogueRows kCatalogueRo = {
     {"IDS_SETUP_COUNTS",
      "Fișiere noi: %1. Fișiere de înlocuit: %2. Fișiere păstrate (mai noi sau identice): %3."},
     {"IDS_ERROR_SPACEDETAIL", "Director temporar %1: sunt necesari %2 MB, sunt disponibili %3 MB."},
+    {"IDS_ERROR_NOTSIGNED",
+     "Fișierul pachetului de distribuție kelda.efd nu este semnat de %1 și nu poate fi instalat."},
 };

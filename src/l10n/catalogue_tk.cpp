@@ -50,4 +50,7 @@ const CatalogueRows kCatalogueTk = {
     {"IDS_SETUP_COUNTS",
      "Täze faýllar: %1. Çalşyljak faýllar: %2. Saklanýan faýllar (täzeräk ýa-da şol bir): %3."},
     {"IDS_ERROR_SPACEDETAIL", "Wagtlaýyn katalog %1: %2 MB gerek, %3 MB elýeterli."},
+    {"IDS_ERROR_NOTSIGNED",
+     "kelda.efd paýlaýyş toplumynyň faýlyna %1 tarapyndan gol çekilmedik, şonuň üçin ony gurnap "
+     "bolmaýar."},
 };

@@ -49,4 +49,6 @@ const CatalogueRows kCatalogueTr = {
     {"IDS_SETUP_COUNTS",
      "Yeni dosyalar: %1. Değiştirilecek dosyalar: %2. Korunan dosyalar (daha yeni veya aynı): %3."},
     {"IDS_ERROR_SPACEDETAIL", "Geçici dizin %1: %2 MB gerekli, %3 MB kullanılabilir."},
+    {"IDS_ERROR_NOTSIGNED",
+     "Dağıtım paketi dosyası kelda.efd, %1 tarafından imzalanmamış ve kurulamaz."},
 };

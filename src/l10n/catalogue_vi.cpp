@@ -50,4 +50,5 @@ const CatalogueRows kCatalogueVi = {
     {"IDS_SETUP_COUNTS",
      "Tệp mới: %1. Tệp sẽ được thay thế: %2. Tệp được giữ nguyên (mới hơn hoặc giống nhau): %3."},
     {"IDS_ERROR_SPACEDETAIL", "Thư mục tạm %1: cần %2 MB, còn trống %3 MB."},
+    {"IDS_ERROR_NOTSIGNED", "Tệp gói phân phối kelda.efd không được %1 ký nên không thể cài đặt."},
 };

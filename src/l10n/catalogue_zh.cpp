@@ -42,4 +42,5 @@ const CatalogueRows kCatalogueZh = {
      "模板已安装，但无法写入启动程序的设置文件 %1：启动程序将找不到此模板目录。"},
     {"IDS_SETUP_COUNTS", "新文件：%1 个。将被替换的文件：%2 个。保留的文件（较新或相同）：%3 个。"},
     {"IDS_ERROR_SPACEDETAIL", "临时目录 %1：需要 %2 MB，可用 %3 MB。"},
+    {"IDS_ERROR_NOTSIGNED", "分发包文件 kelda.efd 未经 %1 签名，无法安装。"},
 };

@@ -103,6 +103,7 @@ class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
     stdx::string16 TempSpaceDetail();
     // The error box's key for a kit that InstallData::Open refused with `code`.
     const char* OpenFailureKey(uint32_t code) const;
+    stdx::string16 NotSignedText() const;
     // The copy run's poll loop; returns how the run ended.
     enum class CopyOutcome { kSucceeded, kFailed, kCanceled };
     CopyOutcome PollCopyRun(stdx::string16& errorText);

@@ -7,10 +7,12 @@
 #include <cstring>
 #include <vector>
 
+#include "kit/program_trust.h"
 #include "l10n/localization.h"
 #include "launcher/launcher_config.h"
 #include "launcher/launcher_paths.h"
 #include "text/string_util.h"
+#include "text/utf8.h"
 #include "wizard/installer_dlg.h"
 #include "wizard/start_checks.h"
 
@@ -129,7 +131,13 @@ bool CInstallerDlg::CheckStart() {
                    wizard::kMessageBoxError);
         return false;
     }
+    // A program built to require a signed kit refuses any other.
+    m_installData.trust = kit::ProgramKitTrust();
     uint32_t opened = m_installData.Open(m_kitPath);
+    if (opened == kit::kNotSigned) {
+        MessageBox(NotSignedText(), wizard::kMessageBoxError);
+        return false;
+    }
     if (opened != 0) {
         const char* key = OpenFailureKey(opened);
         const bool noSpace = std::strcmp(key, "IDS_ERROR_NOSPACE") == 0;
@@ -138,6 +146,13 @@ bool CInstallerDlg::CheckStart() {
         return false;
     }
     return true;
+}
+
+// "... is not signed by %1", with the owner of the key the program requires.
+stdx::string16 CInstallerDlg::NotSignedText() const {
+    stdx::string16 signer;
+    stdx::from_utf8(stdx::string8(kit::ProgramKitSigner().c_str()), signer);
+    return FormatLocalized("IDS_ERROR_NOTSIGNED", {signer});
 }
 
 // The kit's opening fails alike when the kit is damaged and when the

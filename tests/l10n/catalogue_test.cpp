@@ -83,6 +83,8 @@ const Text kEnglish[] = {
     {"IDS_SETUP_COUNTS",
      "New files: %1. Files to be replaced: %2. Files kept (newer or the same): %3."},
     {"IDS_ERROR_SPACEDETAIL", "Temporary directory %1: %2 MB needed, %3 MB available."},
+    {"IDS_ERROR_NOTSIGNED",
+     "Distribution kit file kelda.efd is not signed by %1 and cannot be installed."},
 };
 
 // Every test reads texts through the real conversion, in a UTF-8 locale.
@@ -245,6 +247,7 @@ TEST_F(Catalogue, TranslationsKeepTheMarkersOfTheEnglishTexts) {
         auto text = [&](const char* key) { return Utf8Text(language.code, key); };
         EXPECT_NE(std::string::npos, text("IDS_ERROR_NOSOURCE").find("kelda.efd"));
         EXPECT_NE(std::string::npos, text("IDS_ERROR_DAMAGEDSOURCE").find("kelda.efd"));
+        EXPECT_NE(std::string::npos, text("IDS_ERROR_NOTSIGNED").find("kelda.efd"));
         EXPECT_NE(std::string::npos, text("IDS_ERROR_NOSPACE").find("Temp"));
         // Each placeholder of a text with filled-in parts appears exactly once.
         const struct {
@@ -253,7 +256,8 @@ TEST_F(Catalogue, TranslationsKeepTheMarkersOfTheEnglishTexts) {
         } filled[] = {{"IDS_WELCOME_LINE", 3},
                       {"IDS_WARN_LAUNCHERFILE", 1},
                       {"IDS_SETUP_COUNTS", 3},
-                      {"IDS_ERROR_SPACEDETAIL", 3}};
+                      {"IDS_ERROR_SPACEDETAIL", 3},
+                      {"IDS_ERROR_NOTSIGNED", 1}};
         for (const auto& f : filled) {
             const std::string t = text(f.key);
             for (int n = 1; n <= 3; ++n) {
