@@ -27,7 +27,7 @@ expect_refusal() {
     shows "$message" || fail "the box does not read: $message"
     [ -z "$(main_window)" ] || fail "a wizard window next to the refusal"
     [ -n "$shot" ] && screenshot "$box" "$shot"
-    click gtk-ok
+    click "$(text IDS_MSGBOX_OK)"
     wait_exit_ok 10 "after the refusal"
     [ ! -e "$(default_dir)" ] || fail "the template directory was created"
     no_leftovers
