@@ -135,7 +135,7 @@ bool CInstallerDlg::CheckStart() {
     m_installData.trust = kit::ProgramKitTrust();
     uint32_t opened = m_installData.Open(m_kitPath);
     if (opened == kit::kNotSigned) {
-        MessageBox(NotSignedText(), wizard::kMessageBoxError);
+        MessageBox(WithDetail(NotSignedText(), m_kitPath), wizard::kMessageBoxError);
         return false;
     }
     if (opened != 0) {

@@ -24,7 +24,8 @@ expect_refusal() {
     wait_until 10 has_message_box
     local box
     box=$(message_box)
-    shows "$message" || fail "the box does not read: $message"
+    shows_containing "$message" || fail "the box does not read: $message"
+    shows_containing "$WORK/kit/kelda.efd" || fail "the box does not name the kit's path"
     [ -z "$(main_window)" ] || fail "a wizard window next to the refusal"
     [ -n "$shot" ] && screenshot "$box" "$shot"
     click "$(text IDS_MSGBOX_OK)"
