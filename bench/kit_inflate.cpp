@@ -2,25 +2,31 @@
 // against `gzip -dc` of the very same deflate stream, in the same run.
 //
 //   bench_kit_inflate [MiB of content, default 512] [zlib level, default 9]
+//                     [paired rounds, default 3]
 //
 // The content is mixed: text-like, random and zero-filled files of 8 MiB,
 // written to a scratch directory under $TMPDIR (or /tmp) and packed with the
 // kit writer. The gzip file wraps the kit's own deflate stream in a gzip header
 // and trailer, so both sides inflate identical data at identical level and
-// write the result to a file in the same directory. Prints both times, their
-// ratio, and peak resident memory (getrusage ru_maxrss) of the whole run and of
-// the open alone (the high-water mark is reset just before it where Linux
-// allows), which must not grow with the kit's size. gzip's own peak is not
-// shown: a child's ru_maxrss starts from its parent's size at fork.
+// write the result to a file in the same directory. Opens with the build's
+// back end and (where that is ISA-L) with zlib, runs gzip -dc and, where it is
+// installed, ISA-L's igzip -dc, in turn for each round; prints the medians,
+// each one's speed against gzip -dc, and peak resident memory (getrusage ru_maxrss) of the whole
+// run and of the open alone (the high-water mark is reset just before it where Linux allows), which
+// must not grow with the kit's size. gzip's own peak is not shown: a child's ru_maxrss starts from
+// its parent's size at fork.
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -144,15 +150,32 @@ uint32_t FileCrc(const std::string& path) {
     return uint32_t(crc);
 }
 
-void AppendFile(FILE* out, const std::string& path) {
+// Bytes of the kit's deflate stream: the file less its seal, whose length
+// the footer at the very end gives (kit/kit_trailer.h).
+uint64_t StreamLength(const std::string& kitPath) {
+    const uint64_t size = FileSize(kitPath);
+    unsigned char footer[12] = {};
+    FILE* f = std::fopen(kitPath.c_str(), "rb");
+    if (!f || size < sizeof footer || std::fseek(f, long(size - sizeof footer), SEEK_SET) != 0 ||
+        std::fread(footer, 1, sizeof footer, f) != sizeof footer)
+        Die("cannot read " + kitPath);
+    std::fclose(f);
+    if (std::memcmp(footer + 4, "EFDSEND\x1A", 8) != 0)
+        return size;
+    return size - (footer[0] | footer[1] << 8 | footer[2] << 16 | uint32_t(footer[3]) << 24);
+}
+
+// Appends the first `length` bytes of `path`.
+void AppendFile(FILE* out, const std::string& path, uint64_t length) {
     FILE* in = std::fopen(path.c_str(), "rb");
     if (!in)
         Die("cannot read " + path);
     std::vector<char> chunk(kMiB);
     size_t n;
-    while ((n = std::fread(chunk.data(), 1, chunk.size(), in)) > 0) {
+    while (length > 0 && (n = std::fread(chunk.data(), 1, length < kMiB ? length : kMiB, in)) > 0) {
         if (std::fwrite(chunk.data(), 1, n, out) != n)
             Die("cannot write the gzip file");
+        length -= n;
     }
     std::fclose(in);
 }
@@ -165,7 +188,7 @@ void WriteGzip(const std::string& kitPath, const std::string& imagePath, const s
         Die("cannot write " + out);
     const unsigned char header[10] = {0x1F, 0x8B, 8, 0, 0, 0, 0, 0, 2, 3};
     std::fwrite(header, 1, sizeof header, f);
-    AppendFile(f, kitPath);
+    AppendFile(f, kitPath, StreamLength(kitPath));
     uint32_t trailer[2] = {FileCrc(imagePath), uint32_t(FileSize(imagePath))};
     for (uint32_t v : trailer) {
         unsigned char b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
@@ -173,6 +196,41 @@ void WriteGzip(const std::string& kitPath, const std::string& imagePath, const s
     }
     if (std::fclose(f) != 0)
         Die("cannot write " + out);
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+double RunSeconds(const std::string& command) {
+    Clock::time_point start = Clock::now();
+    if (std::system(command.c_str()) != 0)
+        Die(command + " failed");
+    return Seconds(start);
+}
+
+struct Timing {
+    double seconds = 0;
+    long peakKiB = 0;
+};
+
+// Opens the kit with the given compressor; `withImage` sees the image while
+// it exists. The object removes the image when it goes.
+template <class Compressor>
+Timing OpenKit(const stdx::basic_string<char16_t>& kitPath,
+               const std::function<void(const std::string&)>& withImage = nullptr) {
+    InstallData<Compressor, FileSystem> kit;
+    Timing timing;
+    Clock::time_point start = Clock::now();
+    uint32_t rc = kit.Open(kitPath);
+    timing.seconds = Seconds(start);
+    timing.peakKiB = PeakKiB(RUSAGE_SELF);
+    if (rc != 0)
+        Die("InstallData::Open failed with " + std::to_string(rc));
+    if (withImage)
+        withImage(kit::Utf16ToUtf8(kit.imagePath));
+    return timing;
 }
 
 void RemoveAll(const std::string& dir, const std::vector<std::string>& names) {
@@ -186,8 +244,9 @@ void RemoveAll(const std::string& dir, const std::vector<std::string>& names) {
 int main(int argc, char** argv) {
     size_t totalMiB = argc > 1 ? size_t(std::strtoul(argv[1], nullptr, 10)) : 512;
     int level = argc > 2 ? std::atoi(argv[2]) : 9;
-    if (totalMiB == 0 || totalMiB > 4000 || level < 0 || level > 9)
-        Die("usage: bench_kit_inflate [MiB 1-4000] [level 0-9]");
+    int rounds = argc > 3 ? std::atoi(argv[3]) : 3;
+    if (totalMiB == 0 || totalMiB > 4000 || level < 0 || level > 9 || rounds < 1)
+        Die("usage: bench_kit_inflate [MiB 1-4000] [level 0-9] [rounds]");
 
     const char* base = std::getenv("TMPDIR");
     std::string dir = std::string(base && *base ? base : "/tmp") + "/kit-inflate-XXXXXX";
@@ -223,40 +282,51 @@ int main(int argc, char** argv) {
 
     // The image goes to the scratch directory's tmp/, like the installer's.
     setenv("TMPDIR", (dir + "/tmp").c_str(), 1);
-    bool peakReset = ResetPeak();
-    std::string imagePath;
-    double openSeconds = 0;
-    long openPeak = 0;
-    {
-        InstallData<LZCompressor, FileSystem> kit;
-        stdx::basic_string<char16_t> kitPath16;
-        kit::Utf8ToUtf16(kitPath, &kitPath16);
-        start = Clock::now();
-        uint32_t rc = kit.Open(kitPath16);
-        openSeconds = Seconds(start);
-        openPeak = PeakKiB(RUSAGE_SELF);
-        if (rc != 0)
-            Die("InstallData::Open failed with " + std::to_string(rc));
-        imagePath = kit::Utf16ToUtf8(kit.imagePath);
-        uint64_t imageSize = FileSize(imagePath);
-        std::printf("image: %.1f MiB, %zu files\n", double(imageSize) / kMiB, kit.files.size());
+    stdx::basic_string<char16_t> kitPath16;
+    kit::Utf8ToUtf16(kitPath, &kitPath16);
+    const bool peakReset = ResetPeak();
+    const Timing first = OpenKit<LZCompressor>(kitPath16, [&](const std::string& imagePath) {
+        std::printf("image: %.1f MiB\n", double(FileSize(imagePath)) / kMiB);
         // Keep the image for the gzip trailer, then let the object remove it.
         WriteGzip(kitPath, imagePath, dir + "/kit.gz");
-    }
+    });
+    const long openPeak = first.peakKiB;
 
+    // Paired rounds, each side once per round in turn, so that a burst of
+    // other work on the machine hits both alike; medians are reported.
     const std::string gunzipped = dir + "/tmp/gunzipped";
-    std::string command = "gzip -dc '" + dir + "/kit.gz' > '" + gunzipped + "'";
-    start = Clock::now();
-    int status = std::system(command.c_str());
-    double gzipSeconds = Seconds(start);
-    if (status != 0)
-        Die("gzip -dc failed");
-
-    std::printf("InstallData::Open: %8.3f s  (%.0f MiB/s of image)\n", openSeconds,
-                double(totalMiB) / openSeconds);
-    std::printf("gzip -dc:          %8.3f s  (%.0f MiB/s)\n", gzipSeconds,
-                double(totalMiB) / gzipSeconds);
-    std::printf("ratio Open/gzip:   %8.2f\n", openSeconds / gzipSeconds);
+    const bool haveIgzip = std::system("igzip --version >/dev/null 2>&1") == 0;
+    std::vector<double> ours, zlibOurs, gzipTimes, igzipTimes;
+    for (int r = 0; r < rounds; ++r) {
+        ours.push_back(OpenKit<LZCompressor>(kitPath16).seconds);
+#if SETUP_HAVE_ISAL
+        zlibOurs.push_back(OpenKit<BasicLZCompressor<ZlibInflater>>(kitPath16).seconds);
+#endif
+        gzipTimes.push_back(RunSeconds("gzip -dc '" + dir + "/kit.gz' > '" + gunzipped + "'"));
+        if (haveIgzip) {
+            igzipTimes.push_back(
+                RunSeconds("igzip -dc '" + dir + "/kit.gz' > '" + gunzipped + "'"));
+        }
+        unlink(gunzipped.c_str());
+    }
+    const double gzip = Median(gzipTimes);
+    std::printf("medians of %d paired rounds:\n", rounds);
+    std::printf("  InstallData::Open (%s): %8.3f s  (%4.0f MiB/s)  %5.2fx as fast as gzip -dc\n",
+                DefaultInflater::kName, Median(ours), double(totalMiB) / Median(ours),
+                gzip / Median(ours));
+    if (!zlibOurs.empty()) {
+        std::printf(
+            "  InstallData::Open (zlib):  %8.3f s  (%4.0f MiB/s)  %5.2fx as fast as gzip -dc\n",
+            Median(zlibOurs), double(totalMiB) / Median(zlibOurs), gzip / Median(zlibOurs));
+    }
+    std::printf("  gzip -dc:                  %8.3f s  (%4.0f MiB/s)\n", gzip,
+                double(totalMiB) / gzip);
+    if (!igzipTimes.empty()) {
+        const double igzip = Median(igzipTimes);
+        std::printf(
+            "  igzip -dc:                 %8.3f s  (%4.0f MiB/s)  %5.2fx as fast as gzip -dc\n",
+            igzip, double(totalMiB) / igzip, gzip / igzip);
+    }
     std::printf("peak RSS: whole run before open %ld KiB; during open %ld KiB%s\n", peakBeforeOpen,
                 openPeak, peakReset ? "" : " (mark not resettable: includes the run before)");
 

@@ -1,20 +1,28 @@
 // Inflates a kit file (one raw deflate stream) into the kit image file. The
-// kit is read through 32 KiB read-only mappings, each released as soon as
-// zlib has consumed it, and the image goes out through one 32 KiB buffer, so
-// memory stays bounded whatever the kit's size.
+// kit is read through read-only mappings of one window each, released as soon
+// as the back end has consumed them, and the image goes out through one
+// buffer of the window's size, so memory stays bounded whatever the kit's size.
+//
+// The inflation itself is a back end's: ISA-L where the build has it
+// (SETUP_HAVE_ISAL), else zlib. LZCompressor is the build's choice;
+// BasicLZCompressor<ZlibInflater> and <IsalInflater> name one explicitly.
 #pragma once
 #include <sys/mman.h>
-#include <zlib.h>
 
 #include <cstdint>
-#include <cstring>
 #include <memory>
 
 #include "fs/file_system.h"
+#include "kit/inflate_step.h"
 #include "kit/input_tap.h"
+#include "kit/zlib_inflater.h"
 #include "text/basic_string.h"
+#if SETUP_HAVE_ISAL
+#include "kit/isal_inflater.h"
+#endif
 
-class LZCompressor {
+template <class Inflater>
+class BasicLZCompressor {
   public:
     static constexpr uint32_t kWindowSize = 0x8000;
     // Offsets and sizes in the image are 32-bit, so no useful image is larger
@@ -34,10 +42,11 @@ class LZCompressor {
                         uint64_t imageLimit = kMaxImageSize, kit::InputTap* tap = nullptr) const;
 };
 
+template <class Inflater>
 template <class FS>
-uint32_t LZCompressor::Decompress(const stdx::basic_string<char16_t>& source,
-                                  const stdx::basic_string<char16_t>& target, uint64_t imageLimit,
-                                  kit::InputTap* tap) const {
+uint32_t BasicLZCompressor<Inflater>::Decompress(const stdx::basic_string<char16_t>& source,
+                                                 const stdx::basic_string<char16_t>& target,
+                                                 uint64_t imageLimit, kit::InputTap* tap) const {
     FileHandle in = kInvalidFileHandle;
     uint32_t rc = FS::CreateFile(source, 0x80000000u, 0, 3, &in, 0x8000080u);
     if (rc != 0)
@@ -54,12 +63,10 @@ uint32_t LZCompressor::Decompress(const stdx::basic_string<char16_t>& source,
     if (tap && tap->length < length)
         length = tap->length;
 
-    z_stream stream;
-    std::memset(&stream, 0, sizeof stream);
-    inflateInit2_(&stream, -15, "1.2.11", int(sizeof(z_stream)));
-    std::unique_ptr<unsigned char[]> buffer(new unsigned char[kWindowSize]);
+    Inflater inflater;
+    std::unique_ptr<uint8_t[]> buffer(new uint8_t[kWindowSize]);
 
-    int result = Z_OK;
+    kit::InflateStep step = kit::InflateStep::kMore;
     uint32_t failure = 0;
     uint64_t written = 0;
     for (uint64_t w = 0; w < length && failure == 0; w += kWindowSize) {
@@ -71,16 +78,14 @@ uint32_t LZCompressor::Decompress(const stdx::basic_string<char16_t>& source,
         }
         if (tap && tap->digest)
             tap->digest->Update(window, n);
-        stream.next_in = static_cast<Bytef*>(window);
-        stream.avail_in = uInt(n);
+        const uint8_t* in = static_cast<const uint8_t*>(window);
+        size_t inCount = n;
         bool roomUsedUp = false;
         do {
-            stream.next_out = buffer.get();
-            stream.avail_out = uInt(n);
-            result = inflate(&stream, Z_NO_FLUSH);
-            if (result == Z_BUF_ERROR && stream.avail_in == 0)
-                result = Z_OK;
-            uint32_t produced = uint32_t(n - stream.avail_out);
+            uint8_t* next = buffer.get();
+            size_t room = n;
+            step = inflater.Inflate(in, inCount, next, room);
+            uint32_t produced = uint32_t(n - room);
             written += produced;
             if (written > imageLimit) {
                 failure = 13;
@@ -94,18 +99,17 @@ uint32_t LZCompressor::Decompress(const stdx::basic_string<char16_t>& source,
                     break;
                 }
             }
-            roomUsedUp = stream.avail_out == 0;
-        } while (result == Z_OK && roomUsedUp);
-        // zlib has consumed all it will take from this window.
+            roomUsedUp = room == 0;
+        } while (step == kit::InflateStep::kMore && roomUsedUp);
+        // The back end has consumed all it will take from this window.
         munmap(window, n);
-        if (tap && result == Z_STREAM_END)
-            tap->streamEnd = w + (n - stream.avail_in);
+        if (tap && step == kit::InflateStep::kEnd)
+            tap->streamEnd = w + (n - inCount);
         // After the end of the stream the rest is ignored; after an error
-        // zlib would only repeat it.
-        if (result == Z_STREAM_END || result < 0)
+        // the back end would only repeat it.
+        if (step != kit::InflateStep::kMore)
             break;
     }
-    inflateEnd(&stream);
     // Drop anything the target held before, so it is exactly the image.
     if (failure == 0 && FS::SetEndOfFile(out) != 0)
         failure = FS::GetLastError();
@@ -115,5 +119,15 @@ uint32_t LZCompressor::Decompress(const stdx::basic_string<char16_t>& source,
         return failure;
     // A stream cut short before its final block is as damaged as a corrupt
     // one: its image would lack its tail.
-    return result == Z_STREAM_END ? 0 : 13;
+    return step == kit::InflateStep::kEnd ? 0 : 13;
 }
+
+#if SETUP_HAVE_ISAL
+using DefaultInflater = IsalInflater;
+#else
+using DefaultInflater = ZlibInflater;
+#endif
+
+// The build's compressor; a class (not an alias) so that it can be declared
+// ahead where only its name is needed.
+class LZCompressor : public BasicLZCompressor<DefaultInflater> {};

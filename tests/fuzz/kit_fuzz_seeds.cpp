@@ -85,7 +85,9 @@ bool WriteKitFuzzSeeds(const std::string& dir) {
             return false;
         }
         std::string base = dir + "/seed" + std::to_string(i);
+        // Mode bit 1 picks the other inflate back end (see kit_reader_fuzz.cpp).
         if (!WriteSeed(base + "-kit", 0, kit::RawDeflate(image, 9)) ||
+            !WriteSeed(base + "-kit-other", 2, kit::RawDeflate(image, 6)) ||
             !WriteSeed(base + "-image", 1, image)) {
             std::perror(base.c_str());
             return false;

@@ -5,7 +5,9 @@
 // The first input byte chooses what the rest is:
 //   low bit 0 - the kit file itself (raw deflate, damaged or not);
 //   low bit 1 - the inflated kit image; the target deflates it into a kit, so
-//               the table reader sees the bytes exactly as given.
+//               the table reader sees the bytes exactly as given;
+// and which inflate back end opens it: bit 1 clear - the build's (ISA-L where
+// the build has it), set - zlib. So both back ends are fuzzed in one run.
 //
 // Besides crashes it aborts when the reader breaks its own promises: a failed
 // open that leaves files or a handle behind, an image file left in the
@@ -35,6 +37,7 @@
 namespace {
 
 using Kit = InstallData<LZCompressor, FileSystem>;
+using ZlibKit = InstallData<BasicLZCompressor<ZlibInflater>, FileSystem>;
 using string16 = stdx::basic_string<char16_t>;
 
 // Files larger than this are extracted but not compared byte for byte.
@@ -135,6 +138,7 @@ std::string StoredDeflate(const std::string& bytes) {
 }
 
 // Everything the installer and the dialog do with an opened kit.
+template <class Kit>
 void UseOpenedKit(Kit& kit, const std::string* image) {
     if (kit.imageHandle == kInvalidFileHandle)
         Broken("open succeeded without an image handle");
@@ -164,6 +168,21 @@ void UseOpenedKit(Kit& kit, const std::string* image) {
         if (ReadAll(target) != image->substr(file.offset, file.size))
             Broken("extracted bytes differ from the image");
     }
+}
+
+template <class Kit>
+void OpenAndUse(const std::string& kitPath, const std::string* image) {
+    Kit kit;
+    if (kit.Open(Path16(kitPath)) == 0) {
+        UseOpenedKit(kit, image);
+        return;
+    }
+    if (!kit.files.empty())
+        Broken("failed open left entries in files");
+    if (kit.imageHandle != kInvalidFileHandle)
+        Broken("failed open left the image handle open");
+    if (!DirectoryIsEmpty(g_tempDir))
+        Broken("failed open left the image file behind");
 }
 
 }  // namespace
@@ -197,18 +216,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string kitBytes = asImage ? StoredDeflate(payload) : payload;
     if (!WriteAll(kitPath, kitBytes))
         Broken("cannot write the kit file");
-    {
-        Kit kit;
-        if (kit.Open(Path16(kitPath)) == 0) {
-            UseOpenedKit(kit, asImage ? &payload : nullptr);
-        } else {
-            if (!kit.files.empty())
-                Broken("failed open left entries in files");
-            if (kit.imageHandle != kInvalidFileHandle)
-                Broken("failed open left the image handle open");
-            if (!DirectoryIsEmpty(g_tempDir))
-                Broken("failed open left the image file behind");
-        }
+    if ((data[0] & 2) != 0) {
+        OpenAndUse<ZlibKit>(kitPath, asImage ? &payload : nullptr);
+    } else {
+        OpenAndUse<Kit>(kitPath, asImage ? &payload : nullptr);
     }
     if (!DirectoryIsEmpty(g_tempDir))
         Broken("the image file outlived its InstallData");

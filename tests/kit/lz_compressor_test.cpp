@@ -1,5 +1,6 @@
-// Driving zlib over 32 KiB mapped windows: window boundaries, trailing bytes,
-// bad data, highly compressible input and the image size limit.
+// Driving each inflate back end over mapped windows: window boundaries,
+// trailing bytes, bad data, highly compressible input and the image size
+// limit. Every case runs on zlib and, where the build has it, on ISA-L.
 #include <unistd.h>
 
 #include "kit_fixture.h"
@@ -7,16 +8,38 @@
 namespace kittest {
 namespace {
 
+template <class Inflater>
 class InflateTest : public KitTest {
   protected:
+    using Compressor = BasicLZCompressor<Inflater>;
+
+    static uint32_t Decompress(const string16& source, const string16& target,
+                               uint64_t limit = Compressor::kMaxImageSize,
+                               kit::InputTap* tap = nullptr) {
+        return Compressor().Decompress(source, target, limit, tap);
+    }
     // Inflates `kitBytes` into a fresh target; returns the result code.
-    uint32_t Inflate(const std::string& kitBytes, uint64_t limit = LZCompressor::kMaxImageSize) {
+    uint32_t Inflate(const std::string& kitBytes, uint64_t limit = Compressor::kMaxImageSize) {
         sandbox_.write("kit", kitBytes);
         sandbox_.write("image", "");
-        return LZCompressor().Decompress(sandbox_.at16("kit"), sandbox_.at16("image"), limit);
+        return Decompress(sandbox_.at16("kit"), sandbox_.at16("image"), limit);
     }
     std::string Image() const { return testing_support::Sandbox::read(sandbox_.at("image")); }
 };
+
+#if SETUP_HAVE_ISAL
+using Inflaters = ::testing::Types<ZlibInflater, IsalInflater>;
+#else
+using Inflaters = ::testing::Types<ZlibInflater>;
+#endif
+
+struct InflaterName {
+    template <class T>
+    static std::string GetName(int) {
+        return T::kName[0] == 'z' ? "zlib" : "isal";
+    }
+};
+TYPED_TEST_SUITE(InflateTest, Inflaters, InflaterName);
 
 // Incompressible bytes, so that the kit's length can be steered.
 std::string Noise(size_t size, uint32_t seed) {
@@ -30,11 +53,11 @@ std::string Noise(size_t size, uint32_t seed) {
     return s;
 }
 
-TEST_F(InflateTest, EmptyKitHasNoFinalBlockAndIsDamaged) {
-    EXPECT_EQ(13u, Inflate(""));
+TYPED_TEST(InflateTest, EmptyKitHasNoFinalBlockAndIsDamaged) {
+    EXPECT_EQ(13u, this->Inflate(""));
 }
 
-TEST_F(InflateTest, RoundTripsAcrossWindowSizes) {
+TYPED_TEST(InflateTest, RoundTripsAcrossWindowSizes) {
     // Stored (level 0) deflate blocks make the kit a little longer than its
     // content; pad the content so the kit's length hits the boundaries exactly.
     for (size_t target : {size_t(100), size_t(32767), size_t(32768), size_t(65536),
@@ -51,56 +74,92 @@ TEST_F(InflateTest, RoundTripsAcrossWindowSizes) {
             kitBytes += std::string(target - kitBytes.size(), '\x33');
         }
         ASSERT_EQ(target, kitBytes.size());
-        EXPECT_EQ(0u, Inflate(kitBytes));
-        EXPECT_EQ(content, Image());
+        EXPECT_EQ(0u, this->Inflate(kitBytes));
+        EXPECT_EQ(content, this->Image());
     }
 }
 
-TEST_F(InflateTest, HighlyCompressibleKitIsExact) {
+// Text-like content: dynamic Huffman blocks with long and short matches.
+std::string Words(size_t size, uint32_t seed) {
+    static const char* const kWords[] = {"key", "=", "value\n", "template ", "#", "path/"};
+    std::string s;
+    while (s.size() < size) {
+        seed = seed * 1103515245u + 12345u;
+        s += kWords[(seed >> 16) % 6];
+    }
+    s.resize(size);
+    return s;
+}
+
+TYPED_TEST(InflateTest, MixedContentAtEveryLevelAndEveryCut) {
+    const std::string content =
+        Words(150000, 1) + Noise(70000, 2) + std::string(90000, '\0') + Words(40000, 3);
+    for (int level : {0, 1, 6, 9}) {
+        SCOPED_TRACE(level);
+        const std::string kitBytes = kit::RawDeflate(content, level);
+        ASSERT_EQ(0u, this->Inflate(kitBytes));
+        EXPECT_TRUE(content == this->Image());
+        // Cut short anywhere, the stream lacks its final block.
+        for (size_t cut : {size_t(1), size_t(7), kitBytes.size() / 3, size_t(32768), size_t(32769),
+                           kitBytes.size() - 1}) {
+            SCOPED_TRACE(cut);
+            EXPECT_EQ(13u, this->Inflate(kitBytes.substr(0, cut)));
+        }
+        // Where the stream ends is exact whatever follows it, though a back
+        // end may have read ahead past it.
+        this->sandbox_.write("kit", kitBytes + "trailing bytes, never inflated");
+        kit::InputTap tap;
+        ASSERT_EQ(0u, this->Decompress(this->sandbox_.at16("kit"), this->sandbox_.at16("image"),
+                                       BasicLZCompressor<TypeParam>::kMaxImageSize, &tap));
+        EXPECT_EQ(kitBytes.size(), tap.streamEnd);
+    }
+}
+
+TYPED_TEST(InflateTest, HighlyCompressibleKitIsExact) {
     std::string content(40u << 20, 'a');
     for (size_t i = 0; i < content.size(); i += 4099) content[i] = char('b' + i % 7);
     std::string kitBytes = kit::RawDeflate(content, 9);
     ASSERT_LT(kitBytes.size(), 32768u * 8);  // many output buffers per window
-    EXPECT_EQ(0u, Inflate(kitBytes));
-    EXPECT_TRUE(content == Image());
+    EXPECT_EQ(0u, this->Inflate(kitBytes));
+    EXPECT_TRUE(content == this->Image());
 
     // A kit of a few hundred bytes: the output room per call is only that
     // long, so a MiB of image takes thousands of calls and writes.
     std::string zeros(1u << 20, '\0');
     std::string tiny = kit::RawDeflate(zeros, 9);
     ASSERT_LT(tiny.size(), 2000u);
-    EXPECT_EQ(0u, Inflate(tiny));
-    EXPECT_TRUE(zeros == Image());
+    EXPECT_EQ(0u, this->Inflate(tiny));
+    EXPECT_TRUE(zeros == this->Image());
 }
 
-TEST_F(InflateTest, TrailingBytesAreIgnoredAndTargetIsExactlyTheImage) {
+TYPED_TEST(InflateTest, TrailingBytesAreIgnoredAndTargetIsExactlyTheImage) {
     std::string content = "the kit's content";
-    sandbox_.write("kit", kit::RawDeflate(content, 6) + Noise(70000, 3));
-    sandbox_.write("image", std::string(100000, 'z'));  // stale, longer
-    EXPECT_EQ(0u, LZCompressor().Decompress(sandbox_.at16("kit"), sandbox_.at16("image")));
-    EXPECT_EQ(content, Image());
+    this->sandbox_.write("kit", kit::RawDeflate(content, 6) + Noise(70000, 3));
+    this->sandbox_.write("image", std::string(100000, 'z'));  // stale, longer
+    EXPECT_EQ(0u, this->Decompress(this->sandbox_.at16("kit"), this->sandbox_.at16("image")));
+    EXPECT_EQ(content, this->Image());
 }
 
-TEST_F(InflateTest, BadDataIsInvalid) {
+TYPED_TEST(InflateTest, BadDataIsInvalid) {
     std::string gz("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03", 10);
-    EXPECT_EQ(13u, Inflate(gz + kit::RawDeflate("x", 6)));
+    EXPECT_EQ(13u, this->Inflate(gz + kit::RawDeflate("x", 6)));
     // Damage far into a long stream, in a later window.
     std::string kitBytes = kit::RawDeflate(Noise(200000, 9) + std::string(200000, 'q'), 6);
     kitBytes[kitBytes.size() - 40] ^= 0x55;
     kitBytes[kitBytes.size() - 41] ^= 0xFF;
     kitBytes[kitBytes.size() - 60] ^= 0xFF;
-    uint32_t rc = Inflate(kitBytes);
+    uint32_t rc = this->Inflate(kitBytes);
     if (rc == 0) {
         // Flipped bits inside stored literals can still decode; it must then
         // at least not be the original content.
-        EXPECT_NE(Noise(200000, 9) + std::string(200000, 'q'), Image());
+        EXPECT_NE(Noise(200000, 9) + std::string(200000, 'q'), this->Image());
     } else {
         EXPECT_EQ(13u, rc);
     }
-    EXPECT_EQ(13u, Inflate(std::string(5, '\xFF')));
+    EXPECT_EQ(13u, this->Inflate(std::string(5, '\xFF')));
 }
 
-TEST_F(InflateTest, StreamCutShortBeforeItsFinalBlockIsDamaged) {
+TYPED_TEST(InflateTest, StreamCutShortBeforeItsFinalBlockIsDamaged) {
     // Stored and compressed streams, cut in the first window, on a window
     // boundary, and one byte before the end.
     for (int level : {0, 9}) {
@@ -109,25 +168,25 @@ TEST_F(InflateTest, StreamCutShortBeforeItsFinalBlockIsDamaged) {
             if (cut >= kitBytes.size())
                 continue;
             SCOPED_TRACE(std::to_string(level) + " cut at " + std::to_string(cut));
-            EXPECT_EQ(13u, Inflate(kitBytes.substr(0, cut)));
+            EXPECT_EQ(13u, this->Inflate(kitBytes.substr(0, cut)));
         }
     }
 }
 
-TEST_F(InflateTest, TapLimitsTheInputHashesItAndFindsTheStreamEnd) {
+TYPED_TEST(InflateTest, TapLimitsTheInputHashesItAndFindsTheStreamEnd) {
     const std::string content = Noise(70000, 11);
     const std::string stream = kit::RawDeflate(content, 0);
     const std::string tail = "trailer bytes that are never inflated";
-    sandbox_.write("kit", stream + tail);
-    sandbox_.write("image", "");
+    this->sandbox_.write("kit", stream + tail);
+    this->sandbox_.write("image", "");
 
     kit::Sha256 digest;
     kit::InputTap tap;
     tap.length = stream.size();
     tap.digest = &digest;
-    ASSERT_EQ(0u, LZCompressor().Decompress(sandbox_.at16("kit"), sandbox_.at16("image"),
-                                            LZCompressor::kMaxImageSize, &tap));
-    EXPECT_EQ(content, Image());
+    ASSERT_EQ(0u, this->Decompress(this->sandbox_.at16("kit"), this->sandbox_.at16("image"),
+                                   BasicLZCompressor<TypeParam>::kMaxImageSize, &tap));
+    EXPECT_EQ(content, this->Image());
     EXPECT_EQ(stream.size(), tap.streamEnd);
     EXPECT_EQ(stream.size(), digest.bytes());
     kit::Digest got{};
@@ -136,30 +195,31 @@ TEST_F(InflateTest, TapLimitsTheInputHashesItAndFindsTheStreamEnd) {
 
     // Without a limit the stream still ends where it ends.
     kit::InputTap open;
-    ASSERT_EQ(0u, LZCompressor().Decompress(sandbox_.at16("kit"), sandbox_.at16("image"),
-                                            LZCompressor::kMaxImageSize, &open));
+    ASSERT_EQ(0u, this->Decompress(this->sandbox_.at16("kit"), this->sandbox_.at16("image"),
+                                   BasicLZCompressor<TypeParam>::kMaxImageSize, &open));
     EXPECT_EQ(stream.size(), open.streamEnd);
 }
 
-TEST_F(InflateTest, ImageOverTheLimitIsDamaged) {
+TYPED_TEST(InflateTest, ImageOverTheLimitIsDamaged) {
     std::string content(1u << 20, '\0');
     std::string kitBytes = kit::RawDeflate(content, 9);
-    EXPECT_EQ(13u, Inflate(kitBytes, content.size() - 1));
-    EXPECT_EQ(0u, Inflate(kitBytes, content.size()));
-    EXPECT_EQ(content.size(), Image().size());
+    EXPECT_EQ(13u, this->Inflate(kitBytes, content.size() - 1));
+    EXPECT_EQ(0u, this->Inflate(kitBytes, content.size()));
+    EXPECT_EQ(content.size(), this->Image().size());
 }
 
-TEST_F(InflateTest, OpenFailuresPassTheirCodes) {
-    sandbox_.write("kit", kit::RawDeflate("x", 6));
-    EXPECT_EQ(2u, LZCompressor().Decompress(sandbox_.at16("missing"), sandbox_.at16("image")));
-    EXPECT_EQ(2u, LZCompressor().Decompress(sandbox_.at16("kit"), sandbox_.at16("no/dir/image")));
+TYPED_TEST(InflateTest, OpenFailuresPassTheirCodes) {
+    this->sandbox_.write("kit", kit::RawDeflate("x", 6));
+    EXPECT_EQ(2u, this->Decompress(this->sandbox_.at16("missing"), this->sandbox_.at16("image")));
+    EXPECT_EQ(2u,
+              this->Decompress(this->sandbox_.at16("kit"), this->sandbox_.at16("no/dir/image")));
 }
 
-TEST_F(InflateTest, FullDiskIsReportedNotSuccess) {
+TYPED_TEST(InflateTest, FullDiskIsReportedNotSuccess) {
     if (access("/dev/full", W_OK) != 0)
         GTEST_SKIP() << "no /dev/full";
-    sandbox_.write("kit", kit::RawDeflate(Noise(100000, 5), 6));
-    EXPECT_NE(0u, LZCompressor().Decompress(sandbox_.at16("kit"), u"/dev/full"));
+    this->sandbox_.write("kit", kit::RawDeflate(Noise(100000, 5), 6));
+    EXPECT_NE(0u, this->Decompress(this->sandbox_.at16("kit"), u"/dev/full"));
 }
 
 }  // namespace
