@@ -63,6 +63,19 @@ class FileSystem {
                                      const FileTime* lastAccess, const FileTime* lastWrite);
     // Truncates at the current position.
     static std::uint32_t SetEndOfFile(Handle handle);
+    // Reads up to `count` bytes at `offset` without moving the file position;
+    // a short count with 0 means end of file. 0, or 6 / 87.
+    static std::uint32_t ReadFileAt(Handle handle, std::uint64_t offset, void* buffer,
+                                    std::uint32_t count, std::uint32_t* bytesRead);
+    // Copies up to `count` bytes from `source` at `offset` (its file position
+    // stays) to `target` at its file position, inside the kernel. *copied
+    // tells how many; fewer than `count` only when `source` ends. 50 (not
+    // supported), with nothing copied, when the kernel refuses this pair of
+    // files (another file system, a pipe or device, an old kernel): the caller
+    // then copies through a buffer. Else 0, or the code of the failure (a full
+    // disk: 87) after *copied bytes.
+    static std::uint32_t CopyRange(Handle source, std::uint64_t offset, Handle target,
+                                   std::uint32_t count, std::uint32_t* copied);
     static std::uint32_t GetLastError();
     // Low 32 bits of the size of `path`. 0, or 1 (no output, or no status).
     // Does not touch the last error.

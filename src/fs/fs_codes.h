@@ -12,6 +12,7 @@ constexpr std::uint32_t kFileNotFound = 2;       // ENOENT, or a failed director
 constexpr std::uint32_t kPathNotFound = 3;       // no parent directory can be derived
 constexpr std::uint32_t kInvalidHandle = 6;      // handle -1, or its status unreadable
 constexpr std::uint32_t kInvalidData = 13;       // damaged compressed data
+constexpr std::uint32_t kNotSupported = 50;      // CopyRange refused by the kernel
 constexpr std::uint32_t kInvalidParameter = 87;  // any other errno, missing output, bad path
 constexpr std::uint32_t kAlreadyExists = 183;    // CreateDirectory found the directory
 constexpr std::uint32_t kCannotWrite = 1013;     // GetTempFileName could not create its file
@@ -25,6 +26,7 @@ constexpr std::uint32_t kGenericWrite = 0x40000000u;
 constexpr std::uint32_t kGenericReadWrite = 0xC0000000u;
 // Creation dispositions.
 constexpr int kCreateAlways = 2;      // create if missing; an existing file keeps its bytes
+constexpr int kCreateEmpty = 6;       // create if missing, else empty it (one open, no truncate)
 constexpr int kOpenExisting = 3;      // fail when missing
 constexpr int kTruncateExisting = 5;  // fail when missing, else empty it
 // Flags and attributes (accepted, without effect).

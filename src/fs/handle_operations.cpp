@@ -33,6 +33,8 @@ int ExtraFlagsFromDisposition(int disposition) {
     // writer sets its end.
     if (disposition == fsflag::kCreateAlways)
         return O_CREAT;
+    if (disposition == fsflag::kCreateEmpty)
+        return O_CREAT | O_TRUNC;
     return 0;
 }
 
@@ -164,6 +166,70 @@ std::uint32_t FileSystem::SetEndOfFile(Handle handle) {
         return FailWith(CodeFromErrno(errno));
     }
     return fserror::kSuccess;
+}
+
+std::uint32_t FileSystem::ReadFileAt(Handle handle, std::uint64_t offset, void* buffer,
+                                     std::uint32_t count, std::uint32_t* bytesRead) {
+    SetLastError(fserror::kSuccess);
+    if (!bytesRead)
+        return FailWith(fserror::kInvalidParameter);
+    if (handle == kInvalidFileHandle)
+        return FailWith(fserror::kInvalidHandle);
+    *bytesRead = 0;
+    char* out = static_cast<char*>(buffer);
+    while (*bytesRead < count) {
+        ssize_t n =
+            ::pread(int(handle), out + *bytesRead, count - *bytesRead, off_t(offset + *bytesRead));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return FailWith(CodeFromErrno(errno));
+        if (n == 0)
+            break;
+        *bytesRead += std::uint32_t(n);
+    }
+    return fserror::kSuccess;
+}
+
+namespace {
+
+// The kernel cannot copy between these two files at all; anything else
+// (ENOSPC, EIO) is a real failure of the copy.
+bool RefusedPair(int error) {
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP ||
+           error == EBADF || error == EPERM;
+}
+
+}  // namespace
+
+std::uint32_t FileSystem::CopyRange(Handle source, std::uint64_t offset, Handle target,
+                                    std::uint32_t count, std::uint32_t* copied) {
+    SetLastError(fserror::kSuccess);
+    if (!copied)
+        return FailWith(fserror::kInvalidParameter);
+    *copied = 0;
+    if (source == kInvalidFileHandle || target == kInvalidFileHandle)
+        return FailWith(fserror::kInvalidHandle);
+#ifdef __linux__
+    off64_t in = off64_t(offset);
+    while (*copied < count) {
+        ssize_t n = ::copy_file_range(int(source), &in, int(target), nullptr, count - *copied, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && *copied == 0 && RefusedPair(errno))
+            return FailWith(fserror::kNotSupported);
+        if (n < 0)
+            return FailWith(CodeFromErrno(errno));
+        if (n == 0)
+            break;
+        *copied += std::uint32_t(n);
+    }
+    return fserror::kSuccess;
+#else
+    (void)offset;
+    (void)count;
+    return FailWith(fserror::kNotSupported);
+#endif
 }
 
 std::uint32_t FileSystem::GetFileSize(const stdx::string16& path, std::uint32_t* size) {

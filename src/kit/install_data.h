@@ -1,6 +1,7 @@
 // The opened distribution kit: inflates the kit file into a temporary kit
 // image, reads its description and file tables, and copies each file's bytes
-// out of the image on demand.
+// out of the image on demand: inside the kernel (FileSystem::CopyRange) where
+// the image and the target allow it, else through one reusable buffer.
 //
 // Kit image layout (little-endian, unsigned, no padding anywhere). A counted
 // string is a uint32 count of UTF-16 units followed by that many 16-bit units.
@@ -94,10 +95,17 @@ class InstallData {
     void ReadTables();
     // Inflates the kit into the image and checks its seal; throws on failure.
     void InflateVerified(const string16& kitPath);
+    // Copies `size` bytes of the image at `offset` to `out`: in the kernel
+    // where it can, else through `buffer`. 0, 13 when the image ends first,
+    // or the failing operation's code.
+    uint32_t CopyOut(uint64_t offset, uint32_t size, FileHandle out);
     // The clean-up of a failed open; returns `code`.
     uint32_t FailOpen(uint32_t code);
     void ReleaseImage();
     const config::ProductInfo* Find(const string16& language) const;
+
+    // Cleared once the kernel refuses to copy from the image to a target.
+    bool kernelCopy_ = true;
 };
 
 template <class Compressor, class FileSystem>
@@ -231,42 +239,62 @@ uint32_t InstallData<Compressor, FileSystem>::ExtractFile(uint32_t index, const 
     if (index >= files.size() || imageHandle == kInvalidFileHandle)
         return 87;
     const config::FileData<FileSystem>& entry = files[index];
+    // Emptied as it is opened: an older, longer file there loses its tail
+    // without a truncate call of its own.
     FileHandle out = kInvalidFileHandle;
-    uint32_t rc = FileSystem::CreateFile(target, 0x40000000u, 0, 2, &out, 0x80u);
+    uint32_t rc = FileSystem::CreateFile(target, 0x40000000u, 0, fsflag::kCreateEmpty, &out, 0x80u);
     if (rc != 0)
         return rc;
-    rc = [&]() -> uint32_t {
-        // The full 64-bit result: an offset of 0xFFFFFFFF is a position, not -1.
-        if (FileSystem::SetFilePointer(imageHandle, entry.offset, 0) < 0) {
-            return kitimage::LastErrorOr<FileSystem>(87);
-        }
-        uint32_t remaining = entry.size;
-        while (remaining > 0) {
-            // Read no further than the file: most kit files are a few KiB, and a
-            // full buffer each time would copy the whole image several times.
-            const uint32_t want = remaining < bufferSize ? remaining : bufferSize;
-            uint32_t got = 0;
-            uint32_t r = FileSystem::ReadFile(imageHandle, buffer.get(), want, &got, nullptr);
-            if (r != 0)
-                return r;
-            // The image ends before the file does: the kit is damaged.
-            if (got == 0)
-                return 13;
-            uint32_t piece = got < remaining ? got : remaining;
-            int32_t written = 0;
-            r = FileSystem::WriteFile(out, buffer.get(), piece, &written, nullptr);
-            if (r != 0)
-                return r;
-            remaining -= piece;
-        }
-        uint32_t r = FileSystem::SetEndOfFile(out);
-        if (r != 0)
-            return r;
+    rc = CopyOut(entry.offset, entry.size, out);
+    if (rc == 0) {
         uint64_t time = entry.time;
-        return FileSystem::SetFileTime(out, nullptr, nullptr, &time);
-    }();
+        rc = FileSystem::SetFileTime(out, nullptr, nullptr, &time);
+    }
     uint32_t closed = FileSystem::CloseHandle(out);
     return rc != 0 ? rc : closed;
+}
+
+template <class Compressor, class FileSystem>
+uint32_t InstallData<Compressor, FileSystem>::CopyOut(uint64_t offset, uint32_t size,
+                                                      FileHandle out) {
+    uint32_t remaining = size;
+    // Positioned reads and copies: the image's file position is never used,
+    // so a file costs no seek.
+    while (remaining > 0 && kernelCopy_) {
+        uint32_t copied = 0;
+        uint32_t r = FileSystem::CopyRange(imageHandle, offset, out, remaining, &copied);
+        if (r == fserror::kNotSupported) {
+            // The targets almost always share one file system: asking again
+            // for every file would only add a failing call each.
+            kernelCopy_ = false;
+            break;
+        }
+        if (r != 0)
+            return r;
+        // The image ends before the file does: the kit is damaged.
+        if (copied == 0)
+            return 13;
+        offset += copied;
+        remaining -= copied;
+    }
+    while (remaining > 0) {
+        // Read no further than the file: most kit files are a few KiB, and a
+        // full buffer each time would copy the whole image several times.
+        const uint32_t want = remaining < bufferSize ? remaining : bufferSize;
+        uint32_t got = 0;
+        uint32_t r = FileSystem::ReadFileAt(imageHandle, offset, buffer.get(), want, &got);
+        if (r != 0)
+            return r;
+        if (got == 0)
+            return 13;
+        int32_t written = 0;
+        r = FileSystem::WriteFile(out, buffer.get(), got, &written, nullptr);
+        if (r != 0)
+            return r;
+        offset += got;
+        remaining -= got;
+    }
+    return 0;
 }
 
 template <class Compressor, class FileSystem>

@@ -78,6 +78,59 @@ TEST_F(HandleOperations, CreateAlwaysKeepsContentUntilEndIsSet) {
     EXPECT_EQ("abcd", Sandbox::read(box.at("ten")));
 }
 
+TEST_F(HandleOperations, CreateEmptyMakesOrEmptiesInOneOpen) {
+    box.write("old", "older and longer");
+    for (const char* name : {"old", "new"}) {
+        SCOPED_TRACE(name);
+        FileHandle handle = OpenOrFail(box.at16(name), fsflag::kGenericWrite, fsflag::kCreateEmpty);
+        ASSERT_NE(kInvalidFileHandle, handle);
+        EXPECT_EQ("", Sandbox::read(box.at(name)));
+        std::int32_t written = 0;
+        EXPECT_EQ(0u, FileSystem::WriteFile(handle, "kit", 3, &written, nullptr));
+        FileSystem::CloseHandle(handle);
+        EXPECT_EQ("kit", Sandbox::read(box.at(name)));
+    }
+}
+
+// Both leave the source's position alone, stop short only at its end, and
+// write at the target's position.
+TEST_F(HandleOperations, PositionedReadAndKernelCopy) {
+    box.write("src", "0123456789");
+    box.write("dst", "");
+    FileHandle src = OpenOrFail(box.at16("src"), fsflag::kGenericRead, fsflag::kOpenExisting);
+    FileHandle dst = OpenOrFail(box.at16("dst"), fsflag::kGenericWrite, fsflag::kOpenExisting);
+    ASSERT_EQ(2, FileSystem::SetFilePointer(src, 2, fsflag::kFileBegin));
+    char buffer[16] = {};
+    std::uint32_t got = 0;
+    EXPECT_EQ(0u, FileSystem::ReadFileAt(src, 7, buffer, sizeof buffer, &got));
+    EXPECT_EQ("789", std::string(buffer, got));
+    std::uint32_t copied = 0;
+    EXPECT_EQ(0u, FileSystem::CopyRange(src, 4, dst, 3, &copied));
+    EXPECT_EQ(3u, copied);
+    EXPECT_EQ(0u, FileSystem::CopyRange(src, 8, dst, 100, &copied));
+    EXPECT_EQ(2u, copied);
+    EXPECT_EQ(0u, FileSystem::CopyRange(src, 10, dst, 5, &copied));
+    EXPECT_EQ(0u, copied);
+    EXPECT_EQ(2, FileSystem::SetFilePointer(src, 0, fsflag::kFileCurrent));
+    EXPECT_EQ(5, FileSystem::SetFilePointer(dst, 0, fsflag::kFileCurrent));
+    EXPECT_EQ("45689", Sandbox::read(box.at("dst")));
+    EXPECT_EQ(6u, FileSystem::ReadFileAt(kInvalidFileHandle, 0, buffer, 1, &got));
+    EXPECT_EQ(6u, FileSystem::CopyRange(src, 0, kInvalidFileHandle, 1, &copied));
+
+    // The kernel copies between regular files only: a pipe is refused with
+    // nothing written, which sends callers to their buffered copy.
+    int fds[2];
+    ASSERT_EQ(0, ::pipe(fds));
+    copied = 9;
+    EXPECT_EQ(fserror::kNotSupported, FileSystem::CopyRange(src, 0, fds[1], 4, &copied));
+    EXPECT_EQ(0u, copied);
+    ::close(fds[1]);
+    EXPECT_EQ(0, ::read(fds[0], buffer, sizeof buffer));
+    ::close(fds[0]);
+    FileSystem::CloseHandle(src);
+    FileSystem::CloseHandle(dst);
+}
+
 TEST_F(HandleOperations, TruncateExistingEmptiesFile) {
     box.write("f", "content");
     FileHandle handle = OpenOrFail(box.at16("f"), fsflag::kGenericWrite, fsflag::kTruncateExisting);

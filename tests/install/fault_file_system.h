@@ -5,13 +5,20 @@
 // may move) are re-declared; every other one is the real policy's own.
 //
 // Operations that change the disk: opening for writing or creating,
-// WriteFile (a failing write first writes half of its bytes, like a full
-// disk), SetEndOfFile, SetFileTime, CreateDirectory, CreatePrivateDirectory,
-// MoveFile, RemoveDirectory, DeleteFile, CopyPermissions, GetTempFileName.
+// WriteFile and CopyRange (a failing one first writes half of its bytes, like
+// a full disk), SetEndOfFile, SetFileTime, CreateDirectory,
+// CreatePrivateDirectory, MoveFile, RemoveDirectory, DeleteFile,
+// CopyPermissions, GetTempFileName.
+//
+// SetCopyPath(CopyPath::kBuffer) makes CopyRange refuse every pair of files,
+// as a kernel or file system without in-kernel copies does, so that callers
+// take their read/write fallback.
 #pragma once
 #include <cstdint>
 
 #include "fs/file_system.h"
+
+enum class CopyPath { kKernel, kBuffer };
 
 class FaultFileSystem : public FileSystem {
   public:
@@ -25,6 +32,7 @@ class FaultFileSystem : public FileSystem {
         s.injected = false;
     }
     static void Disarm() { Arm(0, 0); }
+    static void SetCopyPath(CopyPath path) { state().copyPath = path; }
     static int Count() { return state().count; }
     static bool Injected() { return state().injected; }
 
@@ -50,6 +58,18 @@ class FaultFileSystem : public FileSystem {
             return state().code;
         }
         return FileSystem::WriteFile(handle, data, count, bytesWritten, overlapped);
+    }
+    static std::uint32_t CopyRange(Handle source, std::uint64_t offset, Handle target,
+                                   std::uint32_t count, std::uint32_t* copied) {
+        if (state().copyPath == CopyPath::kBuffer) {
+            *copied = 0;
+            return fserror::kNotSupported;
+        }
+        if (Trip()) {
+            FileSystem::CopyRange(source, offset, target, count / 2, copied);
+            return state().code;
+        }
+        return FileSystem::CopyRange(source, offset, target, count, copied);
     }
     static std::uint32_t SetFileTime(Handle handle, const FileTime* creation,
                                      const FileTime* lastAccess, const FileTime* lastWrite) {
@@ -126,6 +146,7 @@ class FaultFileSystem : public FileSystem {
         int count = 0;
         std::uint32_t code = 0;
         bool injected = false;
+        CopyPath copyPath = CopyPath::kKernel;
         stdx::string16 tempPath;
     };
     static State& state() {

@@ -2,8 +2,13 @@
 // ones, skips newer ones and creates nested directories is made to fail at
 // every single disk-changing operation in turn. After each failed run the
 // template directory is exactly as before (content, modification times,
-// permission bits, no extra entries) and no staging directory is left.
+// permission bits, no extra entries) and no staging directory is left. Both
+// ways of copying file data are proven: in the kernel and, where the kernel
+// refuses, through the buffer.
 #include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
 
 #include "fault_file_system.h"
 #include "install_test_support.h"
@@ -11,7 +16,7 @@
 namespace installtest {
 namespace {
 
-class FaultRollback : public ::testing::TestWithParam<uint32_t> {
+class FaultRollback : public ::testing::TestWithParam<std::tuple<uint32_t, CopyPath>> {
   protected:
     Sandbox box;
     ScopedTempDir temp{box.at("tmp")};
@@ -20,6 +25,7 @@ class FaultRollback : public ::testing::TestWithParam<uint32_t> {
 
     void SetUp() override {
         FaultFileSystem::Disarm();
+        FaultFileSystem::SetCopyPath(std::get<1>(GetParam()));
         box.write("templates/replaced.txt", "earlier version of replaced");
         SetTime(tpl + "replaced.txt", kKitSeconds - 3600);
         chmod((tpl + "replaced.txt").c_str(), 0640);
@@ -51,10 +57,11 @@ class FaultRollback : public ::testing::TestWithParam<uint32_t> {
                               {"script.sh", "#!/bin/sh\necho kit\n"},
                               {"sub\\more\\last.txt", "last"}}));
     }
+    void TearDown() override { FaultFileSystem::SetCopyPath(CopyPath::kKernel); }
 };
 
 TEST_P(FaultRollback, EveryFailurePointLeavesTheTemplateDirectoryAsItWas) {
-    const uint32_t code = GetParam();
+    const uint32_t code = std::get<0>(GetParam());
     const Snapshot before = TakeSnapshot(tpl);
     ASSERT_FALSE(before.empty());
 
@@ -94,7 +101,15 @@ TEST_P(FaultRollback, EveryFailurePointLeavesTheTemplateDirectoryAsItWas) {
     EXPECT_EQ("kit", Sandbox::read(tpl + "sub/older.txt"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Codes, FaultRollback, ::testing::Values(2u, 87u));
+INSTANTIATE_TEST_SUITE_P(CodesAndCopyPaths, FaultRollback,
+                         ::testing::Combine(::testing::Values(2u, 87u),
+                                            ::testing::Values(CopyPath::kKernel,
+                                                              CopyPath::kBuffer)),
+                         [](const ::testing::TestParamInfo<FaultRollback::ParamType>& info) {
+                             return "code" + std::to_string(std::get<0>(info.param)) +
+                                    (std::get<1>(info.param) == CopyPath::kKernel ? "_kernel"
+                                                                                  : "_buffer");
+                         });
 
 TEST(FaultStaging, StagingDirectoryThatCannotBeMadeFailsWithProgressZero) {
     Sandbox box;
