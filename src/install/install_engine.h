@@ -368,7 +368,7 @@ class BasicInstallEngine {
             // Nothing was here: the rollback deletes whatever the run writes.
             Current().createdFiles.push_back(target);
         } else {
-            if (IsAtLeastAsNew(target, entry.time)) {
+            if (IsAtLeastAsNew(status, target, entry.time)) {
                 return kSkipped;
             }
             // Moving a whole directory aside to put a file in its place could
@@ -406,8 +406,11 @@ class BasicInstallEngine {
     // FIFO or a device counts as older and is moved aside like any other
     // file, and a newer file the user cannot read is still left alone.
     // The time is that of what a link leads to; a dangling link has none.
-    static bool IsAtLeastAsNew(const stdx::string16& target, FileTime kitTime) {
-        const FileStatus onDisk = FS::Status(target, Links::kFollowed);
+    // `status` is the entry's own: only a link costs a second look.
+    static bool IsAtLeastAsNew(const FileStatus& status, const stdx::string16& target,
+                               FileTime kitTime) {
+        const FileStatus onDisk =
+            status.kind == FileKind::kLink ? FS::Status(target, Links::kFollowed) : status;
         const bool hasTime = onDisk.kind == FileKind::kFile || onDisk.kind == FileKind::kDirectory;
         return hasTime && onDisk.lastWrite >= kitTime;
     }

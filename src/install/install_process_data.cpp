@@ -54,6 +54,8 @@ void InstallProcessData::Start(Kit* kit, const stdx::string16& templateDir) {
     runEnded = false;
     runResult = 0;
     failureDetail.clear();
+    wokenProgress = -1;
+    wokenAt = std::chrono::steady_clock::time_point();
     installData = kit;
     targetDir = templateDir;
     if (!targetDir.empty() && targetDir.back() != u'/' && targetDir.back() != u'\\') {
@@ -68,13 +70,32 @@ void InstallProcessData::ReadJob(Kit*& kit, stdx::string16& templateDir) {
 }
 
 void InstallProcessData::PostStatus(uint32_t code, const stdx::string16& text, int percent) {
+    bool wake = true;
     {
         Held held(&lock);
         resultCode = code;
         statusText = text;
         progress = percent;
+        // A dialog that shows only the percentage: a person sees about 20
+        // changes a second, so a progress post wakes the user-interface
+        // thread only when the bar has visibly moved on, by kWakeStep or
+        // after kWakeInterval. The dialog still reads the latest post at its
+        // next pass. Final posts always wake it.
+        if (notifyWake == Wake::kVisibleChanges && code == 0 && percent < 100) {
+            const auto now = std::chrono::steady_clock::now();
+            const bool moved =
+                percent >= wokenProgress + kWakeStep || now - wokenAt >= kWakeInterval;
+            if (percent == wokenProgress || !moved) {
+                wake = false;
+            } else {
+                wokenProgress = percent;
+                wokenAt = now;
+            }
+        }
     }
-    Notify();
+    if (wake) {
+        Notify();
+    }
 }
 
 void InstallProcessData::ReadStatus(uint32_t& code, stdx::string16& text, int& percent) {
@@ -137,8 +158,9 @@ bool InstallProcessData::ReadRunEnd(uint32_t& result) {
     return runEnded;
 }
 
-void InstallProcessData::SetNotify(NotifyFunction function, void* context) {
+void InstallProcessData::SetNotify(NotifyFunction function, void* context, Wake wake) {
     Held held(&lock);
     notify = function;
     notifyContext = context;
+    notifyWake = wake;
 }

@@ -33,7 +33,8 @@ void CInstallerDlg::StartCopying() {
     m_toolkit.SetEnabled(m_backButton, false);
     m_toolkit.SetEnabled(m_nextButton, false);
     m_processData.Start(&m_installData, m_targetDir);
-    m_processData.SetNotify(&WakeToolkit, &m_toolkit);
+    // The progress page shows the percentage only: wake-ups for what can be seen.
+    m_processData.SetNotify(&WakeToolkit, &m_toolkit, InstallProcessData::Wake::kVisibleChanges);
     SwitchPage(m_progressPage.get());
     m_pageState = kStateCopying;
     m_cancelRequested = false;

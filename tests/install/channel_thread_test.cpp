@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "install/install_thread.h"
@@ -43,6 +44,46 @@ TEST(Channel, StartCompletesTheDirectoryAndClearsTheLastRun) {
     uint32_t result = 99;
     EXPECT_FALSE(channel.ReadRunEnd(result));
     EXPECT_EQ(99u, result);
+}
+
+// Progress posts wake the dialog only as often as a person could see a
+// change; every final post and the run end always wake it.
+TEST(Channel, ProgressPostsWakeTheDialogAtMostTwentyTimesASecond) {
+    InstallProcessData channel;
+    std::atomic<int> wakeups{0};
+    channel.SetNotify([](void* n) { ++*static_cast<std::atomic<int>*>(n); }, &wakeups,
+                      InstallProcessData::Wake::kVisibleChanges);
+    channel.Start(nullptr, u"/t");
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 200000; ++i) {
+        channel.PostStatus(0, u"/t/file", i / 2000);
+    }
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    // One for the first post, one per interval, one per big step of the bar.
+    const int allowed =
+        1 + int(elapsed / InstallProcessData::kWakeInterval) + 100 / InstallProcessData::kWakeStep;
+    EXPECT_GE(wakeups.load(), 1);  // the first post
+    EXPECT_LE(wakeups.load(), allowed);
+    // The same percentage never wakes it again, however late.
+    const int before = wakeups.load();
+    channel.PostStatus(0, u"/t/file", 99);
+    std::this_thread::sleep_until(std::chrono::steady_clock::now() +
+                                  InstallProcessData::kWakeInterval);
+    channel.PostStatus(0, u"/t/other", 99);
+    EXPECT_LE(wakeups.load(), before + 1);
+    const int settled = wakeups.load();
+    channel.PostStatus(0, u"finish", 100);
+    channel.PostStatus(87, u"error", 40);
+    channel.MarkRunEnded(87);
+    EXPECT_EQ(settled + 3, wakeups.load());
+    // A new run starts afresh, and a small kit's files each move the bar far
+    // enough to wake the dialog at once.
+    channel.Start(nullptr, u"/t");
+    for (int percent : {0, 33, 66}) {
+        channel.PostStatus(0, u"/t/file", percent);
+    }
+    EXPECT_EQ(settled + 6, wakeups.load());
+    channel.SetNotify(nullptr, nullptr);
 }
 
 TEST(Channel, ConcurrentPostsAndReadsSeeWholePosts) {
