@@ -328,6 +328,20 @@ class BasicInstallEngine {
         return 0;
     }
 
+    // Freshness test: the last-write time on disk, in whole seconds, is at
+    // least the kit's. Taken from the entry's status, without opening it: a
+    // FIFO or a device counts as older and is moved aside like any other
+    // file, and a newer file the user cannot read is still left alone.
+    // The time is that of what a link leads to; a dangling link has none.
+    // `status` is the entry's own: only a link costs a second look.
+    static bool IsAtLeastAsNew(const FileStatus& status, const stdx::string16& target,
+                               FileTime kitTime) {
+        const FileStatus onDisk =
+            status.kind == FileKind::kLink ? FS::Status(target, Links::kFollowed) : status;
+        const bool hasTime = onDisk.kind == FileKind::kFile || onDisk.kind == FileKind::kDirectory;
+        return hasTime && onDisk.lastWrite >= kitTime;
+    }
+
   private:
     // InstallOne's result for a file that is at least as new on disk.
     static constexpr uint32_t kSkipped = 0xFFFFFFFFu;
@@ -399,20 +413,6 @@ class BasicInstallEngine {
         // A replaced file keeps its earlier version's permission bits (a
         // script stays executable, a private file private) and owner.
         return Note(FS::CopyPermissions(target, status), target);
-    }
-
-    // Freshness test: the last-write time on disk, in whole seconds, is at
-    // least the kit's. Taken from the entry's status, without opening it: a
-    // FIFO or a device counts as older and is moved aside like any other
-    // file, and a newer file the user cannot read is still left alone.
-    // The time is that of what a link leads to; a dangling link has none.
-    // `status` is the entry's own: only a link costs a second look.
-    static bool IsAtLeastAsNew(const FileStatus& status, const stdx::string16& target,
-                               FileTime kitTime) {
-        const FileStatus onDisk =
-            status.kind == FileKind::kLink ? FS::Status(target, Links::kFollowed) : status;
-        const bool hasTime = onDisk.kind == FileKind::kFile || onDisk.kind == FileKind::kDirectory;
-        return hasTime && onDisk.lastWrite >= kitTime;
     }
 
     // Whether anything (a dangling link included) is at `path`.

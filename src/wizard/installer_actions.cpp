@@ -1,5 +1,6 @@
 // The user's actions on the wizard: Back, Next/Finish, Cancel/Escape, the
 // browse button and the window's close control.
+#include "install/change_summary.h"
 #include "kit/kit_name.h"
 #include "l10n/localization.h"
 #include "launcher/user_path.h"
@@ -74,6 +75,9 @@ void CInstallerDlg::OnNext() {
                 MessageBox(GetLocalizedString("IDS_SETUP_EMPTYTARGET"), wizard::kMessageBoxPlain);
                 return;
             }
+            if (!ConfirmChanges(dir)) {
+                return;
+            }
             m_targetDir = dir;
             StartCopying();
             return;
@@ -85,6 +89,26 @@ void CInstallerDlg::OnNext() {
         default:
             return;
     }
+}
+
+// Files the kit would replace in `dir`: the user says whether to go on,
+// seeing how many files are new, replaced and kept. No keeps the directory
+// page.
+bool CInstallerDlg::ConfirmChanges(const stdx::string16& dir) {
+    const install::ChangeCounts counts =
+        install::CountChanges<FileSystem, InstallData<LZCompressor, FileSystem>>(m_installData,
+                                                                                 dir);
+    if (counts.replaced == 0) {
+        return true;
+    }
+    auto count = [](std::size_t n) {
+        return stdx::format_int(int32_t(n < std::size_t(INT32_MAX) ? n : std::size_t(INT32_MAX)));
+    };
+    const stdx::string16 question = WithDetail(
+        GetLocalizedString("IDS_SETUP_EXISTEDTARGET"),
+        FormatLocalized("IDS_SETUP_COUNTS",
+                        {count(counts.newFiles), count(counts.replaced), count(counts.kept)}));
+    return MessageBox(question, wizard::kMessageBoxQuestion) == wizard::kAnswerYes;
 }
 
 void CInstallerDlg::OnCancel() {

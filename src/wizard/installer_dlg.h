@@ -13,7 +13,8 @@
 //   state  Back        Next/Finish                 Cancel, Escape          close control
 //   1      disabled    -> 2                        ask, close on Yes       close
 //   2      -> 1        empty entry: box, stay;     ask, close on Yes       close
-//                      else -> 3
+//                      files to replace: ask,
+//                      stay on No; else -> 3
 //   3      disabled    disabled                    ask; on Yes cancel the run, wait for
 //                                                  its rollback, -> 5 (canceled); the
 //                                                  close control does the same
@@ -108,6 +109,9 @@ class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
     enum class CopyOutcome { kSucceeded, kFailed, kCanceled };
     CopyOutcome PollCopyRun(stdx::string16& errorText);
     void AskCancelCopy();
+    // The question before copying into a directory whose files the kit
+    // would replace; true to go on.
+    bool ConfirmChanges(const stdx::string16& dir);
     // The launcher file that could not be written, or empty.
     stdx::string16 WriteLauncherList();
     void OpenDescription();

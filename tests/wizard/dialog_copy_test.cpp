@@ -131,6 +131,65 @@ TEST_P(QuestionAtTheLastFile, HoldsTheRunUntilTheAnswer) {
 INSTANTIATE_TEST_SUITE_P(YesAndNo, QuestionAtTheLastFile,
                          ::testing::Values(int(wizard::kAnswerYes), int(wizard::kAnswerNo)));
 
+// Files the kit would replace: the question comes first, with the counts of
+// the freshness rule below it; No stays on the directory page untouched.
+TEST_F(CopyTest, ReplacingFilesIsAskedFirstWithTheCounts) {
+    fake.passBoxPrefix.clear();
+    sandbox.write("target/docs/readme.txt", "mine");
+    struct utimbuf newer = {1893456000, 1893456000};  // 2030-01-01
+    utime(sandbox.at("target/docs/readme.txt").c_str(), &newer);
+    fake.answers = {wizard::kAnswerNo, wizard::kAnswerYes};
+    dialog = MakeDialog();
+    fake.onMainLoop = [this] {
+        fake.Press(Command::kNext);
+        fake.Type(sandbox.at("target/"));
+        fake.Press(Command::kNext);
+        EXPECT_EQ(dialog->GetPageState(), 2);
+        EXPECT_EQ(Sandbox::read(sandbox.at("target/a.cfg")), "old alpha");
+        EXPECT_FALSE(Sandbox::exists(sandbox.at("target/sub")));
+        fake.Press(Command::kNext);
+    };
+    dialog->Run();
+    ASSERT_EQ(fake.boxes.size(), 2u);
+    for (const BoxRecord& box : fake.boxes) {
+        EXPECT_EQ(box.headline(), Text("IDS_SETUP_EXISTEDTARGET"));
+        EXPECT_EQ(box.detail(),
+                  "New files: 1. Files to be replaced: 1. Files kept (newer or the same): 1.");
+        EXPECT_EQ(box.flags, 0x2000002u);
+    }
+    EXPECT_EQ(dialog->GetPageState(), 4);
+    EXPECT_EQ(Sandbox::read(sandbox.at("target/a.cfg")), "new alpha");
+    EXPECT_EQ(Sandbox::read(sandbox.at("target/docs/readme.txt")), "mine");
+}
+
+// Nothing to replace asks nothing; neither does auto-start, whatever it
+// replaces.
+TEST_F(CopyTest, NoQuestionWithoutFilesToReplaceOrWithAutoStart) {
+    fake.passBoxPrefix.clear();
+    dialog = MakeDialog();
+    fake.onMainLoop = [this] {
+        fake.Press(Command::kNext);
+        fake.Type(sandbox.at("fresh/"));
+        fake.Press(Command::kNext);
+    };
+    dialog->Run();
+    EXPECT_EQ(dialog->GetPageState(), 4);
+    EXPECT_TRUE(fake.boxes.empty());
+
+    // The launcher now proposes fresh/; an older a.cfg there is replaced
+    // by auto-start without a question.
+    FakeToolkit autoStart;
+    sandbox.write("fresh/a.cfg", "old alpha");
+    struct utimbuf old = {946684800, 946684800};
+    utime(sandbox.at("fresh/a.cfg").c_str(), &old);
+    auto run = MakeDialogOn(autoStart, /*autoStart=*/true);
+    autoStart.passBoxPrefix.clear();
+    run->Run();
+    EXPECT_EQ(run->GetPageState(), 4);
+    EXPECT_TRUE(autoStart.boxes.empty());
+    EXPECT_EQ(Sandbox::read(sandbox.at("fresh/a.cfg")), "new alpha");
+}
+
 TEST_F(CopyTest, EscapeDuringCopyingActsLikeCancel) {
     CopyWith(1, [this] {
         fake.answers = {wizard::kAnswerYes};

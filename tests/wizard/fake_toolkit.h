@@ -74,6 +74,12 @@ class FakeToolkit : public wizard::Toolkit {
     // Called at the start of every event pass of the copy poll loop, with
     // the pass number (1, 2, ...).
     std::function<void(int)> onEventPass;
+    // Boxes whose text starts with this are answered with `passAnswer` at
+    // once, recorded in `passedBoxes` only: a test that is about something
+    // else walks through them as a user who has seen them before would.
+    std::string passBoxPrefix;
+    int passAnswer = wizard::kAnswerYes;
+    std::vector<std::string> passedBoxes;
     // Called while a message box or the directory chooser is open, as a user
     // acting on the wizard window behind it would (once, then cleared).
     std::function<void()> duringModal;
@@ -283,6 +289,10 @@ class FakeToolkit : public wizard::Toolkit {
         W(button)->isDefault = true;
     }
     int MessageBox(const char* text, uint32_t flags, const char* title) override {
+        if (!passBoxPrefix.empty() && std::string(text).rfind(passBoxPrefix, 0) == 0) {
+            passedBoxes.push_back(text);
+            return passAnswer;
+        }
         RunDuringModal();
         int answer = wizard::kAnswerOk;
         if (!answers.empty()) {

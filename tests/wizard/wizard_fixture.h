@@ -72,6 +72,8 @@ class WizardTest : public ::testing::Test {
         sandbox.mkdirs("kit");
         SetCurrentLanguage(FindLanguage(stdx::string8("en")));
         host.executablePath = sandbox.at("kit/setup");
+        // The question before replacing files has tests of its own.
+        fake.passBoxPrefix = Text("IDS_SETUP_EXISTEDTARGET");
     }
 
     // A kit at kit/kelda.efd with the given files ("a\\b.txt" names) made at
@@ -99,6 +101,7 @@ class WizardTest : public ::testing::Test {
     // The same on another toolkit, for tests that run the wizard twice.
     std::unique_ptr<CInstallerDlg> MakeDialogOn(FakeToolkit& toolkit, bool autoStart = false,
                                                 bool useCwd = false) {
+        toolkit.passBoxPrefix = fake.passBoxPrefix;
         return std::make_unique<CInstallerDlg>(toolkit, host, 1, argv_, autoStart,
                                                stdx::string8("Installing configuration"),
                                                stdx::string16(u"en"), useCwd);

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Cancel during the copy of a large kit: Escape, then the Cancel button, ask
+# Cancel during the copy of a large kit (after the summary's question, since
+# one file would be replaced): Escape, then the Cancel button, ask
 # while the worker goes on; No changes nothing, Yes stops the run after the
 # current file, the window stays until the rollback is complete, and the
 # cancel page follows. The template directory (with an older file the run
@@ -25,6 +26,13 @@ start_wizard "$LARGE_WELCOME"
 click "$(text IDS_WIZARD_NEXT)"
 wait_until 10 entry_is "$target/"
 click "$(text IDS_WIZARD_NEXT)"
+
+# One older file would be replaced: the summary asks first, with the counts.
+wait_until 10 has_message_box
+shows_containing "$(text IDS_SETUP_EXISTEDTARGET)" || fail "no question before replacing files"
+shows_containing "Files to be replaced: 1." || fail "the summary's counts"
+click "$(text IDS_MSGBOX_YES)"
+wait_until 10 no_message_box
 
 wait_until 10 shows "$(text IDS_PROGRESS_START)"
 [ "$(control_field GtkButton "$(text IDS_WIZARD_NEXT)" 5)" = 0 ] || fail "Next enabled while copying"
