@@ -1,14 +1,18 @@
 // Seed corpus for kit_reader_fuzz, written by the project's own kit writer:
 // small valid kits covering both description layouts, padded records, empty
 // names and files, several languages and files across window boundaries.
-// Each seed is written twice, as a kit file (mode byte 0) and as its image
-// (mode byte 1), matching the input format of the fuzz target.
+// Each seed is written as a kit file for each inflate back end, as its image,
+// and as a kit that already ends in a trailer, with a digest and signed by
+// the fuzzing key (with that signature required), matching the input format
+// of the fuzz target.
 #include "kit_fuzz_seeds.h"
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "kit/kit_crypto.h"
+#include "kit/kit_sealer.h"
 #include "kit/kit_writer.h"
 
 namespace {
@@ -85,10 +89,23 @@ bool WriteKitFuzzSeeds(const std::string& dir) {
             return false;
         }
         std::string base = dir + "/seed" + std::to_string(i);
-        // Mode bit 1 picks the other inflate back end (see kit_reader_fuzz.cpp).
-        if (!WriteSeed(base + "-kit", 0, kit::RawDeflate(image, 9)) ||
+        const std::string stream = kit::RawDeflate(image, 9);
+        kit::SecretKey key;
+        key.fill(0x42);  // the fuzz target's key
+        std::string digestTrailer, signedTrailer;
+        const kit::Digest digest = kit::Sha256Of(stream.data(), stream.size());
+        if (!kit::MakeTrailerBytes(stream.size(), digest, nullptr, &digestTrailer, &error) ||
+            !kit::MakeTrailerBytes(stream.size(), digest, &key, &signedTrailer, &error)) {
+            std::fprintf(stderr, "seed %zu: %s\n", i, error.c_str());
+            return false;
+        }
+        // Mode bit 1 picks the other inflate back end, bit 4 requires the
+        // fuzzing key's signature (see kit_reader_fuzz.cpp).
+        if (!WriteSeed(base + "-kit", 0, stream) ||
             !WriteSeed(base + "-kit-other", 2, kit::RawDeflate(image, 6)) ||
-            !WriteSeed(base + "-image", 1, image)) {
+            !WriteSeed(base + "-image", 1, image) ||
+            !WriteSeed(base + "-sealed", 0, stream + digestTrailer) ||
+            !WriteSeed(base + "-signed", 16, stream + signedTrailer)) {
             std::perror(base.c_str());
             return false;
         }

@@ -8,11 +8,18 @@
 //               the table reader sees the bytes exactly as given;
 // and which inflate back end opens it: bit 1 clear - the build's (ISA-L where
 // the build has it), set - zlib. So both back ends are fuzzed in one run.
+// The seal:
+//   bit 2 - the target appends a valid trailer with the digest of those kit
+//           bytes, so the fuzzer reaches the tables through a seal;
+//   bit 3 - that trailer is signed with the fuzzing key;
+//   bit 4 - the open requires a signature by the fuzzing key (the fuzzing
+//           key is always known to the open).
 //
 // Besides crashes it aborts when the reader breaks its own promises: a failed
 // open that leaves files or a handle behind, an image file left in the
 // temporary directory, an accepted name that could leave the template
-// directory, or an extracted file whose bytes differ from the image.
+// directory, an extracted file whose bytes differ from the image, or an open
+// that required a signature and succeeded without a valid one.
 //
 // With KIT_FUZZ_WRITE_SEEDS=<dir> in the environment the program writes its
 // seed corpus there (kit_fuzz_seeds.cpp) and exits instead of fuzzing.
@@ -29,7 +36,9 @@
 
 #include "fs/file_system.h"
 #include "kit/install_data.h"
+#include "kit/kit_crypto.h"
 #include "kit/kit_name.h"
+#include "kit/kit_sealer.h"
 #include "kit/kit_writer.h"
 #include "kit/lz_compressor.h"
 #include "kit_fuzz_seeds.h"
@@ -120,6 +129,24 @@ string16 Path16(const std::string& path) {
     return out;
 }
 
+// The key that signs fuzzed kits: fixed, so that inputs replay.
+kit::SecretKey FuzzingKey() {
+    kit::SecretKey key;
+    key.fill(0x42);
+    return key;
+}
+
+// `kit` followed by a trailer with its digest, signed with the fuzzing key
+// when `sign` is set.
+std::string Sealed(const std::string& kit, bool sign) {
+    const kit::SecretKey key = FuzzingKey();
+    std::string trailer, error;
+    if (!kit::MakeTrailerBytes(kit.size(), kit::Sha256Of(kit.data(), kit.size()),
+                               sign ? &key : nullptr, &trailer, &error))
+        Broken("cannot seal a kit");
+    return kit + trailer;
+}
+
 // `bytes` as raw deflate stored blocks, built by hand: the image reaches the
 // reader unchanged, and no compressor state is set up for every input.
 std::string StoredDeflate(const std::string& bytes) {
@@ -171,9 +198,17 @@ void UseOpenedKit(Kit& kit, const std::string* image) {
 }
 
 template <class Kit>
-void OpenAndUse(const std::string& kitPath, const std::string* image) {
+void OpenAndUse(const std::string& kitPath, const std::string* image, bool requireSignature) {
     Kit kit;
+    kit::PublicKey known{};
+    if (!kit::PublicKeyOf(FuzzingKey(), &known))
+        Broken("cannot derive the fuzzing key");
+    kit.trust.keys.push_back(known);
+    if (requireSignature)
+        kit.trust.policy = kit::SignaturePolicy::kRequireKnownKey;
     if (kit.Open(Path16(kitPath)) == 0) {
+        if (requireSignature && kit.seal.state != kit::SealState::kSignedKnownKey)
+            Broken("open required a signature and succeeded without one");
         UseOpenedKit(kit, image);
         return;
     }
@@ -213,13 +248,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool asImage = (data[0] & 1) != 0;
     const std::string payload(reinterpret_cast<const char*>(data + 1), size - 1);
     const std::string kitPath = g_workDir + "/kelda.efd";
-    const std::string kitBytes = asImage ? StoredDeflate(payload) : payload;
+    std::string kitBytes = asImage ? StoredDeflate(payload) : payload;
+    if ((data[0] & 4) != 0)
+        kitBytes = Sealed(kitBytes, (data[0] & 8) != 0);
     if (!WriteAll(kitPath, kitBytes))
         Broken("cannot write the kit file");
+    const bool require = (data[0] & 16) != 0;
     if ((data[0] & 2) != 0) {
-        OpenAndUse<ZlibKit>(kitPath, asImage ? &payload : nullptr);
+        OpenAndUse<ZlibKit>(kitPath, asImage ? &payload : nullptr, require);
     } else {
-        OpenAndUse<Kit>(kitPath, asImage ? &payload : nullptr);
+        OpenAndUse<Kit>(kitPath, asImage ? &payload : nullptr, require);
     }
     if (!DirectoryIsEmpty(g_tempDir))
         Broken("the image file outlived its InstallData");
