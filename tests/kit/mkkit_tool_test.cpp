@@ -100,6 +100,16 @@ TEST_F(MkkitTest, MistakesGetAClearMessageAndStatus) {
     EXPECT_NE(std::string::npos, Err().find("four fields")) << Err();
     EXPECT_EQ(2, Run("create -o " + out + " -C " + tree + " --product 'en|P|V|../outside.html'"));
     EXPECT_EQ(2, Run("create -o " + out + " -C " + tree + " --level 12"));
+    // A description document that the tree does not hold is refused...
+    EXPECT_EQ(2, Run("create -o " + out + " -C " + tree + " --product 'en|P|V|docs/none.html'"));
+    EXPECT_NE(std::string::npos, Err().find("docs/none.html")) << Err();
+    EXPECT_FALSE(testing_support::Sandbox::exists(sandbox_.at("k.efd")));
+    // ... and a kit without any product description is made, with a warning.
+    EXPECT_EQ(0, Run("create -o " + out + " -C " + tree));
+    EXPECT_NE(std::string::npos, Err().find("warning: no --product")) << Err();
+    EXPECT_EQ(0, Run("create -o " + out + " -C " + tree + " --product 'en|P|V|a.txt'"));
+    EXPECT_EQ(std::string::npos, Err().find("warning")) << Err();
+    std::remove(sandbox_.at("k.efd").c_str());
     EXPECT_EQ(2, Run("create -o " + out + " -C " + tree +
                      " --single --product 'en|P|V|' --product 'de|P|V|'"));
     EXPECT_EQ(2, Run("create -C " + tree));  // no output

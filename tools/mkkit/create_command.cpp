@@ -9,6 +9,7 @@
 #include "key_files.h"
 #include "kit/kit_name.h"
 #include "kit/kit_writer.h"
+#include "text/utf8.h"
 
 namespace {
 
@@ -65,6 +66,28 @@ bool InsideTree(const std::string& output, const std::string& tree) {
     return out.compare(0, root.size(), root) == 0;
 }
 
+// A product's description document must be a file of the packed tree: the
+// installer opens it from the template directory after the copy.
+bool DescriptionInTree(const config::ProductInfo& info, const std::string& tree,
+                       std::string* error) {
+    if (info.description.empty()) {
+        return true;
+    }
+    const stdx::string8 utf8 = stdx::to_utf8(info.description);
+    std::string relative(utf8.c_str());
+    for (char& c : relative) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    std::error_code failed;
+    if (std::filesystem::is_regular_file(std::filesystem::path(tree) / relative, failed)) {
+        return true;
+    }
+    *error = "description document " + relative + " is not a file in the packed tree " + tree;
+    return false;
+}
+
 // SOURCE_DATE_EPOCH: a whole number of seconds since 1970, else an error.
 bool SourceDateEpoch(bool* set, int64_t* seconds, std::string* error) {
     const char* text = std::getenv("SOURCE_DATE_EPOCH");
@@ -98,6 +121,18 @@ int RunCreate(const CreateOptions& options) {
             return 2;
         }
         writer.AddProduct(info);
+    }
+    if (options.products.empty()) {
+        std::fprintf(stderr,
+                     "mkkit: warning: no --product given; the installer will welcome the user "
+                     "with placeholders instead of a product and provider, and offer no "
+                     "description document\n");
+    }
+    for (const config::ProductInfo& info : writer.products()) {
+        if (!DescriptionInTree(info, options.directory, &error)) {
+            std::fprintf(stderr, "mkkit: %s\n", error.c_str());
+            return 2;
+        }
     }
     if (options.single && options.products.size() != 1) {
         std::fprintf(stderr, "mkkit: --single needs exactly one --product\n");
