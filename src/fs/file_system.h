@@ -156,6 +156,33 @@ class FileSystem {
     // not exist yet, its nearest existing parent.
     static std::uint32_t GetPathFreeSpace64(const stdx::string16& path, std::uint64_t* bytes);
 
+    // ---- Private files: run records and the kit image ----------------------
+
+    // Creates `path` exclusively, owner-only (0600), open for reading and
+    // writing; a link or anything else already there is never opened.
+    // 0; 183 when the name is taken; 2 when the parent is missing; 87.
+    static std::uint32_t CreatePrivateFile(const stdx::string16& path, Handle* handle);
+    // Opens the existing regular file `path` for reading and writing, never
+    // through a link, and only when it belongs to this user. 0; 2 when
+    // missing; 87 for a link, a directory, a device or another owner.
+    static std::uint32_t OpenPrivateFile(const stdx::string16& path, Handle* handle);
+    // Takes the exclusive advisory lock (flock) of `handle` without waiting;
+    // it lasts until the handle is closed or the process ends. 0; 32 when
+    // another open file holds it; 6 for a bad handle.
+    static std::uint32_t TryLockFile(Handle handle);
+    // Writes everything cached for the file system that holds `path` to its
+    // disk (syncfs; fsync of `path` where there is none), never the whole
+    // machine's. 0; 2 when `path` is missing; 87.
+    static std::uint32_t SyncFileSystem(const stdx::string16& path);
+    // Removes `path` only when it is an empty directory (not a link).
+    // 0; 2 when missing; 87 when not empty or not a directory.
+    static std::uint32_t RemoveEmptyDirectory(const stdx::string16& path);
+    // An owner-only file in `directory` that has no name (O_TMPFILE, or one
+    // unlinked at once where the file system cannot), so it goes when the
+    // handle is closed or the process ends, however that happens.
+    // 0, or 1013 when no file can be made there.
+    static std::uint32_t CreateUnnamedFile(const stdx::string16& directory, Handle* handle);
+
     // Pauses the calling thread. 0, or -1 when the pause was cut short.
     static int SleepMilliseconds(int milliseconds);
 };

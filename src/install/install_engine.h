@@ -7,8 +7,14 @@
 // the run's private staging directory, the creation of missing directories,
 // and the extraction. Every directory and every new file the run makes is
 // recorded, so the rollback leaves the template directory exactly as it was:
-// earlier versions moved back, new files deleted, created directories removed
-// deepest first, then the staging directory removed.
+// new files deleted and created directories removed deepest first (which
+// frees the space a full disk needs for the next step), earlier versions
+// moved back, then the staging directory removed.
+//
+// The same record goes to disk (run_journal.h) before each change, so that
+// the next start can undo a run whose process died (run_recovery.h). After
+// the last file the template directory's file system is synced before the
+// staging directory, the only copy of the earlier versions, goes.
 //
 // A template over the file-system policy and the kit type, so that tests can
 // run it on a policy that injects faults. InstallEngine is the real one.
@@ -16,6 +22,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <type_traits>
+#include <unordered_set>
 #include <vector>
 
 #include "fs/file_find.h"
@@ -24,6 +31,7 @@
 #include "install/failure_detail.h"
 #include "install/install_process_data.h"
 #include "install/install_transaction.h"
+#include "install/run_journal.h"
 #include "kit/install_data.h"
 #include "kit/kit_name.h"
 #include "kit/lz_compressor.h"
@@ -102,7 +110,7 @@ class BasicInstallEngine {
         if (CancelRequested()) {
             return Rollback(fserror::kCancelled);
         }
-        RemoveStaging();
+        Commit();
         Post(0, GetLocalizedString("IDS_INSTALL_FINISH"), 100);
         if (finishPauseMilliseconds > 0) {
             FS::SleepMilliseconds(finishPauseMilliseconds);
@@ -110,9 +118,10 @@ class BasicInstallEngine {
         return 0;
     }
 
-    // Starts the transaction and makes the private staging directory
-    // T/kvtmpN/ with the smallest free N. An empty template directory is
-    // refused: without one there would be nothing to roll back into.
+    // Starts the transaction, the run's record T/kvtmpN.journal and the
+    // private staging directory T/kvtmpN/ with the smallest free N. An empty
+    // template directory is refused: without one there would be nothing to
+    // roll back into.
     uint32_t PrepareStaging(const stdx::string16& templateDir) {
         transactions.emplace_back();
         InstallTransaction& t = transactions.back();
@@ -135,17 +144,32 @@ class BasicInstallEngine {
             stdx::string16 candidate = temp + u"kvtmp" + stdx::format_int(n);
             // A template directory that does not exist yet may lie below
             // the free name; removing the staging tree would take it along.
-            if (Exists(candidate) || installdetail::IsSameOrAncestor(candidate, templateDir)) {
+            const stdx::string16 staging = candidate + u"/";
+            const stdx::string16 record = install::JournalPathFor(staging);
+            if (Exists(candidate) || Exists(record) ||
+                installdetail::IsSameOrAncestor(candidate, templateDir)) {
                 continue;
+            }
+            // The record first: a death before the directory exists leaves
+            // only a record that names nothing to undo.
+            result = journal.Begin(record, templateDir, staging);
+            if (result == fserror::kAlreadyExists) {
+                continue;  // someone took the name between the test and now
+            }
+            if (result != 0) {
+                return Note(result, record);
             }
             result = FS::CreatePrivateDirectory(candidate);
             if (result == fserror::kAlreadyExists) {
-                continue;  // someone took the name between the test and mkdir
+                journal.Remove();
+                continue;
             }
             if (result != 0) {
-                return Note(result, candidate);
+                Note(result, candidate);
+                journal.Remove();
+                return result;
             }
-            t.stagingDir = candidate + u"/";
+            t.stagingDir = staging;
             return 0;
         }
         return fserror::kAlreadyExists;
@@ -185,7 +209,11 @@ class BasicInstallEngine {
                 return result;
             }
         }
-        uint32_t result = FS::CreateDirectory(path);
+        uint32_t result = journal.Append(install::JournalKind::kDirectory, path);
+        if (result != 0) {
+            return result;
+        }
+        result = FS::CreateDirectory(path);
         if (result == 0) {
             Current().createdDirs.push_back(path);
             return 0;
@@ -219,7 +247,18 @@ class BasicInstallEngine {
         if (result != 0) {
             return result;
         }
-        return FS::MoveFile(target, backup);
+        result = journal.Append(install::JournalKind::kBackup, target);
+        if (result != 0) {
+            return result;
+        }
+        result = FS::MoveFile(target, backup);
+        if (result != 0) {
+            return result;
+        }
+        // Until this entry, a recovery that finds the file still in place
+        // takes it for the earlier version (a move across file systems copies
+        // first and removes the source last).
+        return journal.Append(install::JournalKind::kSaved, target);
     }
 
     // Removes the tree at `d`; a symbolic link inside it is removed as a link,
@@ -283,32 +322,46 @@ class BasicInstallEngine {
         return failures;
     }
 
-    // Undoes the run and keeps going after a failed step. Earlier versions
-    // go back first, then new files go: a file the run created and then
-    // backed up itself (a name listed twice) is deleted after its restore.
-    // When an earlier version could not be moved back, the staging directory
-    // (which still holds it) is kept rather than deleted.
+    // Undoes the run and keeps going after a failed step. What the run made
+    // goes first (new files, then created directories deepest first), so the
+    // space it took is free again before the earlier versions move back (a
+    // move across file systems is a copy). A restore that fails is tried once
+    // more at the end. If an earlier version still cannot go back, the
+    // staging directory that holds it and the run's record are kept, and the
+    // channel is told which folder that is.
     uint32_t Rollback(uint32_t code) {
         if (transactions.empty()) {
             return code;
         }
         InstallTransaction& t = transactions.back();
-        uint32_t failures = 0;
-        if (!t.templateDir.empty() && !t.stagingDir.empty()) {
-            failures = RestoreBackups(t.templateDir, t.stagingDir);
-        }
         for (size_t i = t.createdFiles.size(); i-- > 0;) {
             FS::DeleteFile(t.createdFiles[i]);
         }
         for (size_t i = t.createdDirs.size(); i-- > 0;) {
-            if (failures != 0 && installdetail::IsSameOrAncestor(t.createdDirs[i], t.stagingDir)) {
+            if (installdetail::IsSameOrAncestor(t.createdDirs[i], t.stagingDir)) {
                 continue;
             }
             RemoveTree(t.createdDirs[i]);
         }
-        if (failures == 0 && !t.stagingDir.empty()) {
+        uint32_t failures = 0;
+        if (!t.templateDir.empty() && !t.stagingDir.empty()) {
+            failures = RestoreBackups(t.templateDir, t.stagingDir);
+            if (failures != 0) {
+                failures = RestoreBackups(t.templateDir, t.stagingDir);
+            }
+        }
+        if (failures != 0) {
+            // The record stays too: the next start tries the restore again.
+            journal.Close();
+            if (channel != nullptr) {
+                channel->PostKeptFolder(t.stagingDir);
+            }
+            return code;
+        }
+        if (!t.stagingDir.empty()) {
             RemoveTree(t.stagingDir);
         }
+        journal.Remove();
         return code;
     }
 
@@ -321,12 +374,23 @@ class BasicInstallEngine {
         return Rollback(code);
     }
 
-    uint32_t RemoveStaging() {
-        if (!transactions.empty()) {
-            RemoveTree(transactions.back().stagingDir);
+    // The end of a finished run: the new files reach the disk before the
+    // earlier versions go, and the record says so before anything is
+    // removed, so a death from here on leaves an installed directory.
+    uint32_t Commit() {
+        if (transactions.empty()) {
+            return 0;
         }
+        FS::SyncFileSystem(Current().templateDir);
+        journal.Append(install::JournalKind::kCommitted, stdx::string16());
+        RemoveTree(Current().stagingDir);
+        journal.Remove();
         return 0;
     }
+
+    // The run's on-disk record; open from the staging directory's creation
+    // to the end of the run.
+    install::RunJournal<FS> journal;
 
     // Freshness test: the last-write time on disk, in whole seconds, is at
     // least the kit's. Taken from the entry's status, without opening it: a
@@ -378,9 +442,18 @@ class BasicInstallEngine {
             return Note(fserror::kInvalidData, target);
         }
         const FileStatus status = FS::Status(target);
+        const bool ours = createdSet.count(target) != 0;
         if (!status.exists) {
-            // Nothing was here: the rollback deletes whatever the run writes.
-            Current().createdFiles.push_back(target);
+            if (!ours) {
+                // Nothing was here: the rollback deletes whatever the run writes.
+                uint32_t result =
+                    Note(journal.Append(install::JournalKind::kNewFile, target), journal.Path());
+                if (result != 0) {
+                    return result;
+                }
+                Current().createdFiles.push_back(target);
+                createdSet.insert(target);
+            }
         } else {
             if (IsAtLeastAsNew(status, target, entry.time)) {
                 return kSkipped;
@@ -391,8 +464,11 @@ class BasicInstallEngine {
                 errno = EISDIR;
                 return Note(fserror::kInvalidParameter, target);
             }
-            // The file is there, so a failed backup would lose it: stop.
-            uint32_t result = Note(BackupFile(target), target);
+            // The file is there, so a failed backup would lose it: stop. A
+            // name the kit lists twice that was new the first time holds this
+            // run's own output: it is written over without a backup, so the
+            // rollback leaves nothing there.
+            uint32_t result = ours ? 0 : Note(BackupFile(target), target);
             if (result != 0) {
                 return result;
             }
@@ -407,8 +483,17 @@ class BasicInstallEngine {
             verifiedDir = dir;
         }
         uint32_t result = Note(kit.ExtractFile(uint32_t(index), target), target);
-        if (result != 0 || status.kind != FileKind::kFile) {
+        if (result != 0) {
             return result;
+        }
+        if (createdSet.count(target) != 0) {
+            // What a recovery must find before it deletes the file.
+            return Note(journal.Append(install::JournalKind::kWritten, target, entry.size,
+                                       filetime::ToPosixSeconds(entry.time)),
+                        journal.Path());
+        }
+        if (status.kind != FileKind::kFile) {
+            return 0;
         }
         // A replaced file keeps its earlier version's permission bits (a
         // script stays executable, a private file private) and owner.
@@ -432,6 +517,8 @@ class BasicInstallEngine {
 
     // The directory of the previous extracted file, known to exist.
     stdx::string16 verifiedDir;
+    // The files this run created, for the names a kit lists twice.
+    std::unordered_set<stdx::string16> createdSet;
 };
 
 // The engine the worker thread runs: the real file system and kit.

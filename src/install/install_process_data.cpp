@@ -56,6 +56,7 @@ void InstallProcessData::Start(Kit* kit, const stdx::string16& templateDir) {
     failureDetail.clear();
     wokenProgress = -1;
     wokenAt = std::chrono::steady_clock::time_point();
+    keptFolder.clear();
     installData = kit;
     targetDir = templateDir;
     if (!targetDir.empty() && targetDir.back() != u'/' && targetDir.back() != u'\\') {
@@ -156,6 +157,16 @@ bool InstallProcessData::ReadRunEnd(uint32_t& result) {
         result = runResult;
     }
     return runEnded;
+}
+
+void InstallProcessData::PostKeptFolder(const stdx::string16& folder) {
+    Held held(&lock);
+    keptFolder = folder;
+}
+
+stdx::string16 InstallProcessData::ReadKeptFolder() {
+    Held held(&lock);
+    return keptFolder;
 }
 
 void InstallProcessData::SetNotify(NotifyFunction function, void* context, Wake wake) {

@@ -118,6 +118,13 @@ class InstallProcessData {
     // result (0, 1223 or an error code) and is left alone otherwise.
     bool ReadRunEnd(uint32_t& result);
 
+    // Worker, during a rollback that could not put every earlier version
+    // back: the folder that still holds them (kept, not deleted).
+    void PostKeptFolder(const stdx::string16& folder);
+    // Dialog, after the run end: that folder, or empty when the template
+    // directory was fully restored. Start() clears it.
+    stdx::string16 ReadKeptFolder();
+
     // Dialog, before InstallThread::Start: the wake-up hook described above.
     void SetNotify(NotifyFunction function, void* context, Wake wake = Wake::kEveryPost);
 
@@ -134,6 +141,7 @@ class InstallProcessData {
     stdx::string16 failureDetail;
     bool runEnded = false;
     uint32_t runResult = 0;
+    stdx::string16 keptFolder;
     NotifyFunction notify = nullptr;
     void* notifyContext = nullptr;
     // The pause has its own lock: the worker sleeps on it, which the

@@ -7,13 +7,20 @@
 // Operations that change the disk: opening for writing or creating,
 // WriteFile and CopyRange (a failing one first writes half of its bytes, like
 // a full disk), SetEndOfFile, SetFileTime, CreateDirectory,
-// CreatePrivateDirectory, MoveFile, RemoveDirectory, DeleteFile,
-// CopyPermissions, GetTempFileName.
+// CreatePrivateDirectory, MoveFile, RemoveDirectory, RemoveEmptyDirectory,
+// DeleteFile, CopyPermissions, GetTempFileName, CreatePrivateFile,
+// CreateUnnamedFile.
 //
 // SetCopyPath(CopyPath::kBuffer) makes CopyRange refuse every pair of files,
 // as a kernel or file system without in-kernel copies does, so that callers
 // take their read/write fallback.
+//
+// Instead of failing, the k-th operation may end the process on the spot
+// (ArmDeath), as a kill would: the operation does not happen and nothing
+// after it runs. Tests run that in a child process.
 #pragma once
+#include <unistd.h>
+
 #include <cstdint>
 
 #include "fs/file_system.h"
@@ -30,9 +37,16 @@ class FaultFileSystem : public FileSystem {
         s.code = code;
         s.count = 0;
         s.injected = false;
+        s.death = false;
     }
     static void Disarm() { Arm(0, 0); }
     static void SetCopyPath(CopyPath path) { state().copyPath = path; }
+    // End the process with kDeathStatus at the k-th disk-changing operation.
+    static constexpr int kDeathStatus = 77;
+    static void ArmDeath(int k) {
+        Arm(k, 0);
+        state().death = true;
+    }
     static int Count() { return state().count; }
     static bool Injected() { return state().injected; }
 
@@ -123,6 +137,32 @@ class FaultFileSystem : public FileSystem {
         return FileSystem::CopyPermissions(path, like);
     }
 
+    static std::uint32_t CreatePrivateFile(const stdx::string16& path, Handle* handle) {
+        if (Trip()) {
+            return state().code;
+        }
+        return FileSystem::CreatePrivateFile(path, handle);
+    }
+    static std::uint32_t OpenPrivateFile(const stdx::string16& path, Handle* handle) {
+        return FileSystem::OpenPrivateFile(path, handle);
+    }
+    static std::uint32_t TryLockFile(Handle handle) { return FileSystem::TryLockFile(handle); }
+    static std::uint32_t SyncFileSystem(const stdx::string16& path) {
+        return FileSystem::SyncFileSystem(path);
+    }
+    static std::uint32_t RemoveEmptyDirectory(const stdx::string16& path) {
+        if (Trip()) {
+            return state().code;
+        }
+        return FileSystem::RemoveEmptyDirectory(path);
+    }
+    static std::uint32_t CreateUnnamedFile(const stdx::string16& directory, Handle* handle) {
+        if (Trip()) {
+            return fserror::kCannotWrite;
+        }
+        return FileSystem::CreateUnnamedFile(directory, handle);
+    }
+
     // A temporary directory that need not exist yet; empty: the real one.
     static void SetTempPath(const stdx::string16& directory) { state().tempPath = directory; }
     static std::uint32_t GetTempPath(stdx::string16& directory) {
@@ -147,6 +187,7 @@ class FaultFileSystem : public FileSystem {
         std::uint32_t code = 0;
         bool injected = false;
         CopyPath copyPath = CopyPath::kKernel;
+        bool death = false;
         stdx::string16 tempPath;
     };
     static State& state() {
@@ -158,6 +199,9 @@ class FaultFileSystem : public FileSystem {
         State& s = state();
         ++s.count;
         if (s.failAt != 0 && s.count == s.failAt) {
+            if (s.death) {
+                _exit(kDeathStatus);
+            }
             s.injected = true;
             return true;
         }
