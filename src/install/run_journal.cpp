@@ -115,7 +115,11 @@ std::string EncodeJournalHeader(const stdx::string16& templateDir,
 
 bool ParseJournal(const std::string& bytes, JournalContents& out) {
     out = JournalContents();
-    if (bytes.size() < kMagicSize || std::memcmp(bytes.data(), kMagic, kMagicSize) != 0) {
+    // A run that died while writing its first bytes: nothing to undo.
+    if (bytes.size() < kMagicSize) {
+        return std::memcmp(bytes.data(), kMagic, bytes.size()) == 0;
+    }
+    if (std::memcmp(bytes.data(), kMagic, kMagicSize) != 0) {
         return false;
     }
     std::size_t pos = kMagicSize;
@@ -127,8 +131,12 @@ bool ParseJournal(const std::string& bytes, JournalContents& out) {
             return false;
         }
         if (step == Step::kCutShort) {
-            // Only the tail may be cut short, and never the two directories.
-            return index >= 2;
+            // Only the tail may be cut short. Within the two directories it
+            // is a run that died before its first change.
+            if (index < 2) {
+                out = JournalContents();
+            }
+            return true;
         }
         if (index == 0) {
             if (entry.kind != JournalKind::kTemplate) {

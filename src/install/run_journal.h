@@ -22,7 +22,9 @@
 //     check    4 bytes  FNV-1a of every byte of the entry before it
 // The first two entries are kTemplate and kStaging. An entry cut short at the
 // end of the file is one whose write the process did not live to finish and
-// is ignored; any other fault makes the whole record unreadable.
+// is ignored; a record cut short before its two directories are complete
+// reads as empty (the run died before its first change). Any other fault
+// makes the whole record unreadable.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -52,6 +54,7 @@ struct JournalEntry {
 };
 
 struct JournalContents {
+    // Both empty for a run that died before its first change.
     stdx::string16 templateDir;
     stdx::string16 stagingDir;
     // Every entry after the two directories, in the order written.

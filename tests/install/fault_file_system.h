@@ -143,13 +143,6 @@ class FaultFileSystem : public FileSystem {
         }
         return FileSystem::CreatePrivateFile(path, handle);
     }
-    static std::uint32_t OpenPrivateFile(const stdx::string16& path, Handle* handle) {
-        return FileSystem::OpenPrivateFile(path, handle);
-    }
-    static std::uint32_t TryLockFile(Handle handle) { return FileSystem::TryLockFile(handle); }
-    static std::uint32_t SyncFileSystem(const stdx::string16& path) {
-        return FileSystem::SyncFileSystem(path);
-    }
     static std::uint32_t RemoveEmptyDirectory(const stdx::string16& path) {
         if (Trip()) {
             return state().code;

@@ -5,12 +5,17 @@
 // permission bits, no extra entries) and no staging directory is left. Both
 // ways of copying file data are proven: in the kernel and, where the kernel
 // refuses, through the buffer.
+// The same run is also killed at every operation, in a child process that
+// dies there without any rollback; the next start's recovery then leaves the
+// directory as before, or as installed when the run had finished.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <string>
 #include <tuple>
 
 #include "fault_file_system.h"
+#include "install/run_recovery.h"
 #include "install_test_support.h"
 
 namespace installtest {
@@ -100,6 +105,70 @@ TEST_P(FaultRollback, EveryFailurePointLeavesTheTemplateDirectoryAsItWas) {
     EXPECT_EQ("", Difference(installed, TakeSnapshot(tpl))) << "k=" << k;
     EXPECT_EQ("kit", Sandbox::read(tpl + "sub/older.txt"));
 }
+
+// Runs the job in a child process that dies at operation k. The child's
+// exit status: kDeathStatus when it died, 0 or 1 when the run returned.
+int RunAndDieAt(Job<FaultFileSystem>& job, const std::string& tpl, int k) {
+    fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        FaultFileSystem::ArmDeath(k);
+        _exit(job.Run(tpl) == 0 ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_P(FaultRollback, EveryDeathPointIsUndoneAtTheNextStart) {
+    const Snapshot before = TakeSnapshot(tpl);
+    FaultFileSystem::Arm(0, 0);
+    const std::string copy = box.at("copy/");
+    ASSERT_EQ(0, system(("cp -a '" + tpl + "' '" + copy + "'").c_str()));
+    ASSERT_EQ(0u, job.Run(copy));
+    const int total = FaultFileSystem::Count();
+    const Snapshot installed = TakeSnapshot(copy);
+    const std::string pristine = box.at("pristine/");
+    ASSERT_EQ(0,
+              system(("rm -rf '" + copy + "' && cp -a '" + tpl + "' '" + pristine + "'").c_str()));
+
+    int undone = 0;
+    int finished = 0;
+    for (int k = 1; k <= total + 1; ++k) {
+        const int status = RunAndDieAt(job, tpl, k);
+        FaultFileSystem::Disarm();
+        ASSERT_TRUE(status == FaultFileSystem::kDeathStatus || k > total) << "k=" << k;
+        install::RunRecovery<FaultFileSystem> recovery;
+        const std::vector<install::RecoveredRun> runs = recovery.RecoverAll();
+        ASSERT_LE(runs.size(), 1u) << "k=" << k;
+        const bool committed =
+            k > total || (!runs.empty() && runs[0].outcome == install::RecoveryOutcome::kFinished);
+        if (!runs.empty()) {
+            EXPECT_NE(install::RecoveryOutcome::kIncomplete, runs[0].outcome) << "k=" << k;
+            EXPECT_NE(install::RecoveryOutcome::kUnreadable, runs[0].outcome) << "k=" << k;
+            // Empty for a run that died before its record was complete.
+            if (!runs[0].templateDir.empty()) {
+                EXPECT_EQ(utf8(runs[0].templateDir), tpl) << "k=" << k;
+            }
+        }
+        ASSERT_TRUE(StagingNames(box.at("tmp")).empty()) << "k=" << k;
+        if (committed) {
+            ++finished;
+            ASSERT_EQ("", Difference(installed, TakeSnapshot(tpl))) << "k=" << k;
+            // Back to the earlier state for the next k.
+            ASSERT_EQ(
+                0,
+                system(("rm -rf '" + tpl + "' && cp -a '" + pristine + "' '" + tpl + "'").c_str()));
+            ASSERT_EQ("", Difference(before, TakeSnapshot(tpl))) << "k=" << k;
+            continue;
+        }
+        ++undone;
+        ASSERT_EQ("", Difference(before, TakeSnapshot(tpl))) << "k=" << k;
+    }
+    EXPECT_GT(undone, 20);
+    EXPECT_GE(finished, 2);
+}
+
 
 INSTANTIATE_TEST_SUITE_P(CodesAndCopyPaths, FaultRollback,
                          ::testing::Combine(::testing::Values(2u, 87u),
