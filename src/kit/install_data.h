@@ -60,7 +60,6 @@ class InstallData {
 
     std::vector<config::ProductInfo> products;
     std::vector<config::FileData<FileSystem>> files;
-    string16 imagePath;
     FileHandle imageHandle = kInvalidFileHandle;
     Compressor compressor;
     FileSystem fileSystem;
@@ -114,19 +113,18 @@ uint32_t InstallData<Compressor, FileSystem>::Open(const string16& kitPath) {
     ReleaseImage();
     products.clear();
     files.clear();
-    imagePath.clear();
     seal = kit::SealReport();
     try {
         string16 tempDir;
         FileSystem::GetTempPath(tempDir);
-        if (FileSystem::GetTempFileName(tempDir, string16(u"edf"), imagePath) != 0)
-            throw 1013u;
-        InflateVerified(kitPath);
+        // Unnamed: whatever ends the process, no image stays in Temp.
         FileHandle handle = kInvalidFileHandle;
-        uint32_t rc = FileSystem::CreateFile(imagePath, 0xC0000000u, 0, 3, &handle, 0x80u);
-        if (rc != 0)
-            throw rc;
+        if (FileSystem::CreateUnnamedFile(tempDir, &handle) != 0)
+            throw 1013u;
         imageHandle = handle;
+        InflateVerified(kitPath);
+        if (FileSystem::SetFilePointer(imageHandle, 0, 0) != 0)
+            throw 87u;
         ReadTables();
         return 0;
     } catch (uint32_t code) {
@@ -145,8 +143,6 @@ uint32_t InstallData<Compressor, FileSystem>::FailOpen(uint32_t code) {
     if (imageHandle != kInvalidFileHandle)
         FileSystem::CloseHandle(imageHandle);
     imageHandle = kInvalidFileHandle;
-    if (!imagePath.empty())
-        FileSystem::DeleteFile(imagePath);
     return code;
 }
 
@@ -164,8 +160,8 @@ void InstallData<Compressor, FileSystem>::InflateVerified(const string16& kitPat
         tap.length = found.trailer.coveredLength;
         tap.digest = &digest;
     }
-    rc = compressor.template Decompress<FileSystem>(kitPath, imagePath, Compressor::kMaxImageSize,
-                                                    &tap);
+    rc = compressor.template DecompressTo<FileSystem>(kitPath, imageHandle,
+                                                      Compressor::kMaxImageSize, &tap);
     if (rc != 0)
         throw rc;
     kit::Digest computed{};
@@ -332,5 +328,4 @@ void InstallData<Compressor, FileSystem>::ReleaseImage() {
         return;
     FileSystem::CloseHandle(imageHandle);
     imageHandle = kInvalidFileHandle;
-    FileSystem::DeleteFile(imagePath);
 }

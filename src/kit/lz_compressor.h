@@ -40,6 +40,12 @@ class BasicLZCompressor {
     uint32_t Decompress(const stdx::basic_string<char16_t>& source,
                         const stdx::basic_string<char16_t>& target,
                         uint64_t imageLimit = kMaxImageSize, kit::InputTap* tap = nullptr) const;
+    // The same into the open, writable handle `out` (left open, at the end
+    // of the image), such as an unnamed file that nothing can leave behind.
+    template <class FS = FileSystem>
+    uint32_t DecompressTo(const stdx::basic_string<char16_t>& source, FileHandle out,
+                          uint64_t imageLimit = kMaxImageSize,
+                          kit::InputTap* tap = nullptr) const;
 };
 
 template <class Inflater>
@@ -47,16 +53,24 @@ template <class FS>
 uint32_t BasicLZCompressor<Inflater>::Decompress(const stdx::basic_string<char16_t>& source,
                                                  const stdx::basic_string<char16_t>& target,
                                                  uint64_t imageLimit, kit::InputTap* tap) const {
+    FileHandle out = kInvalidFileHandle;
+    uint32_t rc = FS::CreateFile(target, 0x40000000u, 0, 2, &out, 0x80u);
+    if (rc != 0)
+        return rc;
+    rc = DecompressTo<FS>(source, out, imageLimit, tap);
+    FS::CloseHandle(out);
+    return rc;
+}
+
+template <class Inflater>
+template <class FS>
+uint32_t BasicLZCompressor<Inflater>::DecompressTo(const stdx::basic_string<char16_t>& source,
+                                                   FileHandle out, uint64_t imageLimit,
+                                                   kit::InputTap* tap) const {
     FileHandle in = kInvalidFileHandle;
     uint32_t rc = FS::CreateFile(source, 0x80000000u, 0, 3, &in, 0x8000080u);
     if (rc != 0)
         return rc;
-    FileHandle out = kInvalidFileHandle;
-    rc = FS::CreateFile(target, 0x40000000u, 0, 2, &out, 0x80u);
-    if (rc != 0) {
-        FS::CloseHandle(in);
-        return rc;
-    }
     // The whole 64-bit length: a kit over 4 GiB is not silently cut short.
     int64_t end = FS::SetFilePointer(in, 0, 2);
     uint64_t length = end < 0 ? 0 : uint64_t(end);
@@ -113,7 +127,6 @@ uint32_t BasicLZCompressor<Inflater>::Decompress(const stdx::basic_string<char16
     // Drop anything the target held before, so it is exactly the image.
     if (failure == 0 && FS::SetEndOfFile(out) != 0)
         failure = FS::GetLastError();
-    FS::CloseHandle(out);
     FS::CloseHandle(in);
     if (failure != 0)
         return failure;

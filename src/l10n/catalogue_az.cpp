@@ -52,4 +52,16 @@ const CatalogueRows kCatalogueAz = {
     {"IDS_ERROR_SPACEDETAIL", "Müvəqqəti kataloq %1: %2 MB lazımdır, %3 MB mövcuddur."},
     {"IDS_ERROR_NOTSIGNED",
      "kelda.efd paylama dəsti faylı %1 tərəfindən imzalanmayıb və quraşdırıla bilməz."},
+    {"IDS_ERROR_NOTRESTORED",
+     "Quraşdırma ləğv edildi. Şablon kataloqu tam bərpa edilə bilmədi: bəzi faylların əvvəlki "
+     "versiyaları %1 qovluğunda saxlanılır."},
+    {"IDS_RECOVERY_DONE", "%1 kataloquna yarımçıq qalmış quraşdırma geri qaytarıldı."},
+    {"IDS_RECOVERY_CHANGED",
+     "%1 kataloquna yarımçıq qalmış quraşdırma geri qaytarıldı; lakin o vaxtdan bəri dəyişdirilmiş "
+     "fayllar olduğu kimi saxlanıldı."},
+    {"IDS_RECOVERY_NOTRESTORED",
+     "%1 kataloquna yarımçıq qalmış quraşdırma tam geri qaytarıla bilmədi: bəzi faylların əvvəlki "
+     "versiyaları %2 qovluğunda saxlanılır."},
+    {"IDS_RECOVERY_UNREADABLE",
+     "Yarımçıq qalmış quraşdırmanın qeydi (%1) oxuna bilmədi və toxunulmadan saxlanıldı."},
 };

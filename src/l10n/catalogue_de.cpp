@@ -56,4 +56,17 @@ const CatalogueRows kCatalogueDe = {
     {"IDS_ERROR_NOTSIGNED",
      "Die Distributionsdatei kelda.efd ist nicht von %1 signiert und kann nicht installiert "
      "werden."},
+    {"IDS_ERROR_NOTRESTORED",
+     "Die Installation wurde abgebrochen. Das Vorlagenverzeichnis konnte nicht vollständig "
+     "wiederhergestellt werden: Die früheren Versionen einiger Dateien liegen im Ordner %1."},
+    {"IDS_RECOVERY_DONE", "Eine unterbrochene Installation in %1 wurde rückgängig gemacht."},
+    {"IDS_RECOVERY_CHANGED",
+     "Eine unterbrochene Installation in %1 wurde rückgängig gemacht, außer bei Dateien, die "
+     "seitdem geändert wurden; diese blieben unverändert."},
+    {"IDS_RECOVERY_NOTRESTORED",
+     "Eine unterbrochene Installation in %1 konnte nicht vollständig rückgängig gemacht werden: "
+     "Die früheren Versionen einiger Dateien liegen im Ordner %2."},
+    {"IDS_RECOVERY_UNREADABLE",
+     "Das Protokoll einer unterbrochenen Installation, %1, konnte nicht gelesen werden und blieb "
+     "unangetastet."},
 };

@@ -54,4 +54,16 @@ const CatalogueRows kCatalogueEn = {
     {"IDS_ERROR_SPACEDETAIL", "Temporary directory %1: %2 MB needed, %3 MB available."},
     {"IDS_ERROR_NOTSIGNED",
      "Distribution kit file kelda.efd is not signed by %1 and cannot be installed."},
+    {"IDS_ERROR_NOTRESTORED",
+     "Installation canceled. The template directory could not be fully restored: the earlier "
+     "versions of some files are kept in the folder %1."},
+    {"IDS_RECOVERY_DONE", "An interrupted installation into %1 was undone."},
+    {"IDS_RECOVERY_CHANGED",
+     "An interrupted installation into %1 was undone, except for files changed since then; they "
+     "were left as they are."},
+    {"IDS_RECOVERY_NOTRESTORED",
+     "An interrupted installation into %1 could not be fully undone: the earlier versions of some "
+     "files are kept in the folder %2."},
+    {"IDS_RECOVERY_UNREADABLE",
+     "The record of an interrupted installation, %1, could not be read and was left alone."},
 };

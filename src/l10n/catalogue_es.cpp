@@ -56,4 +56,16 @@ const CatalogueRows kCatalogueEs = {
     {"IDS_ERROR_NOTSIGNED",
      "El archivo del paquete de distribución kelda.efd no está firmado por %1 y no se puede "
      "instalar."},
+    {"IDS_ERROR_NOTRESTORED",
+     "Se canceló la instalación. No se pudo restaurar por completo el directorio de plantillas: "
+     "las versiones anteriores de algunos archivos se conservan en la carpeta %1."},
+    {"IDS_RECOVERY_DONE", "Se deshizo una instalación interrumpida en %1."},
+    {"IDS_RECOVERY_CHANGED",
+     "Se deshizo una instalación interrumpida en %1, salvo los archivos modificados desde "
+     "entonces, que se dejaron como estaban."},
+    {"IDS_RECOVERY_NOTRESTORED",
+     "No se pudo deshacer por completo una instalación interrumpida en %1: las versiones "
+     "anteriores de algunos archivos se conservan en la carpeta %2."},
+    {"IDS_RECOVERY_UNREADABLE",
+     "No se pudo leer el registro de una instalación interrumpida, %1, y se dejó intacto."},
 };

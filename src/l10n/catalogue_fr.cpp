@@ -57,4 +57,17 @@ const CatalogueRows kCatalogueFr = {
     {"IDS_ERROR_NOTSIGNED",
      "Le fichier du kit de distribution kelda.efd n'est pas signé par %1 et ne peut pas être "
      "installé."},
+    {"IDS_ERROR_NOTRESTORED",
+     "L'installation a été annulée. Le répertoire des modèles n'a pas pu être entièrement "
+     "restauré\u00a0: les versions précédentes de certains fichiers sont conservées dans le "
+     "dossier %1."},
+    {"IDS_RECOVERY_DONE", "Une installation interrompue dans %1 a été annulée."},
+    {"IDS_RECOVERY_CHANGED",
+     "Une installation interrompue dans %1 a été annulée, sauf pour les fichiers modifiés "
+     "depuis\u00a0; ceux-ci ont été laissés tels quels."},
+    {"IDS_RECOVERY_NOTRESTORED",
+     "Une installation interrompue dans %1 n'a pas pu être entièrement annulée\u00a0: les versions "
+     "précédentes de certains fichiers sont conservées dans le dossier %2."},
+    {"IDS_RECOVERY_UNREADABLE",
+     "Le journal d'une installation interrompue, %1, n'a pas pu être lu et a été laissé tel quel."},
 };

@@ -51,4 +51,16 @@ const CatalogueRows kCatalogueHu = {
     {"IDS_ERROR_SPACEDETAIL", "Ideiglenes könyvtár: %1. Szükséges: %2 MB, elérhető: %3 MB."},
     {"IDS_ERROR_NOTSIGNED",
      "A kelda.efd terjesztési csomagfájl nem rendelkezik %1 aláírásával, ezért nem telepíthető."},
+    {"IDS_ERROR_NOTRESTORED",
+     "A telepítés megszakadt. A sablonkönyvtárat nem sikerült teljesen visszaállítani: egyes "
+     "fájlok korábbi változatai a(z) %1 mappában vannak."},
+    {"IDS_RECOVERY_DONE", "A(z) %1 helyre megkezdett, félbeszakadt telepítés visszavonva."},
+    {"IDS_RECOVERY_CHANGED",
+     "A(z) %1 helyre megkezdett, félbeszakadt telepítés visszavonva, kivéve az azóta módosított "
+     "fájlokat; ezek változatlanul maradtak."},
+    {"IDS_RECOVERY_NOTRESTORED",
+     "A(z) %1 helyre megkezdett, félbeszakadt telepítést nem sikerült teljesen visszavonni: egyes "
+     "fájlok korábbi változatai a(z) %2 mappában vannak."},
+    {"IDS_RECOVERY_UNREADABLE",
+     "Egy félbeszakadt telepítés naplója (%1) nem olvasható, ezért érintetlenül maradt."},
 };

@@ -55,4 +55,17 @@ const CatalogueRows kCatalogueIt = {
     {"IDS_ERROR_SPACEDETAIL", "Directory temporanea %1: necessari %2 MB, disponibili %3 MB."},
     {"IDS_ERROR_NOTSIGNED",
      "Il file del kit di distribuzione kelda.efd non è firmato da %1 e non può essere installato."},
+    {"IDS_ERROR_NOTRESTORED",
+     "Installazione annullata. Non è stato possibile ripristinare completamente la directory dei "
+     "modelli: le versioni precedenti di alcuni file sono conservate nella cartella %1."},
+    {"IDS_RECOVERY_DONE", "Un'installazione interrotta in %1 è stata annullata."},
+    {"IDS_RECOVERY_CHANGED",
+     "Un'installazione interrotta in %1 è stata annullata, tranne i file modificati nel frattempo, "
+     "che sono stati lasciati come sono."},
+    {"IDS_RECOVERY_NOTRESTORED",
+     "Non è stato possibile annullare completamente un'installazione interrotta in %1: le versioni "
+     "precedenti di alcuni file sono conservate nella cartella %2."},
+    {"IDS_RECOVERY_UNREADABLE",
+     "Il registro di un'installazione interrotta, %1, non è leggibile ed è stato lasciato "
+     "intatto."},
 };

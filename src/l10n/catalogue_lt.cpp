@@ -51,4 +51,16 @@ const CatalogueRows kCatalogueLt = {
     {"IDS_ERROR_SPACEDETAIL", "Laikinasis katalogas %1: reikia %2 MB, laisva %3 MB."},
     {"IDS_ERROR_NOTSIGNED",
      "Platinimo paketo failas kelda.efd neturi %1 parašo, todėl jo įdiegti negalima."},
+    {"IDS_ERROR_NOTRESTORED",
+     "Diegimas atšauktas. Šablonų katalogo nepavyko visiškai atkurti: ankstesnės kai kurių failų "
+     "versijos laikomos aplanke %1."},
+    {"IDS_RECOVERY_DONE", "Nutrauktas diegimas į %1 buvo atšauktas."},
+    {"IDS_RECOVERY_CHANGED",
+     "Nutrauktas diegimas į %1 buvo atšauktas, išskyrus nuo to laiko pakeistus failus; jie palikti "
+     "tokie, kokie yra."},
+    {"IDS_RECOVERY_NOTRESTORED",
+     "Nutraukto diegimo į %1 nepavyko visiškai atšaukti: ankstesnės kai kurių failų versijos "
+     "laikomos aplanke %2."},
+    {"IDS_RECOVERY_UNREADABLE",
+     "Nutraukto diegimo įrašo %1 nepavyko perskaityti, todėl jis paliktas nepaliestas."},
 };

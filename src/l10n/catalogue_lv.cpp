@@ -52,4 +52,16 @@ const CatalogueRows kCatalogueLv = {
     {"IDS_ERROR_SPACEDETAIL", "Pagaidu direktorijs %1: nepieciešami %2 MB, pieejami %3 MB."},
     {"IDS_ERROR_NOTSIGNED",
      "Distribūcijas komplekta failam kelda.efd nav %1 paraksta, tāpēc to nevar instalēt."},
+    {"IDS_ERROR_NOTRESTORED",
+     "Instalēšana ir atcelta. Veidņu direktoriju neizdevās pilnībā atjaunot: dažu failu "
+     "iepriekšējās versijas glabājas mapē %1."},
+    {"IDS_RECOVERY_DONE", "Pārtrauktā instalēšana direktorijā %1 ir atsaukta."},
+    {"IDS_RECOVERY_CHANGED",
+     "Pārtrauktā instalēšana direktorijā %1 ir atsaukta, izņemot kopš tā laika mainītos failus; "
+     "tie atstāti, kā ir."},
+    {"IDS_RECOVERY_NOTRESTORED",
+     "Pārtraukto instalēšanu direktorijā %1 neizdevās pilnībā atsaukt: dažu failu iepriekšējās "
+     "versijas glabājas mapē %2."},
+    {"IDS_RECOVERY_UNREADABLE",
+     "Pārtrauktās instalēšanas žurnālu %1 neizdevās nolasīt, tāpēc tas atstāts neskarts."},
 };

@@ -54,4 +54,16 @@ const CatalogueRows kCataloguePl = {
     {"IDS_ERROR_NOTSIGNED",
      "Plik pakietu dystrybucyjnego kelda.efd nie jest podpisany przez %1 i nie może zostać "
      "zainstalowany."},
+    {"IDS_ERROR_NOTRESTORED",
+     "Instalacja została przerwana. Nie udało się w pełni przywrócić katalogu szablonów: "
+     "wcześniejsze wersje niektórych plików znajdują się w folderze %1."},
+    {"IDS_RECOVERY_DONE", "Przerwana instalacja w %1 została wycofana."},
+    {"IDS_RECOVERY_CHANGED",
+     "Przerwana instalacja w %1 została wycofana, z wyjątkiem plików zmienionych od tamtej pory; "
+     "pozostawiono je bez zmian."},
+    {"IDS_RECOVERY_NOTRESTORED",
+     "Nie udało się w pełni wycofać przerwanej instalacji w %1: wcześniejsze wersje niektórych "
+     "plików znajdują się w folderze %2."},
+    {"IDS_RECOVERY_UNREADABLE",
+     "Nie udało się odczytać zapisu przerwanej instalacji %1; pozostawiono go bez zmian."},
 };

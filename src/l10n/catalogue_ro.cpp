@@ -53,4 +53,16 @@ const CatalogueRows kCatalogueRo = {
     {"IDS_ERROR_SPACEDETAIL", "Director temporar %1: sunt necesari %2 MB, sunt disponibili %3 MB."},
     {"IDS_ERROR_NOTSIGNED",
      "Fișierul pachetului de distribuție kelda.efd nu este semnat de %1 și nu poate fi instalat."},
+    {"IDS_ERROR_NOTRESTORED",
+     "Instalarea a fost anulată. Directorul de șabloane nu a putut fi restaurat complet: "
+     "versiunile anterioare ale unor fișiere sunt păstrate în folderul %1."},
+    {"IDS_RECOVERY_DONE", "O instalare întreruptă în %1 a fost anulată."},
+    {"IDS_RECOVERY_CHANGED",
+     "O instalare întreruptă în %1 a fost anulată, cu excepția fișierelor modificate între timp; "
+     "acestea au fost lăsate așa cum sunt."},
+    {"IDS_RECOVERY_NOTRESTORED",
+     "O instalare întreruptă în %1 nu a putut fi anulată complet: versiunile anterioare ale unor "
+     "fișiere sunt păstrate în folderul %2."},
+    {"IDS_RECOVERY_UNREADABLE",
+     "Jurnalul unei instalări întrerupte, %1, nu a putut fi citit și a fost lăsat neatins."},
 };

@@ -53,4 +53,16 @@ const CatalogueRows kCatalogueTk = {
     {"IDS_ERROR_NOTSIGNED",
      "kelda.efd paýlaýyş toplumynyň faýlyna %1 tarapyndan gol çekilmedik, şonuň üçin ony gurnap "
      "bolmaýar."},
+    {"IDS_ERROR_NOTRESTORED",
+     "Gurnama ýatyryldy. Şablonlar katalogyny doly dikeldip bolmady: käbir faýllaryň öňki "
+     "wersiýalary %1 bukjasynda saklanýar."},
+    {"IDS_RECOVERY_DONE", "%1 katalogyna bölünen gurnama yzyna gaýtaryldy."},
+    {"IDS_RECOVERY_CHANGED",
+     "%1 katalogyna bölünen gurnama yzyna gaýtaryldy; şondan bäri üýtgedilen faýllar bolşy ýaly "
+     "galdyryldy."},
+    {"IDS_RECOVERY_NOTRESTORED",
+     "%1 katalogyna bölünen gurnamany doly yzyna gaýtaryp bolmady: käbir faýllaryň öňki "
+     "wersiýalary %2 bukjasynda saklanýar."},
+    {"IDS_RECOVERY_UNREADABLE",
+     "Bölünen gurnamanyň ýazgysyny (%1) okap bolmady we ol degilmän galdyryldy."},
 };

@@ -51,4 +51,16 @@ const CatalogueRows kCatalogueTr = {
     {"IDS_ERROR_SPACEDETAIL", "Geçici dizin %1: %2 MB gerekli, %3 MB kullanılabilir."},
     {"IDS_ERROR_NOTSIGNED",
      "Dağıtım paketi dosyası kelda.efd, %1 tarafından imzalanmamış ve kurulamaz."},
+    {"IDS_ERROR_NOTRESTORED",
+     "Kurulum iptal edildi. Şablon dizini tamamen geri yüklenemedi: bazı dosyaların önceki "
+     "sürümleri %1 klasöründe saklanıyor."},
+    {"IDS_RECOVERY_DONE", "%1 konumuna yarıda kalan bir kurulum geri alındı."},
+    {"IDS_RECOVERY_CHANGED",
+     "%1 konumuna yarıda kalan bir kurulum geri alındı; ancak o zamandan beri değiştirilen "
+     "dosyalar olduğu gibi bırakıldı."},
+    {"IDS_RECOVERY_NOTRESTORED",
+     "%1 konumuna yarıda kalan bir kurulum tamamen geri alınamadı: bazı dosyaların önceki "
+     "sürümleri %2 klasöründe saklanıyor."},
+    {"IDS_RECOVERY_UNREADABLE",
+     "Yarıda kalan bir kurulumun kaydı (%1) okunamadı ve olduğu gibi bırakıldı."},
 };

@@ -51,4 +51,16 @@ const CatalogueRows kCatalogueVi = {
      "Tệp mới: %1. Tệp sẽ được thay thế: %2. Tệp được giữ nguyên (mới hơn hoặc giống nhau): %3."},
     {"IDS_ERROR_SPACEDETAIL", "Thư mục tạm %1: cần %2 MB, còn trống %3 MB."},
     {"IDS_ERROR_NOTSIGNED", "Tệp gói phân phối kelda.efd không được %1 ký nên không thể cài đặt."},
+    {"IDS_ERROR_NOTRESTORED",
+     "Quá trình cài đặt đã bị hủy. Không thể khôi phục hoàn toàn thư mục mẫu: phiên bản trước của "
+     "một số tệp được giữ trong thư mục %1."},
+    {"IDS_RECOVERY_DONE", "Một lần cài đặt bị gián đoạn vào %1 đã được hoàn tác."},
+    {"IDS_RECOVERY_CHANGED",
+     "Một lần cài đặt bị gián đoạn vào %1 đã được hoàn tác, trừ các tệp đã bị thay đổi kể từ đó; "
+     "các tệp này được giữ nguyên."},
+    {"IDS_RECOVERY_NOTRESTORED",
+     "Không thể hoàn tác hoàn toàn một lần cài đặt bị gián đoạn vào %1: phiên bản trước của một số "
+     "tệp được giữ trong thư mục %2."},
+    {"IDS_RECOVERY_UNREADABLE",
+     "Không thể đọc bản ghi của một lần cài đặt bị gián đoạn (%1); bản ghi này được giữ nguyên."},
 };

@@ -43,4 +43,12 @@ const CatalogueRows kCatalogueZh = {
     {"IDS_SETUP_COUNTS", "新文件：%1 个。将被替换的文件：%2 个。保留的文件（较新或相同）：%3 个。"},
     {"IDS_ERROR_SPACEDETAIL", "临时目录 %1：需要 %2 MB，可用 %3 MB。"},
     {"IDS_ERROR_NOTSIGNED", "分发包文件 kelda.efd 未经 %1 签名，无法安装。"},
+    {"IDS_ERROR_NOTRESTORED",
+     "安装已取消。模板目录未能完全恢复：部分文件的早期版本保存在文件夹 %1 中。"},
+    {"IDS_RECOVERY_DONE", "已撤销向 %1 的一次中断的安装。"},
+    {"IDS_RECOVERY_CHANGED",
+     "已撤销向 %1 的一次中断的安装，但此后被更改的文件除外；这些文件保持原样。"},
+    {"IDS_RECOVERY_NOTRESTORED",
+     "向 %1 的一次中断的安装未能完全撤销：部分文件的早期版本保存在文件夹 %2 中。"},
+    {"IDS_RECOVERY_UNREADABLE", "无法读取一次中断安装的记录 %1，已保持原样。"},
 };

@@ -47,6 +47,16 @@ void CInstallerDlg::StartCopying() {
     CopyOutcome outcome = PollCopyRun(errorText);
     // One run per start: nothing may begin after the outcome is known.
     m_thread.RequestStop();
+    const stdx::string16 kept = m_processData.ReadKeptFolder();
+    if (outcome != CopyOutcome::kSucceeded && !kept.empty()) {
+        // Some earlier versions could not be put back: the page must not
+        // say the directory is unchanged, and the user must learn where
+        // they are.
+        const stdx::string16 text = FormatLocalized("IDS_ERROR_NOTRESTORED", {kept});
+        MessageBox(text, wizard::kMessageBoxError);
+        ShowErrorPageText(text);
+        return;
+    }
     switch (outcome) {
         case CopyOutcome::kFailed:
             MessageBox(errorText, wizard::kMessageBoxError);

@@ -59,6 +59,9 @@ void CInstallerDlg::Run() {
             {GetLocalizedUtf8("IDS_MSGBOX_YES"), GetLocalizedUtf8("IDS_MSGBOX_NO"),
              GetLocalizedUtf8("IDS_MSGBOX_OK"), GetLocalizedUtf8("IDS_CHOOSEDIR_TITLE"),
              GetLocalizedUtf8("IDS_BROWSE_OK"), GetLocalizedUtf8("IDS_BROWSE_CANCEL")});
+        // Before the kit is looked for: a dead run's directory is put back
+        // whether or not this start gets any further.
+        ReportRecoveredRuns();
         if (!CheckStart()) {
             return;
         }
@@ -179,7 +182,11 @@ void CInstallerDlg::ShowErrorPage() {
 
 // The error page, telling that the copy was canceled and rolled back.
 void CInstallerDlg::ShowCanceledPage() {
-    stdx::string16 text = GetLocalizedString("IDS_CANCEL_FINISH");
+    ShowErrorPageText(GetLocalizedString("IDS_CANCEL_FINISH"));
+}
+
+// The error page with `text` instead of its usual one.
+void CInstallerDlg::ShowErrorPageText(const stdx::string16& text) {
     if (!m_errorPage) {
         m_errorPage.reset(new MessagePage(m_toolkit, m_contentView, m_picture, text));
     } else {

@@ -116,6 +116,9 @@ class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
     stdx::string16 WriteLauncherList();
     void OpenDescription();
     void ShowCanceledPage();
+    void ShowErrorPageText(const stdx::string16& text);
+    // Undoes the runs of dead processes and tells the user once.
+    void ReportRecoveredRuns();
 
     platform::Services& m_services;
     bool m_listFromSecondary = false;

@@ -88,6 +88,17 @@ class KitTest : public ::testing::Test {
         sandbox_.write(name, bytes);
         return sandbox_.at16(name);
     }
+    // How many descriptors the process has open.
+    static size_t OpenDescriptors() {
+        size_t count = 0;
+        if (DIR* dir = opendir("/proc/self/fd")) {
+            while (readdir(dir) != nullptr) {
+                ++count;
+            }
+            closedir(dir);
+        }
+        return count;
+    }
     // Names of the files in the temporary directory (kit images among them).
     std::vector<std::string> TempFiles() const {
         std::vector<std::string> names;

@@ -1,0 +1,63 @@
+// The start-up's first step: runs of earlier processes that died before
+// their end (killed, crashed, logged out) are undone, and the user is told
+// once, in one box, which template directories were put back.
+#include "fs/file_system.h"
+#include "install/run_recovery.h"
+#include "l10n/localization.h"
+#include "text/string_util.h"
+#include "wizard/installer_dlg.h"
+
+namespace {
+
+stdx::string16 WithoutLastSlash(stdx::string16 path) {
+    while (path.size() > 1 && path.back() == u'/') {
+        path.erase(path.size() - 1);
+    }
+    return path;
+}
+
+// The line that tells the user about one recovered run; empty for a run
+// that needs no word (one that had finished, or had changed nothing).
+stdx::string16 Notice(const install::RecoveredRun& run) {
+    const char* key = nullptr;
+    switch (run.outcome) {
+        case install::RecoveryOutcome::kUndone:
+            key = run.changed ? "IDS_RECOVERY_DONE" : nullptr;
+            break;
+        case install::RecoveryOutcome::kIncomplete:
+            key = run.keptFolder.empty() ? "IDS_RECOVERY_CHANGED" : "IDS_RECOVERY_NOTRESTORED";
+            break;
+        case install::RecoveryOutcome::kUnreadable:
+            key = "IDS_RECOVERY_UNREADABLE";
+            break;
+        case install::RecoveryOutcome::kLive:
+        case install::RecoveryOutcome::kFinished:
+            break;
+    }
+    if (key == nullptr) {
+        return stdx::string16();
+    }
+    const bool unreadable = run.outcome == install::RecoveryOutcome::kUnreadable;
+    return FormatLocalized(key, {WithoutLastSlash(unreadable ? run.record : run.templateDir),
+                                 WithoutLastSlash(run.keptFolder)});
+}
+
+}  // namespace
+
+void CInstallerDlg::ReportRecoveredRuns() {
+    install::RunRecovery<FileSystem> recovery;
+    stdx::string16 message;
+    for (const install::RecoveredRun& run : recovery.RecoverAll()) {
+        const stdx::string16 line = Notice(run);
+        if (line.empty()) {
+            continue;
+        }
+        if (!message.empty()) {
+            message += u"\n\n";
+        }
+        message += line;
+    }
+    if (!message.empty()) {
+        MessageBox(message, wizard::kMessageBoxPlain);
+    }
+}
