@@ -9,6 +9,11 @@
 // once including the opening of the kit (its inflation into the kit image),
 // which is the part that corresponds to tar's decompression.
 //
+// Each round also installs once more without the run's on-disk record and
+// without the final sync (a policy that drops both), then times that sync
+// alone: the difference to the real run is what the record and the
+// durability step cost.
+//
 // Usage: bench_install_vs_tar [rounds]   (default 5; scratch under $TMPDIR)
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -40,6 +45,30 @@ constexpr size_t kLargeFileBytes = 8u << 20;
 constexpr time_t kTreeTime = 1600000000;
 
 using Clock = std::chrono::steady_clock;
+
+// The real policy, except that the run's record is never written and the
+// file system is never synced: the baseline for their cost.
+struct NoRecordFileSystem : FileSystem {
+    static int& Sink() {
+        static int fd = -1;
+        return fd;
+    }
+    static std::uint32_t CreatePrivateFile(const stdx::string16&, Handle* handle) {
+        Sink() = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        *handle = Sink();
+        return Sink() >= 0 ? 0 : fserror::kInvalidParameter;
+    }
+    static std::uint32_t TryLockFile(Handle) { return 0; }
+    static std::uint32_t SyncFileSystem(const stdx::string16&) { return 0; }
+    static std::uint32_t WriteFile(Handle handle, const void* data, std::uint32_t count,
+                                   std::int32_t* written, void* overlapped) {
+        if (handle == Sink()) {
+            *written = std::int32_t(count);
+            return 0;
+        }
+        return FileSystem::WriteFile(handle, data, count, written, overlapped);
+    }
+};
 
 double Seconds(Clock::duration d) {
     return std::chrono::duration<double>(d).count();
@@ -173,7 +202,7 @@ int main(int argc, char** argv) {
     }
     const size_t expected = writer.files().size();
 
-    std::vector<double> openTimes, installTimes, tarTimes, installCpu, tarCpu;
+    std::vector<double> openTimes, installTimes, tarTimes, installCpu, tarCpu, bareTimes, syncTimes;
     bool ok = true;
     for (int round = 0; round < rounds && ok; ++round) {
         const std::string installDir = work + "/installed" + std::to_string(round);
@@ -203,6 +232,23 @@ int main(int argc, char** argv) {
             fprintf(stderr, "installation failed with %u\n", result);
             ok = false;
             break;
+        }
+
+        {
+            const std::string bareDir = work + "/bare" + std::to_string(round);
+            channel.Start(&kit, Wide(bareDir));
+            BasicInstallEngine<NoRecordFileSystem, InstallData<LZCompressor, FileSystem>> bare;
+            bare.finishPauseMilliseconds = 0;
+            start = Clock::now();
+            if (bare.Run(&channel) != 0) {
+                fprintf(stderr, "installation without record failed\n");
+                ok = false;
+                break;
+            }
+            bareTimes.push_back(Seconds(Clock::now() - start));
+            start = Clock::now();
+            FileSystem::SyncFileSystem(Wide(bareDir));
+            syncTimes.push_back(Seconds(Clock::now() - start));
         }
 
         cpu = CpuSeconds(RUSAGE_CHILDREN);
@@ -252,6 +298,13 @@ int main(int argc, char** argv) {
            *std::min_element(tarTimes.begin(), tarTimes.end()));
     printf("CPU time (user + system)      install median %.3f s   tar -xzf median %.3f s\n",
            Median(installCpu), Median(tarCpu));
+    const double bare = Median(bareTimes);
+    const double sync = Median(syncTimes);
+    printf("install without record or sync median %.3f s   syncfs alone median %.3f s\n", bare,
+           sync);
+    printf("record + sync add %.1f %% (sync %.1f %%, record %.1f %%) to the bare run\n",
+           100.0 * (install - bare) / bare, 100.0 * sync / bare,
+           100.0 * (install - bare - sync) / bare);
     printf(
         "ratio install / tar: %.2f   (open + install) / tar: %.2f   CPU: %.2f   target <= 1.50\n",
         install / tar, total / tar, Median(installCpu) / Median(tarCpu));
