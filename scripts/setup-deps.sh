@@ -8,6 +8,9 @@ packages=(
   zlib1g-dev libisal-dev isal libssl-dev libgtk2.0-dev libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   xvfb xauth xdotool x11-utils imagemagick locales gzip tar
   libgnustep-gui-dev gnustep-back0.29 libblocksruntime-dev
+  # Glyphs for every catalogue language: Latin, Cyrillic, Armenian and
+  # Georgian (DejaVu), and Chinese (WenQuanYi Micro Hei).
+  fonts-dejavu-core fonts-wqy-microhei
 )
 locales_wanted=(en_US.UTF-8 de_DE.UTF-8 hu_HU.UTF-8 ru_RU.UTF-8 pt_BR.UTF-8 fr_FR.UTF-8 ja_JP.UTF-8)
 

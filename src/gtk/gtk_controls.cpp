@@ -13,8 +13,9 @@ GtkWidget* Place(wizard::Handle container, GtkWidget* widget, int x, int y) {
     return widget;
 }
 
-// Size of the multi-line texts: they wrap inside this area.
-constexpr int kTextWidth = 330;
+// Size of the multi-line texts: they wrap inside this area, which keeps a
+// margin of 10 pixels to the window's right edge (x 170 + 320 = 490).
+constexpr int kTextWidth = 320;
 constexpr int kTextHeight = 250;
 // Room that GTK keeps left of a check box's caption for the box itself.
 constexpr int kCheckIndicatorWidth = 24;
@@ -37,6 +38,9 @@ wizard::Handle GtkToolkit::CreateMultilineText(wizard::Handle container, int x, 
                                                const char* text) {
     GtkWidget* label = gtk_label_new(nullptr);
     gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
+    // A long product name without spaces is broken inside the word rather
+    // than cut off at the edge.
+    gtk_label_set_line_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
     gtk_misc_set_alignment(GTK_MISC(label), 0.0f, 0.0f);
     gtk_label_set_text(GTK_LABEL(label), text);
     gtk_widget_set_size_request(label, kTextWidth, kTextHeight);
@@ -94,7 +98,56 @@ void GtkToolkit::SetText(wizard::Handle control, const char* text) {
     }
     if (GTK_IS_BUTTON(control)) {
         gtk_button_set_label(GTK_BUTTON(control), text);
+        FitCaption(GTK_WIDGET(control));
     }
+}
+
+// A caption wider than its fixed-size button is set in a slightly smaller
+// font for that button only, step by step, rather than cut off. The room is
+// what GTK leaves the caption inside the button's borders, focus line and
+// the frame a default button gets.
+void GtkToolkit::FitCaption(GtkWidget* button) {
+    GtkWidget* label = gtk_bin_get_child(GTK_BIN(button));
+    if (!GTK_IS_LABEL(label)) {
+        return;
+    }
+    int width = -1;
+    gtk_widget_get_size_request(button, &width, nullptr);
+    if (width <= 0) {
+        return;
+    }
+    gint focusWidth = 0;
+    gint focusPad = 0;
+    GtkBorder* inner = nullptr;
+    GtkBorder* defaultBorder = nullptr;
+    gtk_widget_style_get(button, "focus-line-width", &focusWidth, "focus-padding", &focusPad,
+                         "inner-border", &inner, "default-border", &defaultBorder, nullptr);
+    int room = width - 2 * (gtk_widget_get_style(button)->xthickness + focusWidth + focusPad) -
+               2 * int(gtk_container_get_border_width(GTK_CONTAINER(button)));
+    if (inner != nullptr) {
+        room -= inner->left + inner->right;
+        gtk_border_free(inner);
+    }
+    room -= defaultBorder != nullptr ? defaultBorder->left + defaultBorder->right : 2;
+    if (defaultBorder != nullptr) {
+        gtk_border_free(defaultBorder);
+    }
+    gtk_widget_modify_font(label, nullptr);
+    gtk_widget_ensure_style(label);
+    PangoFontDescription* font =
+        pango_font_description_copy(gtk_widget_get_style(label)->font_desc);
+    int size = pango_font_description_get_size(font);
+    for (int step = 0; step < 8; ++step) {
+        int textWidth = 0;
+        pango_layout_get_pixel_size(gtk_label_get_layout(GTK_LABEL(label)), &textWidth, nullptr);
+        if (textWidth <= room || size <= 6 * PANGO_SCALE) {
+            break;
+        }
+        size = size * 9 / 10;
+        pango_font_description_set_size(font, size);
+        gtk_widget_modify_font(label, font);
+    }
+    pango_font_description_free(font);
 }
 
 void GtkToolkit::SetEntryText(wizard::Handle entry, const char* text) {

@@ -107,6 +107,7 @@ wizard::Handle GtkToolkit::CreateButton(wizard::Handle container, wizard::Rect r
     g_object_set_data(G_OBJECT(button), kCommandKey, GINT_TO_POINTER(static_cast<int>(command)));
     g_signal_connect(button, "clicked", G_CALLBACK(OnButtonClicked), this);
     gtk_widget_show(button);
+    FitCaption(button);
     return button;
 }
 

@@ -64,6 +64,8 @@ class GtkToolkit final : public wizard::Toolkit {
     static gboolean OnDeleteEvent(GtkWidget* window, GdkEvent* event, gpointer self);
     static gboolean OnKeyPress(GtkWidget* window, GdkEventKey* event, gpointer self);
     static void OnButtonClicked(GtkButton* button, gpointer self);
+    // Shrinks the caption's font until it fits its fixed-size button.
+    static void FitCaption(GtkWidget* button);
     // `text`, or `fallback` before the dialog has given its texts.
     static const char* Caption(const stdx::string8& text, const char* fallback);
 

@@ -7,11 +7,15 @@
  *
  *   W  <xid> <type> <mapped> <width> <height> <title>
  *   C  <xid> <type> <mapped> <sensitive> <x> <y> <width> <height> <value> <text>
+ *   R  <xid> <mapped> <text width> <allocated width> <right edge> <text>
  *
  * <xid> is the X window of the top-level window; x and y are relative to it.
  * <value> is 0/1 for toggle buttons, the percentage of a progress bar, "-"
  * otherwise. <text> is the label, button caption or entry text with tabs and
- * line feeds written as spaces and "\n". */
+ * line feeds written as spaces and "\n". An R line follows the C line of
+ * every label: the width its text takes as laid out (wrapped where the label
+ * wraps) against the width it was given, and its right edge in the window,
+ * so a test can find clipped captions. */
 #include <glib-unix.h>
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
@@ -75,6 +79,17 @@ static void write_widget(GtkWidget* widget, gpointer data) {
             gtk_widget_is_sensitive(widget) ? 1 : 0, x, y, box.width, box.height, value);
     write_text(ctx->out, text_of(widget));
     fputc('\n', ctx->out);
+    if (GTK_IS_LABEL(widget)) {
+        int textWidth = 0;
+        pango_layout_get_pixel_size(gtk_label_get_layout(GTK_LABEL(widget)), &textWidth, NULL);
+        int xpad = 0;
+        gtk_misc_get_padding(GTK_MISC(widget), &xpad, NULL);
+        fprintf(ctx->out, "R\t%lu\t%d\t%d\t%d\t%d\t", ctx->xid,
+                gtk_widget_get_mapped(widget) ? 1 : 0, textWidth + 2 * xpad, box.width,
+                x + box.width);
+        write_text(ctx->out, text_of(widget));
+        fputc('\n', ctx->out);
+    }
     if (GTK_IS_CONTAINER(widget)) {
         gtk_container_forall(GTK_CONTAINER(widget), write_widget, ctx);
     }
