@@ -38,7 +38,9 @@ void CInstallerDlg::StartCopying() {
     SwitchPage(m_progressPage.get());
     m_pageState = kStateCopying;
     m_cancelRequested = false;
+    m_signals.Install();
     if (m_thread.Start(&m_processData) != 0) {
+        m_signals.Uninstall();
         MessageBox(GetLocalizedString("IDS_INSTALL_ERROR"), wizard::kMessageBoxError);
         ShowErrorPage();
         return;
@@ -47,6 +49,12 @@ void CInstallerDlg::StartCopying() {
     CopyOutcome outcome = PollCopyRun(errorText);
     // One run per start: nothing may begin after the outcome is known.
     m_thread.RequestStop();
+    m_signals.Uninstall();
+    if (m_copySignal != 0) {
+        // The rollback is complete (or the run had finished): end at once.
+        CloseWindow();
+        return;
+    }
     const stdx::string16 kept = m_processData.ReadKeptFolder();
     if (outcome != CopyOutcome::kSucceeded && !kept.empty()) {
         // Some earlier versions could not be put back: the page must not
@@ -87,6 +95,9 @@ CInstallerDlg::CopyOutcome CInstallerDlg::PollCopyRun(stdx::string16& errorText)
     for (;;) {
         // The end of run first: once it is seen, the status read after it is
         // the run's last post.
+        if (const int signo = m_signals.Take()) {
+            StopOnSignal(signo);
+        }
         uint32_t runResult = 0;
         bool ended = m_processData.ReadRunEnd(runResult);
         uint32_t code = 0;
@@ -141,6 +152,16 @@ void CInstallerDlg::AskCancelCopy() {
     }
     // A run that ended before the question opened is over; the poll loop
     // then finds its end and reports what really happened.
+    m_cancelRequested = true;
+    m_processData.RequestCancel(true);
+    m_processData.PauseWorker(false);
+    m_thread.RequestStop();
+}
+
+void CInstallerDlg::StopOnSignal(int signo) {
+    if (m_copySignal == 0) {
+        m_copySignal = signo;
+    }
     m_cancelRequested = true;
     m_processData.RequestCancel(true);
     m_processData.PauseWorker(false);

@@ -35,6 +35,7 @@
 #include "kit/lz_compressor.h"
 #include "platform/services.h"
 #include "text/basic_string.h"
+#include "wizard/signal_pipe.h"
 #include "wizard/toolkit.h"
 #include "wizard/wizard_pages.h"
 #include "wizard/wnd.h"
@@ -86,6 +87,10 @@ class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
     // CWnd::MessageBox, with the close control refused while the box is open.
     int MessageBox(const stdx::string16& text, uint32_t flags);
 
+    // 0, or 128 + the signal's number when SIGTERM, SIGINT or SIGHUP ended
+    // a copy run (after its rollback).
+    int ExitStatus() const { return m_copySignal == 0 ? 0 : 128 + m_copySignal; }
+
     // Read-only views for the tests.
     int GetPageState() const { return m_pageState; }
     const stdx::string16& GetTargetDir() const { return m_targetDir; }
@@ -109,6 +114,8 @@ class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
     enum class CopyOutcome { kSucceeded, kFailed, kCanceled };
     CopyOutcome PollCopyRun(stdx::string16& errorText);
     void AskCancelCopy();
+    // A termination signal during the copy: a confirmed Cancel, no question.
+    void StopOnSignal(int signo);
     // The question before copying into a directory whose files the kit
     // would replace; true to go on.
     bool ConfirmChanges(const stdx::string16& dir);
@@ -154,6 +161,12 @@ class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
     // The user confirmed cancelling the running copy; the poll loop now
     // waits for the worker's end of run instead of its posts.
     bool m_cancelRequested = false;
+    // Catches the termination signals while a copy runs; the poll loop reads
+    // them. Outside copying they keep their default action: nothing is at
+    // stake then (the kit image has no name).
+    wizard::SignalPipe m_signals;
+    // The first such signal of the copy run, or 0.
+    int m_copySignal = 0;
     // Message boxes and directory choosers open right now. Their nested event
     // loops still deliver the close control; the window must not go away
     // under them.

@@ -19,6 +19,7 @@ int RunInstallerProgram(int argc, char** argv, Toolkit& toolkit, LocaleNameSourc
         CInstallerDlg dialog(toolkit, services, argc, argv, options.autoStart, title,
                              options.dialogLanguage, options.useCwd);
         dialog.Run();
+        return dialog.ExitStatus();
     } catch (...) {
         // A failure before the dialog exists (out of memory): end quietly.
     }
