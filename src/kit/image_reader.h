@@ -5,6 +5,8 @@
 // thrown as file system codes and caught by InstallData::Open.
 #pragma once
 #include <cstdint>
+#include <cstring>
+#include <memory>
 
 #include "fs/file_system.h"
 #include "text/basic_string.h"
@@ -25,21 +27,26 @@ inline uint32_t LoadU32(const unsigned char* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-// Sequential reader over the open image handle. Inside a record (between
-// BeginRecord and EndRecord) every field must lie within the record; the
-// record's ignored rest is skipped with a seek, never read into memory, so a
-// hostile record length costs nothing.
+// Sequential reader over the open image handle, through a read-ahead buffer
+// filled by positioned reads: a table of thousands of small records costs a
+// few reads, not several per field, and the handle's position is not used.
+// Inside a record (between BeginRecord and EndRecord) every field must lie
+// within the record; the record's ignored rest is skipped, never read into
+// memory beyond the buffer, so a hostile record length costs nothing.
 template <class FileSystem>
 class Reader {
   public:
-    explicit Reader(FileHandle handle) : handle_(handle) {
+    explicit Reader(FileHandle handle) : handle_(handle), buffer_(new unsigned char[kBufferBytes]) {
         int64_t end = FileSystem::SetFilePointer(handle_, 0, 2);
-        if (end < 0 || FileSystem::SetFilePointer(handle_, 0, 0) != 0) {
+        if (end < 0) {
             throw LastErrorOr<FileSystem>(87);
         }
         size_ = uint64_t(end);
         end_ = size_;
     }
+
+    // Offset in the image of the next byte to be read.
+    uint64_t Position() const { return pos_; }
 
     uint32_t ReadU32() {
         unsigned char b[4];
@@ -78,32 +85,48 @@ class Reader {
     }
     // Moves to the first byte after the record.
     void EndRecord() {
-        if (pos_ != end_ && FileSystem::SetFilePointer(handle_, int64_t(end_), 0) < 0) {
-            throw LastErrorOr<FileSystem>(87);
-        }
         pos_ = end_;
         end_ = size_;
     }
 
   private:
     static constexpr size_t kChunkBytes = 0x10000;
+    static constexpr uint32_t kBufferBytes = 0x10000;
 
     // `n` bytes; past the record or the image the kit is damaged.
     void Read(unsigned char* into, uint64_t n) {
         if (n > end_ - pos_)
             throw kDamaged;
-        if (n == 0)
-            return;
+        while (n > 0) {
+            if (pos_ < bufferStart_ || pos_ >= bufferStart_ + bufferLength_)
+                Fill();
+            const uint64_t at = pos_ - bufferStart_;
+            const uint64_t piece = n < bufferLength_ - at ? n : bufferLength_ - at;
+            std::memcpy(into, buffer_.get() + at, size_t(piece));
+            into += piece;
+            n -= piece;
+            pos_ += piece;
+        }
+    }
+
+    // Reads ahead from `pos_`; an image that ends early is damaged.
+    void Fill() {
+        const uint64_t left = size_ - pos_;
+        const uint32_t want = left < kBufferBytes ? uint32_t(left) : kBufferBytes;
         uint32_t got = 0;
-        if (FileSystem::ReadFile(handle_, into, uint32_t(n), &got, nullptr) != 0) {
+        if (FileSystem::ReadFileAt(handle_, pos_, buffer_.get(), want, &got) != 0) {
             throw LastErrorOr<FileSystem>(87);
         }
-        if (got != n)
+        if (got == 0)
             throw kDamaged;
-        pos_ += n;
+        bufferStart_ = pos_;
+        bufferLength_ = got;
     }
 
     FileHandle handle_;
+    std::unique_ptr<unsigned char[]> buffer_;
+    uint64_t bufferStart_ = 0;
+    uint64_t bufferLength_ = 0;
     uint64_t size_ = 0;  // of the image
     uint64_t end_ = 0;   // of the current record, else of the image
     uint64_t pos_ = 0;

@@ -217,10 +217,7 @@ void InstallData<Compressor, FileSystem>::ReadTables() {
             throw 13u;
         files.push_back(file);
     }
-    int64_t position = FileSystem::SetFilePointer(imageHandle, 0, 1);
-    if (position < 0)
-        throw kitimage::LastErrorOr<FileSystem>(87);
-    uint32_t dataStart = uint32_t(position);
+    uint32_t dataStart = uint32_t(in.Position());
     for (config::FileData<FileSystem>& file : files) {
         // Positions are 32-bit: a file that would reach past the first 4 GiB
         // of the image would wrap round and be copied from the tables.

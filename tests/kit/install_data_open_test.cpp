@@ -264,6 +264,40 @@ TEST_F(OpenTest, LongRecordRestsAreSkipped) {
     EXPECT_EQ("first", testing_support::Sandbox::read(sandbox_.at("a.txt")));
 }
 
+// The real policy, counting the reads of the image.
+struct ReadCountingFileSystem : FileSystem {
+    static int& reads() {
+        static int n = 0;
+        return n;
+    }
+    static std::uint32_t ReadFile(Handle h, void* b, std::uint32_t c, std::uint32_t* got, void* o) {
+        ++reads();
+        return FileSystem::ReadFile(h, b, c, got, o);
+    }
+    static std::uint32_t ReadFileAt(Handle h, std::uint64_t at, void* b, std::uint32_t c,
+                                    std::uint32_t* got) {
+        ++reads();
+        return FileSystem::ReadFileAt(h, at, b, c, got);
+    }
+};
+
+// A table of thousands of records is read in a few large pieces, not with a
+// call per field: opening a kit of small files must not cost per file.
+TEST_F(OpenTest, LargeTableCostsAFewReads) {
+    kit::KitWriter writer;
+    writer.AddProduct({u"en", u"P", u"V", u""});
+    for (int i = 0; i < 3000; ++i) {
+        writer.AddFile(u"dir\\file" + stdx::format_int(i), kNewYear2020, "x");
+    }
+    InstallData<LZCompressor, ReadCountingFileSystem> kit;
+    ReadCountingFileSystem::reads() = 0;
+    ASSERT_EQ(0u, kit.Open(WriteKit(writer)));
+    ASSERT_EQ(3000u, kit.files.size());
+    EXPECT_LE(ReadCountingFileSystem::reads(), 10);
+    ASSERT_EQ(0u, kit.ExtractFile(2999, sandbox_.at16("last")));
+    EXPECT_EQ("x", testing_support::Sandbox::read(sandbox_.at("last")));
+}
+
 // The image is an unnamed file: nothing in Temp, whatever ends the process;
 // it is the kit's inflated bytes, and a second Open releases the first one.
 TEST_F(OpenTest, ImageIsUnnamedAndLivesExactlyAsLongAsTheObject) {
