@@ -1,21 +1,35 @@
 #!/usr/bin/env bash
-# The whole program against tar: `setup -S` (start-up checks, kit inflation,
-# window, copy run, launcher file) on a kit of 5,000 files under a private
-# Xvfb, and `tar -xzf` of the same tree, in the same run. Each is timed
-# REPEAT times into an empty folder; the medians, the fastest runs and their
-# ratios are printed.
+# The whole program against tar: `setup usecwd -S` (start-up checks, kit
+# inflation, window, copy run, launcher file) under a private Xvfb, and
+# `tar -xzf` of the same tree, each into an empty folder, in turn, REPEAT
+# times (paired runs, so that other work on the machine hits both alike).
+# Prints the medians of wall time, of wall time less the fixed pause that the
+# wizard makes after its finish post (PAUSE, 1.0 s), of CPU time (user +
+# system of the whole process tree) and of peak memory, with the ratios.
+#
+# Cases (CASES, default "small large scale"):
+#   small  5,000 files of about 400 bytes in 100 folders
+#   large  20 files, about 190 MB of text (a kit of about 150 MB)
+#   scale  100,000 small files against the 5,000-file run: the time per
+#          file must not grow with the count
+#   memory peak memory of setup with a 10 MB and a 1 GB kit (MEMORY_MB)
+# Both sides use compression level 6 (tar's gzip default).
+#
 # Usage: bench/program_vs_tar.sh [BUILD-DIR]   (default build; needs setup
-# and mkkit built there, and Xvfb)
+# and mkkit built there, Xvfb and GNU time)
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 setup_bin=$build/src/gtk/setup
 mkkit_bin=$build/tools/mkkit/mkkit
-files=${FILES:-5000}  # a multiple of 100
-repeat=${REPEAT:-3}
+repeat=${REPEAT:-5}
+cases=${CASES:-small large scale}
+pause=${PAUSE:-1.0}
+memory_mb=${MEMORY_MB:-10 1000}
 [ -x "$setup_bin" ] && [ -x "$mkkit_bin" ] || {
     echo "build setup and mkkit first: cmake --build $build --target setup mkkit" >&2
     exit 2
 }
+[ -x /usr/bin/time ] || { echo "needs GNU time (/usr/bin/time)" >&2; exit 2; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/program-vs-tar.XXXXXX")
 xvfb_pid=""
@@ -25,59 +39,142 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Template-like files: text of 1, 2, 4 and 8 KiB, 25 of each to a folder.
-echo "making a tree of $files files"
-mkdir -p "$work/tree" "$work/kit" "$work/home" "$work/tmp"
-for d in $(seq 0 $((files / 100 - 1))); do
-    mkdir -p "$work/tree/group$d"
-    # 375 KiB of fresh text per folder, cut into the folder's 100 files.
-    head -c 290000 /dev/urandom | base64 -w 76 >"$work/text"
-    skip=0
-    for size in 1024 2048 4096 8192; do
-        dd if="$work/text" bs=1024 skip="$skip" count=$((25 * size / 1024)) status=none |
-            split -b "$size" -a 2 -d - "$work/tree/group$d/t$size-"
-        skip=$((skip + 25 * size / 1024))
-    done
-done
-count=$(find "$work/tree" -type f | wc -l)
-"$mkkit_bin" create -o "$work/kit/kelda.efd" -C "$work/tree" \
-    --product "en|Benchmark templates|Example Ltd|group0/t1024-00" >/dev/null
-tar -czf "$work/tree.tar.gz" -C "$work/tree" .
-echo "kit $(stat -c %s "$work/kit/kelda.efd") bytes, tar.gz $(stat -c %s "$work/tree.tar.gz") bytes, $count files"
-
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb_pid=$!
-for _ in $(seq 100); do
+for _ in $(seq 200); do
     [ -s "$work/display" ] && break
     sleep 0.05
 done
 export DISPLAY=":$(head -n1 "$work/display")"
 
-now() { date +%s.%N; }
 median() { sort -g | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
-fastest() { sort -g | head -n 1; }
-target=$work/home/.kelda/KV/kelda/tmplts
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
+minus() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f", a - b}'; }
 
-program_times=()
-tar_times=()
-for i in $(seq "$repeat"); do
-    rm -rf "$work/home" "$work/tmp" "$work/untar"
-    mkdir -p "$work/home" "$work/tmp" "$work/untar"
-    start=$(now)
-    (cd "$work/kit" && HOME="$work/home" TMPDIR="$work/tmp" "$setup_bin" usecwd -S >/dev/null 2>&1)
-    program_times+=("$(awk -v a="$start" -v b="$(now)" 'BEGIN {printf "%.3f", b - a}')")
-    [ "$(find "$target" -type f | wc -l)" = "$count" ] || { echo "setup did not install every file" >&2; exit 1; }
+# FILES small files of about 400 bytes (base64 text) in folders of 50.
+make_small_tree() {
+    local dir=$1 files=$2 folders=$(($2 / 50))
+    mkdir -p "$dir"
+    for d in $(seq 0 $((folders - 1))); do
+        mkdir -p "$dir/group$d"
+        head -c 15000 /dev/urandom | base64 -w 76 | head -c 20000 >"$work/text"
+        split -b 400 -a 2 -d "$work/text" "$dir/group$d/t"
+    done
+}
 
-    start=$(now)
-    tar -xzf "$work/tree.tar.gz" -C "$work/untar"
-    tar_times+=("$(awk -v a="$start" -v b="$(now)" 'BEGIN {printf "%.3f", b - a}')")
-    echo "run $i: setup -S ${program_times[-1]} s, tar -xzf ${tar_times[-1]} s"
-done
+# COUNT text files of MB megabytes each.
+make_large_tree() {
+    local dir=$1 count=$2 mb=$3
+    mkdir -p "$dir"
+    for i in $(seq 0 $((count - 1))); do
+        head -c $((mb * 1024 * 768)) /dev/urandom | base64 -w 76 >"$dir/file$i.txt"
+    done
+}
 
-# The fastest runs are the least disturbed by other work on the machine.
-for summary in median fastest; do
-    p=$(printf '%s\n' "${program_times[@]}" | $summary)
-    t=$(printf '%s\n' "${tar_times[@]}" | $summary)
-    echo "$summary of $repeat: setup -S $p s, tar -xzf $t s," \
-        "ratio $(awk -v p="$p" -v t="$t" 'BEGIN {printf "%.2f", p / t}')"
+# Packs tree $1 as kit $2/kelda.efd and as tarball $3.
+pack() {
+    mkdir -p "$2"
+    local first
+    first=$(cd "$1" && find . -type f -print -quit)
+    first=${first#./}
+    "$mkkit_bin" create -l 6 -o "$2/kelda.efd" -C "$1" --product "en|Benchmark|Example Ltd|$first" \
+        >/dev/null
+    [ -z "$3" ] || tar -czf "$3" -C "$1" .
+}
+
+# One timed run of setup on kit folder $1; prints "wall cpu maxrss_kib".
+run_setup() {
+    rm -rf "$work/home" "$work/tmp"
+    mkdir -p "$work/home" "$work/tmp"
+    (cd "$1" && HOME="$work/home" TMPDIR="$work/tmp" /usr/bin/time -f "%e %U %S %M" \
+        -o "$work/time" "$setup_bin" usecwd -S >/dev/null 2>&1)
+    local files
+    files=$(find "$work/home/.kelda/KV/kelda/tmplts" -type f | wc -l)
+    [ "$files" = "$2" ] || { echo "setup installed $files files, not $2" >&2; exit 1; }
+    awk '{printf "%s %.3f %s\n", $1, $2 + $3, $4}' "$work/time"
+}
+
+# One timed run of tar on tarball $1; prints "wall cpu maxrss_kib".
+run_tar() {
+    rm -rf "$work/untar"
+    mkdir -p "$work/untar"
+    /usr/bin/time -f "%e %U %S %M" -o "$work/time" tar -xzf "$1" -C "$work/untar"
+    awk '{printf "%s %.3f %s\n", $1, $2 + $3, $4}' "$work/time"
+}
+
+# Paired runs of setup and tar; prints the table rows.
+compare() {
+    local name=$1 kit=$2 tarball=$3 count=$4
+    local -a sw=() sc=() sm=() tw=() tc=()
+    for i in $(seq "$repeat"); do
+        read -r w c m < <(run_setup "$kit" "$count")
+        sw+=("$w") sc+=("$c") sm+=("$m")
+        read -r w c m < <(run_tar "$tarball")
+        tw+=("$w") tc+=("$c")
+    done
+    local s_wall s_cpu s_mem t_wall t_cpu s_net
+    s_wall=$(printf '%s\n' "${sw[@]}" | median)
+    s_cpu=$(printf '%s\n' "${sc[@]}" | median)
+    s_mem=$(printf '%s\n' "${sm[@]}" | median)
+    t_wall=$(printf '%s\n' "${tw[@]}" | median)
+    t_cpu=$(printf '%s\n' "${tc[@]}" | median)
+    s_net=$(minus "$s_wall" "$pause")
+    printf '%-28s %10s %10s %7s\n' "$name (median of $repeat)" "setup -S" "tar -xzf" "ratio"
+    printf '%-28s %9ss %9ss %7s\n' "  wall" "$s_wall" "$t_wall" "$(ratio "$s_wall" "$t_wall")"
+    printf '%-28s %9ss %9ss %7s\n' "  wall less the ${pause} s pause" "$s_net" "$t_wall" \
+        "$(ratio "$s_net" "$t_wall")"
+    printf '%-28s %9ss %9ss %7s\n' "  CPU (user + system)" "$s_cpu" "$t_cpu" "$(ratio "$s_cpu" "$t_cpu")"
+    printf '%-28s %8s KiB\n' "  setup's peak memory" "$s_mem"
+    last_net=$s_net
+}
+
+echo "machine: $(nproc) cores, $(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo)," \
+    "load $(cut -d' ' -f1-3 /proc/loadavg), $(df -T "$work" | awk 'NR == 2 {print $2}') under $work"
+
+for c in $cases; do
+    case $c in
+    small | scale)
+        if [ ! -d "$work/small" ]; then
+            make_small_tree "$work/small/tree" 5000
+            pack "$work/small/tree" "$work/small/kit" "$work/small/tree.tar.gz"
+        fi
+        compare "5,000 small files" "$work/small/kit" "$work/small/tree.tar.gz" 5000
+        small_net=$last_net
+        if [ "$c" = scale ]; then
+            make_small_tree "$work/scale/tree" 100000
+            pack "$work/scale/tree" "$work/scale/kit" "$work/scale/tree.tar.gz"
+            rm -rf "$work/scale/tree"
+            compare "100,000 small files" "$work/scale/kit" "$work/scale/tree.tar.gz" 100000
+            echo "  time per file, 100,000 against 5,000 (less the pause):" \
+                "$(awk -v a="$last_net" -v b="$small_net" 'BEGIN {printf "%.2f", (a / 100000) / (b / 5000)}')"
+            rm -rf "$work/scale"
+        fi
+        ;;
+    large)
+        make_large_tree "$work/large/tree" 20 10
+        pack "$work/large/tree" "$work/large/kit" "$work/large/tree.tar.gz"
+        echo "large: $(du -sm "$work/large/tree" | cut -f1) MB of text, kit" \
+            "$(($(stat -c %s "$work/large/kit/kelda.efd") / 1000000)) MB"
+        rm -rf "$work/large/tree"
+        compare "20 large text files" "$work/large/kit" "$work/large/tree.tar.gz" 20
+        rm -rf "$work/large"
+        ;;
+    memory)
+        for mb in $memory_mb; do
+            count=$(((mb + 49) / 50))
+            each=$(((mb + count - 1) / count))
+            make_large_tree "$work/mem/tree" "$count" "$each"
+            pack "$work/mem/tree" "$work/mem/kit" ""
+            rm -rf "$work/mem/tree"
+            read -r w c m < <(run_setup "$work/mem/kit" "$count")
+            echo "memory: ${mb} MB of content (kit $(($(stat -c %s "$work/mem/kit/kelda.efd") / 1000000)) MB):" \
+                "setup's peak ${m} KiB, wall ${w} s"
+            rm -rf "$work/mem" "$work/home" "$work/tmp"
+        done
+        ;;
+    *)
+        echo "unknown case $c" >&2
+        exit 2
+        ;;
+    esac
 done
