@@ -104,7 +104,7 @@ run_tar() {
 
 # Paired runs of setup and tar; prints the table rows.
 compare() {
-    local name=$1 kit=$2 tarball=$3 count=$4
+    local name=$1 kit=$2 tarball=$3 count=$4 w c m
     local -a sw=() sc=() sm=() tw=() tc=()
     for i in $(seq "$repeat"); do
         read -r w c m < <(run_setup "$kit" "$count")
@@ -131,8 +131,8 @@ compare() {
 echo "machine: $(nproc) cores, $(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo)," \
     "load $(cut -d' ' -f1-3 /proc/loadavg), $(df -T "$work" | awk 'NR == 2 {print $2}') under $work"
 
-for c in $cases; do
-    case $c in
+for case_name in $cases; do
+    case $case_name in
     small | scale)
         if [ ! -d "$work/small" ]; then
             make_small_tree "$work/small/tree" 5000
@@ -140,7 +140,7 @@ for c in $cases; do
         fi
         compare "5,000 small files" "$work/small/kit" "$work/small/tree.tar.gz" 5000
         small_net=$last_net
-        if [ "$c" = scale ]; then
+        if [ "$case_name" = scale ]; then
             make_small_tree "$work/scale/tree" 100000
             pack "$work/scale/tree" "$work/scale/kit" "$work/scale/tree.tar.gz"
             rm -rf "$work/scale/tree"
@@ -166,14 +166,14 @@ for c in $cases; do
             make_large_tree "$work/mem/tree" "$count" "$each"
             pack "$work/mem/tree" "$work/mem/kit" ""
             rm -rf "$work/mem/tree"
-            read -r w c m < <(run_setup "$work/mem/kit" "$count")
+            read -r wall cpu peak < <(run_setup "$work/mem/kit" "$count")
             echo "memory: ${mb} MB of content (kit $(($(stat -c %s "$work/mem/kit/kelda.efd") / 1000000)) MB):" \
-                "setup's peak ${m} KiB, wall ${w} s"
+                "setup's peak ${peak} KiB, wall ${wall} s, CPU ${cpu} s"
             rm -rf "$work/mem" "$work/home" "$work/tmp"
         done
         ;;
     *)
-        echo "unknown case $c" >&2
+        echo "unknown case $case_name" >&2
         exit 2
         ;;
     esac
