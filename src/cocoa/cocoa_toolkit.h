@@ -52,6 +52,7 @@ class CocoaToolkit final : public wizard::Toolkit {
 
     int MessageBox(const char* text, uint32_t flags, const char* title) override;
     void ChooseDirectory(wizard::Handle window, wizard::Handle entry) override;
+    void SetDialogTexts(const wizard::DialogTexts& texts) override;
 
     void RunMainLoop() override;
     void ProcessEvents() override;
@@ -70,6 +71,8 @@ class CocoaToolkit final : public wizard::Toolkit {
     void* m_window = nullptr;
     // The side picture (NSImage), retained here.
     void* m_sidePicture = nullptr;
+    // Captions of alerts and the directory panel in the dialog's language.
+    wizard::DialogTexts m_texts;
 };
 
 }  // namespace cocoa

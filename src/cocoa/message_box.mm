@@ -31,14 +31,18 @@ void ApplyLook(NSAlert* alert, AlertLook look) {
     }
 }
 
-// The captions are fixed English words, not catalogue texts.
-void AddButtons(NSAlert* alert, uint32_t flags) {
+NSString* CaptionOr(const stdx::string8& text, NSString* fallback) {
+    return text.empty() ? fallback : StringFrom(text.c_str());
+}
+
+// The captions are the dialog's language's (English before it gives them).
+void AddButtons(NSAlert* alert, uint32_t flags, const wizard::DialogTexts& texts) {
     if (wizard::MessageBoxHasYesNo(flags)) {
-        [[alert addButtonWithTitle:@"Yes"] setKeyEquivalent:@"\r"];
-        [[alert addButtonWithTitle:@"No"] setKeyEquivalent:@"\033"];
+        [[alert addButtonWithTitle:CaptionOr(texts.yes, @"Yes")] setKeyEquivalent:@"\r"];
+        [[alert addButtonWithTitle:CaptionOr(texts.no, @"No")] setKeyEquivalent:@"\033"];
         return;
     }
-    [[alert addButtonWithTitle:@"OK"] setKeyEquivalent:@"\r"];
+    [[alert addButtonWithTitle:CaptionOr(texts.ok, @"OK")] setKeyEquivalent:@"\r"];
 }
 
 }  // namespace
@@ -54,7 +58,7 @@ int CocoaToolkit::MessageBox(const char* text, uint32_t flags, const char* title
         }
     }
     ApplyLook(alert, AlertLookFor(flags));
-    AddButtons(alert, flags);
+    AddButtons(alert, flags, m_texts);
     cocoa_compat::SetAlertText(alert, StringFrom(text), StringFrom(title));
     const long response = static_cast<long>([alert runModal]);
     // The delegate is autoreleased with the pool; the window must not call
@@ -73,6 +77,12 @@ void CocoaToolkit::ChooseDirectory(wizard::Handle window, wizard::Handle entry) 
     [panel setCanChooseDirectories:YES];
     [panel setCanCreateDirectories:NO];
     [panel setAllowsMultipleSelection:NO];
+    if (!m_texts.chooserTitle.empty()) {
+        [panel setTitle:StringFrom(m_texts.chooserTitle.c_str())];
+    }
+    if (!m_texts.chooserSelect.empty()) {
+        [panel setPrompt:StringFrom(m_texts.chooserSelect.c_str())];
+    }
     // The handler may run after this call returns (a sheet on macOS); it
     // holds its own references to the panel and the entry.
     NSTextField* field = [(NSTextField*)entry retain];
@@ -87,6 +97,10 @@ void CocoaToolkit::ChooseDirectory(wizard::Handle window, wizard::Handle entry) 
                     [field release];
                     [panel release];
                   }];
+}
+
+void CocoaToolkit::SetDialogTexts(const wizard::DialogTexts& texts) {
+    m_texts = texts;
 }
 
 }  // namespace cocoa
