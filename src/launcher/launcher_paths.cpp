@@ -1,9 +1,31 @@
 // Launcher file locations and default directories under the home directory.
 #include "launcher/launcher_paths.h"
 
+#include <pwd.h>
+#include <unistd.h>
 #include <wordexp.h>
 
+#include <vector>
+
 #include "text/string_util.h"
+
+namespace {
+
+// The home directory of the user running the program, from the password
+// database; empty when it has none.
+stdx::string8 PasswordDatabaseHome() {
+    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? size_t(size) : 16384);
+    struct passwd entry;
+    struct passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
+        found == nullptr || found->pw_dir == nullptr) {
+        return stdx::string8();
+    }
+    return stdx::string8(found->pw_dir);
+}
+
+}  // namespace
 
 stdx::string16 HomeDirectory() {
     wordexp_t words;
@@ -16,6 +38,10 @@ stdx::string16 HomeDirectory() {
     } else if (rc == WRDE_NOSPACE) {
         wordfree(&words);  // the partial expansion
     }
+    // An empty HOME is no home: the paths would start at the root directory.
+    // Ask the password database, as an unset HOME does.
+    if (home.empty())
+        home = PasswordDatabaseHome();
     stdx::string16 wide;
     // A home the locale cannot represent would come back as its decodable
     // prefix, which names another directory (another user's home, even):

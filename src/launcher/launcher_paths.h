@@ -9,14 +9,15 @@
 //   SecondaryLauncherFile     H/.KV/kvlauncht/kvlaunch.cfg
 //   ProductLauncherFile       H/.kelda/.KV/kvlaunch/kvlaunch.cfg
 //
-// When the home directory cannot be found, or the locale cannot represent
-// it, H is empty and the paths start
-// at the root directory.
+// An empty HOME counts as unset: the password database names the home. When
+// the home directory cannot be found, or the locale cannot represent it, H is
+// empty and the paths start at the root directory.
 #pragma once
 
 #include "text/basic_string.h"
 
-// The expansion of "~" (the HOME environment variable), or empty.
+// The expansion of "~" (the HOME environment variable; when that is empty,
+// the user's entry in the password database), or empty.
 stdx::string16 HomeDirectory();
 
 stdx::string16 ProductUserDirectory();

@@ -1,11 +1,13 @@
 // Reading and writing key=value text files.
 //
-// File form: lines separated by line feeds; the first "=" of a line splits
-// key from value, later ones belong to the value; a line without "=" is a
-// key with an empty value. Nothing is trimmed, quoted or escaped, so spaces,
-// tabs and carriage returns are part of the text. Empty lines (and a lone
-// "=") add nothing. On disk the text is in the multibyte encoding of the
-// environment's locale, without a byte-order mark of its own.
+// File form: lines separated by line feeds, or by carriage return and line
+// feed (an editor's choice; the carriage return is not part of the text);
+// the first "=" of a line splits key from value, later ones belong to the
+// value; a line without "=" is a key with an empty value, and is written
+// back without "=" (a user's comment line comes back as it was). Nothing is
+// trimmed, quoted or escaped, so spaces, tabs and a carriage return inside a
+// line are part of the text. Empty lines (and a lone "=") add nothing. On disk the text is in the
+// multibyte encoding of the environment's locale, without a byte-order mark of its own.
 #pragma once
 
 #include <exception>
@@ -41,9 +43,9 @@ class KeyValueWriteError : public std::exception {
     int code_;
 };
 
-// Replaces the file at `path` with one line per value ("key=value\n"), entry
-// by entry. The new content goes to a temporary file in the same directory,
-// is flushed to disk and then renamed over the old file, which keeps its
+// Replaces the file at `path` with one line per value ("key=value" and the
+// line end the store was read with), entry by entry. The new content goes to a temporary file in
+// the same directory, is flushed to disk and then renamed over the old file, which keeps its
 // permission bits; a failure at any step leaves the old file untouched.
 // Throws KeyValueWriteError.
 void WriteKeyValueFile(const stdx::string16& path, const KeyValueStore& store);

@@ -18,14 +18,32 @@ namespace {
 constexpr size_t kBlockBytes = 1024;
 constexpr size_t kTokenUnits = 2048;
 
-// The line grammar: the first "=" of a line ends the key, a line feed ends
-// the line, every other unit belongs to the key or the value.
+// The line grammar: the first "=" of a line ends the key, a line feed (or a
+// carriage return and line feed) ends the line, every other unit belongs to
+// the key or the value. The first line end decides how the store writes the
+// file back.
 class LineParser {
   public:
     explicit LineParser(KeyValueStore& store) : store_(store) {}
 
     void Put(char16_t unit) {
+        // A carriage return waits for the next unit: before a line feed it is
+        // part of the line end, anywhere else it is text.
+        if (pendingReturn_) {
+            pendingReturn_ = false;
+            if (unit == u'\n') {
+                NoteLineEnd(KeyValueLineEnd::kCarriageReturnLineFeed);
+                EndLine();
+                return;
+            }
+            Append(u'\r');
+        }
+        if (unit == u'\r') {
+            pendingReturn_ = true;
+            return;
+        }
         if (unit == u'\n') {
+            NoteLineEnd(KeyValueLineEnd::kLineFeed);
             EndLine();
             return;
         }
@@ -34,15 +52,30 @@ class LineParser {
             inValue_ = true;
             return;
         }
+        Append(unit);
+    }
+
+    // The last line counts whether or not it ended with a line feed; a
+    // carriage return at the very end belongs to the line end.
+    void Finish() {
+        pendingReturn_ = false;
+        EndLine();
+    }
+
+  private:
+    void Append(char16_t unit) {
         token_[tokenCount_++] = unit;
         if (tokenCount_ == kTokenUnits)
             FlushToken();
     }
 
-    // The last line counts whether or not it ended with a line feed.
-    void Finish() { EndLine(); }
+    void NoteLineEnd(KeyValueLineEnd lineEnd) {
+        if (sawLineEnd_)
+            return;
+        sawLineEnd_ = true;
+        store_.SetLineEnd(lineEnd);
+    }
 
-  private:
     void FlushToken() {
         if (tokenCount_ == 0)
             return;
@@ -53,7 +86,8 @@ class LineParser {
     void EndLine() {
         FlushToken();
         if (!key_.empty() || !value_.empty())
-            store_.Add(key_, value_);
+            store_.Add(key_, value_,
+                       inValue_ ? KeyValueLine::kWithSeparator : KeyValueLine::kKeyOnly);
         key_.clear();
         value_.clear();
         inValue_ = false;
@@ -63,6 +97,8 @@ class LineParser {
     stdx::string16 key_;
     stdx::string16 value_;
     bool inValue_ = false;
+    bool pendingReturn_ = false;
+    bool sawLineEnd_ = false;
     char16_t token_[kTokenUnits];
     size_t tokenCount_ = 0;
 };

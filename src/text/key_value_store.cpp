@@ -23,15 +23,17 @@ KeyValueEntry* KeyValueStore::FindEntry(const stdx::string16& key) {
     return nullptr;
 }
 
-bool KeyValueStore::Add(const stdx::string16& key, const stdx::string16& value) {
+bool KeyValueStore::Add(const stdx::string16& key, const stdx::string16& value, KeyValueLine line) {
+    const bool keyOnly = line == KeyValueLine::kKeyOnly && value.empty();
     KeyValueEntry* entry = FindEntry(key);
     if (entry == nullptr) {
-        entries_.push_back(KeyValueEntry{key, {value}});
+        entries_.push_back(KeyValueEntry{key, {value}, keyOnly});
         return true;
     }
     if (ContainsNoCase(entry->values, value))
         return false;
     entry->values.push_back(value);
+    entry->keyOnly = entry->keyOnly || keyOnly;
     return true;
 }
 
@@ -47,8 +49,9 @@ void KeyValueStore::SetValues(const stdx::string16& key,
                               const std::vector<stdx::string16>& values) {
     KeyValueEntry* entry = FindEntry(key);
     if (entry == nullptr) {
-        entries_.push_back(KeyValueEntry{key, values});
+        entries_.push_back(KeyValueEntry{key, values, false});
         return;
     }
     entry->values = values;
+    entry->keyOnly = false;
 }

@@ -67,6 +67,8 @@ int CreateSibling(const stdx::string8& target, stdx::string8& name) {
 }
 
 bool WriteLines(FILE* file, const KeyValueStore& store) {
+    const char* lineEnd =
+        store.LineEnd() == KeyValueLineEnd::kCarriageReturnLineFeed ? "\r\n" : "\n";
     stdx::string8 key;
     stdx::string8 value;
     for (const KeyValueEntry& entry : store.Entries()) {
@@ -75,9 +77,8 @@ bool WriteLines(FILE* file, const KeyValueStore& store) {
         for (const stdx::string16& v : entry.values) {
             if (!stdx::narrow_exact(v, value))
                 return false;
-            if (std::fprintf(file, "%s=%s", key.c_str(), value.c_str()) < 0)
-                return false;
-            if (std::fputc('\n', file) == EOF)
+            const char* separator = entry.keyOnly && v.empty() ? "" : "=";
+            if (std::fprintf(file, "%s%s%s%s", key.c_str(), separator, value.c_str(), lineEnd) < 0)
                 return false;
         }
     }

@@ -34,14 +34,17 @@ TEST(ReadKeyValueFile, LineGrammar) {
     } cases[] = {
         {"a = b\n", "a = b\n"},  // both spaces kept
         {"a=b=c\n", "a=b=c\n"},
-        {"flag\n", "flag=\n"},
+        {"flag\n", "flag\n"},
+        {"flag\nflag=\n", "flag\n"},
         {"=x\n", "=x\n"},
         {"", ""},
         {"\n\n=\n\n", ""},
         {"K=1\nk=2\nK=1\n", "K=1\nK=2\n"},
-        {"a=1\nb=2", "a=1\nb=2\n"},  // last line without a line feed
-        {"K=v\r\nL=w\r\n", "K=v\r\nL=w\r\n"},
-        {"#c=1\n;d\n\tt =\t\n", "#c=1\n;d=\n\tt =\t\n"},
+        {"a=1\nb=2", "a=1\nb=2\n"},        // last line without a line feed
+        {"K=v\r\nL=w\r\n", "K=v\nL=w\n"},  // the line end is not text
+        {"K=v\r", "K=v\n"},
+        {"K=a\rb\r\r\n", "K=a\rb\r\n"},  // one inside the line, one kept before the end
+        {"#c=1\n;d\n\tt =\t\n# a comment\n", "#c=1\n;d\n\tt =\t\n# a comment\n"},
     };
     for (const auto& c : cases) {
         const Read read = ReadContent(box, c.content);
@@ -50,12 +53,16 @@ TEST(ReadKeyValueFile, LineGrammar) {
     }
 }
 
-TEST(ReadKeyValueFile, CarriageReturnStaysInTheValue) {
+// A launcher file saved by an editor with CR LF line ends names the
+// directory itself, not the directory with a carriage return appended.
+TEST(ReadKeyValueFile, CarriageReturnBeforeTheLineFeedIsNotPartOfTheValue) {
     launcher_test::Utf8Locale locale;
     Sandbox box;
-    const Read read = ReadContent(box, "K=v\r\n");
+    const Read read = ReadContent(box, "K=/home/u/t\r\n");
     ASSERT_NE(read.store.Find(u"K"), nullptr);
-    EXPECT_EQ(read.store.Find(u"K")->front(), stdx::string16(u"v\r"));
+    EXPECT_EQ(read.store.Find(u"K")->front(), stdx::string16(u"/home/u/t"));
+    EXPECT_EQ(read.store.LineEnd(), KeyValueLineEnd::kCarriageReturnLineFeed);
+    EXPECT_EQ(ReadContent(box, "K=v\nL=w\r\n").store.LineEnd(), KeyValueLineEnd::kLineFeed);
 }
 
 TEST(ReadKeyValueFile, ByteOrderMarkBelongsToTheFirstKey) {

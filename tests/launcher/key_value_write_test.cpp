@@ -61,7 +61,19 @@ TEST(WriteKeyValueFile, WritesBackWhatWasRead) {
     ReadKeyValueFile(box.at16("in.cfg"), store);
     WriteKeyValueFile(box.at16("out.cfg"), store);
     EXPECT_EQ(Sandbox::read(box.at("out.cfg")),
-              "\xEF\xBB\xBFKey=1\nflag=\n=x\nK=1\nK=2\nc=v\r\n\xC3\xBC=\xE2\x82\xAC\nlast=\n");
+              "\xEF\xBB\xBFKey=1\nflag\n=x\nK=1\nK=2\nc=v\n\xC3\xBC=\xE2\x82\xAC\nlast\n");
+}
+
+TEST(WriteKeyValueFile, KeepsTheLineEndsOfTheFileItRead) {
+    launcher_test::Utf8Locale locale;
+    Sandbox box;
+    box.write("in.cfg", "# my launcher\r\nDefaultVersion=8.3\r\nC=/t\r\n");
+    KeyValueStore store;
+    ReadKeyValueFile(box.at16("in.cfg"), store);
+    store.SetValues(u"C", {u"/new", u"/t"});
+    WriteKeyValueFile(box.at16("in.cfg"), store);
+    EXPECT_EQ(Sandbox::read(box.at("in.cfg")),
+              "# my launcher\r\nDefaultVersion=8.3\r\nC=/new\r\nC=/t\r\n");
 }
 
 TEST(WriteKeyValueFile, KeepsPermissionBitsAndSymbolicLinks) {

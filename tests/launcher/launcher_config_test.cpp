@@ -1,6 +1,7 @@
 #include "launcher/launcher_config.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,6 +63,17 @@ TEST(LauncherPaths, BuiltFromHome) {
     EXPECT_EQ(utf8(DirectoryOfFile(u"b.cfg")), "");
 }
 
+// An empty HOME is no home: the user's entry in the password database names
+// it, as for an unset HOME, and nothing is placed under the root directory.
+TEST(LauncherPaths, EmptyHomeIsLookedUpInThePasswordDatabase) {
+    const struct passwd* user = getpwuid(getuid());
+    ASSERT_NE(user, nullptr);
+    ASSERT_NE(std::string(user->pw_dir), "");
+    ScopedEnv home("HOME", "");
+    EXPECT_EQ(utf8(HomeDirectory()), user->pw_dir);
+    EXPECT_EQ(utf8(PrimaryLauncherFile()), std::string(user->pw_dir) + "/" + kPrimary);
+}
+
 // In the "C" locale "/home/j\u00E9" has no 16-bit form; its decodable
 // prefix "/home/j" would be someone else's home.
 TEST(LauncherPaths, HomeTheLocaleCannotHoldCountsAsNoHome) {
@@ -111,6 +123,19 @@ TEST(LauncherConfig, WriteReplacesTheListInPlaceAndKeepsOtherKeys) {
               "DefaultVersion=8.3\nConfigurationTemplatesLocation=/new/t\n"
               "ConfigurationTemplatesLocation=/a/t\nInstalledLocation=/opt/x\n"
               "CommonCfgLocation=/c\n");
+}
+
+// A launcher file an editor saved with CR LF line ends and a comment line:
+// the directory is read without the carriage return and the file comes back
+// in its own form.
+TEST(LauncherConfig, CarriageReturnLineEndsAndCommentLinesSurviveARoundTrip) {
+    Home h;
+    h.box.write(kPrimary, "# my templates\r\nConfigurationTemplatesLocation=/a/t\r\n");
+    EXPECT_EQ(ReadDirs(LauncherMode::kPrimary), "/a/t|");
+    LauncherConfig::WriteTemplateDirs({u"/new", u"/a/t"}, LauncherMode::kPrimary);
+    EXPECT_EQ(Sandbox::read(h.box.at(kPrimary)),
+              "# my templates\r\nConfigurationTemplatesLocation=/new\r\n"
+              "ConfigurationTemplatesLocation=/a/t\r\n");
 }
 
 TEST(LauncherConfig, SecondaryModeWritesOnlyTheSecondaryFile) {

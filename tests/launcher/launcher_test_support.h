@@ -44,12 +44,15 @@ struct Utf8Locale {
     ScopedEnv all{"LC_ALL", "en_US.UTF-8"};
 };
 
-// The store as "key=value" lines, each ended by a line feed, in UTF-8.
+// The store as "key=value" lines (the key alone for a line read without
+// "="), each ended by a line feed, in UTF-8.
 inline std::string Dump(const KeyValueStore& store) {
     std::string out;
     for (const KeyValueEntry& entry : store.Entries()) {
         for (const stdx::string16& value : entry.values) {
-            out += testing_support::utf8(entry.key) + "=" + testing_support::utf8(value) + "\n";
+            const char* separator = entry.keyOnly && value.empty() ? "" : "=";
+            out +=
+                testing_support::utf8(entry.key) + separator + testing_support::utf8(value) + "\n";
         }
     }
     return out;
