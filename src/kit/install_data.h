@@ -82,8 +82,9 @@ class InstallData {
     // signature the kit lacks). On failure `files` is empty and no image file
     // is left behind.
     uint32_t Open(const string16& kitPath);
-    // Copies file `index` to `target` and gives it the kit's time. 0 or a
-    // non-zero code; a partly written target stays for the caller's rollback.
+    // Copies file `index` to the new file `target` and gives it the kit's
+    // time. 0 or a non-zero code (183 when anything is at `target` already);
+    // a partly written target stays for the caller's rollback.
     uint32_t ExtractFile(uint32_t index, const string16& target);
     // Product and provider for `language` (ignoring ASCII case), or empty.
     void GetProductInfo(const string16& language, string16& product, string16& provider) const;
@@ -235,7 +236,9 @@ uint32_t InstallData<Compressor, FileSystem>::ExtractFile(uint32_t index, const 
     // Emptied as it is opened: an older, longer file there loses its tail
     // without a truncate call of its own.
     FileHandle out = kInvalidFileHandle;
-    uint32_t rc = FileSystem::CreateFile(target, 0x40000000u, 0, fsflag::kCreateEmpty, &out, 0x80u);
+    // Exclusive: a file or link that appeared at the target since the caller
+    // moved the earlier version aside is an error (183), never overwritten.
+    uint32_t rc = FileSystem::CreateFile(target, 0x40000000u, 0, 1, &out, 0x80u);
     if (rc != 0)
         return rc;
     rc = CopyOut(entry.offset, entry.size, out);

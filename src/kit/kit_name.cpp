@@ -1,5 +1,7 @@
 #include "kit/kit_name.h"
 
+#include <climits>
+
 #include "text/utf8.h"
 
 namespace kit {
@@ -8,12 +10,28 @@ namespace {
 bool IsSeparator(char16_t c) {
     return c == u'\\' || c == u'/';
 }
+
+// Bytes of `name` in UTF-8; a surrogate unit counts 2 (4 for a pair).
+size_t Utf8Length(const stdx::basic_string<char16_t>& name) {
+    size_t bytes = 0;
+    for (char16_t unit : name) {
+        bytes += unit < 0x80 ? 1 : (unit < 0x800 || (unit >= 0xD800 && unit < 0xE000)) ? 2 : 3;
+    }
+    return bytes;
+}
 }  // namespace
+
+size_t MaxKitNameBytes() {
+    return PATH_MAX - 1;
+}
 
 bool IsSafeKitName(const stdx::basic_string<char16_t>& name) {
     if (name.empty())
         return true;
     if (IsSeparator(name[0]))
+        return false;
+    // Before the walk below: a hostile name may be megabytes long.
+    if (name.size() > MaxKitNameBytes() || Utf8Length(name) > MaxKitNameBytes())
         return false;
     size_t start = 0;
     for (size_t i = 0; i <= name.size(); ++i) {

@@ -8,10 +8,15 @@
 
 namespace kit {
 
+// The longest name, in UTF-8 bytes, that the system can hold as a path
+// (PATH_MAX less its terminating zero). A longer or deeper one could never be
+// installed, and walking it would cost time and memory out of all proportion.
+size_t MaxKitNameBytes();
+
 // True when `name` ("\" or "/" separated) stays inside the directory it is
-// joined to: no ".." component, no leading separator, no zero unit. The empty
-// name is allowed (it names nothing and installs nothing useful, but does not
-// escape).
+// joined to: no ".." component, no leading separator, no zero unit, and no
+// longer than MaxKitNameBytes. The empty name is allowed (it names nothing
+// and installs nothing useful, but does not escape).
 bool IsSafeKitName(const stdx::basic_string<char16_t>& name);
 
 // Strict UTF-8 <-> UTF-16 conversion for names and texts that the kit tools

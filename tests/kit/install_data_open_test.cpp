@@ -200,6 +200,37 @@ TEST_F(OpenTest, NamesThatLeaveTheTemplateDirectoryAreDamage) {
     EXPECT_EQ(0u, fine.Open(WriteKit(good)));
 }
 
+// A name no system path can hold (8,000 levels, or one byte over the limit
+// in UTF-8) is damage found at open, before anything is written; the
+// longest one that fits opens.
+TEST_F(OpenTest, NamesLongerThanTheSystemPathLimitAreDamage) {
+    auto deep = [](size_t levels, const string16& leaf) {
+        string16 name;
+        for (size_t i = 0; i < levels; ++i) name += u"a\\";
+        return name + leaf;
+    };
+    const size_t limit = kit::MaxKitNameBytes();
+    const string16 atLimit = deep((limit - 1) / 2, u"f") + string16(limit % 2 == 0 ? u"x" : u"");
+    ASSERT_EQ(limit, atLimit.size());
+    const string16 wideLeaf(limit / 2 + 1, u'\u00E9');  // two bytes each in UTF-8
+    const string16 bad[] = {deep(8000, u"f.txt"), atLimit + u"x", wideLeaf};
+    for (const string16& name : bad) {
+        SCOPED_TRACE(name.size());
+        kit::KitWriter writer;
+        writer.SetNameCheck(kit::NameCheck::Skip);
+        writer.AddFile(u"ok.txt", kNewYear2020, "fine");
+        writer.AddFile(name, kNewYear2020, "deep");
+        Kit kit;
+        EXPECT_EQ(13u, kit.Open(WriteKit(writer)));
+        EXPECT_TRUE(kit.files.empty());
+        EXPECT_TRUE(TempFiles().empty());
+    }
+    kit::KitWriter good;
+    good.AddFile(atLimit, kNewYear2020, "x");
+    Kit fine;
+    EXPECT_EQ(0u, fine.Open(WriteKit(good)));
+}
+
 TEST_F(OpenTest, BadCompressedDataFailsWithInvalidData) {
     // A complete gzip file (header, stream, checksum trailer) of a valid image.
     Kit gzip;
