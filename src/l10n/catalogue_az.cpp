@@ -64,4 +64,7 @@ const CatalogueRows kCatalogueAz = {
      "versiyaları %2 qovluğunda saxlanılır."},
     {"IDS_RECOVERY_UNREADABLE",
      "Yarımçıq qalmış quraşdırmanın qeydi (%1) oxuna bilmədi və toxunulmadan saxlanıldı."},
+    {"IDS_INSTALL_BUSY",
+     "Bu şablon kataloquna başqa bir quraşdırma aparılır. O başa çatdıqdan sonra yenidən cəhd "
+     "edin."},
 };

@@ -69,4 +69,7 @@ const CatalogueRows kCatalogueDe = {
     {"IDS_RECOVERY_UNREADABLE",
      "Das Protokoll einer unterbrochenen Installation, %1, konnte nicht gelesen werden und blieb "
      "unangetastet."},
+    {"IDS_INSTALL_BUSY",
+     "In dieses Vorlagenverzeichnis wird gerade eine andere Installation ausgeführt. Versuchen Sie "
+     "es erneut, wenn sie abgeschlossen ist."},
 };

@@ -68,4 +68,7 @@ const CatalogueRows kCatalogueEs = {
      "anteriores de algunos archivos se conservan en la carpeta %2."},
     {"IDS_RECOVERY_UNREADABLE",
      "No se pudo leer el registro de una instalación interrumpida, %1, y se dejó intacto."},
+    {"IDS_INSTALL_BUSY",
+     "Hay otra instalación en curso en este directorio de plantillas. Vuelva a intentarlo cuando "
+     "haya terminado."},
 };

@@ -70,4 +70,7 @@ const CatalogueRows kCatalogueFr = {
      "précédentes de certains fichiers sont conservées dans le dossier %2."},
     {"IDS_RECOVERY_UNREADABLE",
      "Le journal d'une installation interrompue, %1, n'a pas pu être lu et a été laissé tel quel."},
+    {"IDS_INSTALL_BUSY",
+     "Une autre installation dans ce répertoire des modèles est en cours. Réessayez lorsqu'elle "
+     "sera terminée."},
 };

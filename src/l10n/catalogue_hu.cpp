@@ -63,4 +63,7 @@ const CatalogueRows kCatalogueHu = {
      "fájlok korábbi változatai a(z) %2 mappában vannak."},
     {"IDS_RECOVERY_UNREADABLE",
      "Egy félbeszakadt telepítés naplója (%1) nem olvasható, ezért érintetlenül maradt."},
+    {"IDS_INSTALL_BUSY",
+     "Ebbe a sablonkönyvtárba éppen egy másik telepítés folyik. Próbálja újra, ha az "
+     "befejeződött."},
 };

@@ -68,4 +68,6 @@ const CatalogueRows kCatalogueIt = {
     {"IDS_RECOVERY_UNREADABLE",
      "Il registro di un'installazione interrotta, %1, non è leggibile ed è stato lasciato "
      "intatto."},
+    {"IDS_INSTALL_BUSY",
+     "È in corso un'altra installazione in questa directory dei modelli. Riprovare al termine."},
 };

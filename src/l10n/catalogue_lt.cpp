@@ -63,4 +63,6 @@ const CatalogueRows kCatalogueLt = {
      "laikomos aplanke %2."},
     {"IDS_RECOVERY_UNREADABLE",
      "Nutraukto diegimo įrašo %1 nepavyko perskaityti, todėl jis paliktas nepaliestas."},
+    {"IDS_INSTALL_BUSY",
+     "Į šį šablonų katalogą jau vykdomas kitas diegimas. Bandykite dar kartą, kai jis baigsis."},
 };

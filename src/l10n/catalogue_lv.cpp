@@ -64,4 +64,7 @@ const CatalogueRows kCatalogueLv = {
      "versijas glabājas mapē %2."},
     {"IDS_RECOVERY_UNREADABLE",
      "Pārtrauktās instalēšanas žurnālu %1 neizdevās nolasīt, tāpēc tas atstāts neskarts."},
+    {"IDS_INSTALL_BUSY",
+     "Šajā veidņu direktorijā pašlaik notiek cita instalēšana. Mēģiniet vēlreiz, kad tā būs "
+     "pabeigta."},
 };

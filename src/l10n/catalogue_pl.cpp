@@ -66,4 +66,6 @@ const CatalogueRows kCataloguePl = {
      "plików znajdują się w folderze %2."},
     {"IDS_RECOVERY_UNREADABLE",
      "Nie udało się odczytać zapisu przerwanej instalacji %1; pozostawiono go bez zmian."},
+    {"IDS_INSTALL_BUSY",
+     "Do tego katalogu szablonów trwa już inna instalacja. Spróbuj ponownie po jej zakończeniu."},
 };

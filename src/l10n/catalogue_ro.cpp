@@ -65,4 +65,7 @@ const CatalogueRows kCatalogueRo = {
      "fișiere sunt păstrate în folderul %2."},
     {"IDS_RECOVERY_UNREADABLE",
      "Jurnalul unei instalări întrerupte, %1, nu a putut fi citit și a fost lăsat neatins."},
+    {"IDS_INSTALL_BUSY",
+     "O altă instalare în acest director de șabloane este în curs. Încercați din nou după ce se "
+     "încheie."},
 };

@@ -65,4 +65,7 @@ const CatalogueRows kCatalogueTk = {
      "wersiýalary %2 bukjasynda saklanýar."},
     {"IDS_RECOVERY_UNREADABLE",
      "Bölünen gurnamanyň ýazgysyny (%1) okap bolmady we ol degilmän galdyryldy."},
+    {"IDS_INSTALL_BUSY",
+     "Bu şablonlar katalogyna başga bir gurnama ýerine ýetirilýär. Ol tamamlanandan soň täzeden "
+     "synanyşyň."},
 };

@@ -63,4 +63,6 @@ const CatalogueRows kCatalogueTr = {
      "sürümleri %2 klasöründe saklanıyor."},
     {"IDS_RECOVERY_UNREADABLE",
      "Yarıda kalan bir kurulumun kaydı (%1) okunamadı ve olduğu gibi bırakıldı."},
+    {"IDS_INSTALL_BUSY",
+     "Bu şablon dizinine başka bir kurulum yapılıyor. Tamamlandığında yeniden deneyin."},
 };

@@ -63,4 +63,7 @@ const CatalogueRows kCatalogueVi = {
      "tệp được giữ trong thư mục %2."},
     {"IDS_RECOVERY_UNREADABLE",
      "Không thể đọc bản ghi của một lần cài đặt bị gián đoạn (%1); bản ghi này được giữ nguyên."},
+    {"IDS_INSTALL_BUSY",
+     "Một tiến trình cài đặt khác đang cài vào thư mục mẫu này. Hãy thử lại khi tiến trình đó hoàn "
+     "tất."},
 };

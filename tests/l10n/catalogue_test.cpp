@@ -97,6 +97,9 @@ const Text kEnglish[] = {
      "files are kept in the folder %2."},
     {"IDS_RECOVERY_UNREADABLE",
      "The record of an interrupted installation, %1, could not be read and was left alone."},
+    {"IDS_INSTALL_BUSY",
+     "Another installation into this template directory is running. Try again when it has "
+     "finished."},
 };
 
 // Every test reads texts through the real conversion, in a UTF-8 locale.
