@@ -55,6 +55,19 @@ std::uint32_t FileSystem::CreateDirectory(const stdx::string16& path) {
     return MakeDirectories(native) ? fserror::kSuccess : fserror::kFileNotFound;
 }
 
+std::uint32_t FileSystem::CreateSingleDirectory(const stdx::string16& path) {
+    stdx::string8 native;
+    if (!fsdetail::ToNativePath(path, native))
+        return fserror::kInvalidParameter;
+    if (native.empty())
+        return fserror::kFileNotFound;
+    if (::mkdir(native.c_str(), 0777) == 0)
+        return fserror::kSuccess;
+    if (errno == EEXIST && IsDirectory(native.c_str()))
+        return fserror::kAlreadyExists;
+    return fserror::kFileNotFound;
+}
+
 std::uint32_t FileSystem::MoveFile(const stdx::string16& source,
                                    const stdx::string16& destination) {
     stdx::string8 from;
@@ -69,9 +82,20 @@ std::uint32_t FileSystem::MoveFile(const stdx::string16& source,
     // Different file systems (the staging directory usually lies on another
     // one than the user's home): copy, then remove the source. A failed copy
     // leaves the source and the destination as they were.
+    struct stat before;
+    const bool wasThere = ::lstat(to.c_str(), &before) == 0;
+    const bool singleEntry = ::lstat(from.c_str(), &before) == 0 && !S_ISDIR(before.st_mode);
     if (!fsdetail::CopyTree(from.c_str(), to.c_str()))
         return fserror::kFileNotFound;
-    return fsdetail::RemoveTree(from.c_str()) ? fserror::kSuccess : fserror::kFileNotFound;
+    if (fsdetail::RemoveTree(from.c_str()))
+        return fserror::kSuccess;
+    // The source stays (its directory may be read-only): take the new copy
+    // back, so that the file is in one place only and the move failed as a
+    // whole. A directory may be half removed by now, and a replaced
+    // destination is gone; both keep what they have.
+    if (singleEntry && !wasThere)
+        fsdetail::RemoveTree(to.c_str());
+    return fserror::kFileNotFound;
 }
 
 std::uint32_t FileSystem::RemoveDirectory(const stdx::string16& path) {

@@ -24,6 +24,19 @@
 using FileHandle = std::intptr_t;
 constexpr FileHandle kInvalidFileHandle = -1;
 
+// What makes a file or directory the same one under any name: its device
+// and inode. Two spellings (a link, a different case on a case-insensitive
+// file system) of one file have one identity.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileIdentity& o) const { return device == o.device && inode == o.inode; }
+    bool operator!=(const FileIdentity& o) const { return !(*this == o); }
+    bool operator<(const FileIdentity& o) const {
+        return device != o.device ? device < o.device : inode < o.inode;
+    }
+};
+
 class FileSystem {
   public:
     using Handle = FileHandle;
@@ -31,7 +44,8 @@ class FileSystem {
     // ---- Handle operations -------------------------------------------------
 
     // Opens `path`. access: fsflag::kGenericRead / kGenericWrite /
-    // kGenericReadWrite; disposition: fsflag::kCreateAlways (create if
+    // kGenericReadWrite; disposition: fsflag::kCreateNew (create; 183 when
+    // anything, a link included, is there), kCreateAlways (create if
     // missing, keep content), kOpenExisting, kTruncateExisting. New files get
     // 0660 reduced by the umask. `share` and `flags` have no effect. Never
     // waits: a FIFO opens at once for reading (and reads nothing) and fails
@@ -116,10 +130,16 @@ class FileSystem {
     // creates it with every missing parent: 0, 2 when that fails, 87 for a
     // path that cannot be converted.
     static std::uint32_t CreateDirectory(const stdx::string16& path);
+    // Makes exactly the directory `path`, whose parent must exist: one mkdir,
+    // no walk over the parents. 0 when made; 183 when a directory (or a link
+    // to one) is already there; 2 for anything else in the way or a missing
+    // parent; 87 for a path that cannot be converted.
+    static std::uint32_t CreateSingleDirectory(const stdx::string16& path);
     // Renames; across file systems copies content, permission bits and times,
     // then removes the source. Replaces an existing destination file.
-    // 0; 2 for any failure (missing source, missing destination directory);
-    // 87 for a path that cannot be converted.
+    // 0; 2 for any failure (missing source, missing destination directory,
+    // a source that cannot be removed: a new copy of a file is then taken
+    // back); 87 for a path that cannot be converted.
     static std::uint32_t MoveFile(const stdx::string16& source, const stdx::string16& destination);
     // Removes the whole tree (or a single file or link) at `path`; never
     // follows a symbolic link. Always 0.
@@ -133,6 +153,33 @@ class FileSystem {
     // parent is missing; 87 for any other failure or a path that cannot be
     // converted.
     static std::uint32_t CreatePrivateDirectory(const stdx::string16& path);
+
+    // ---- Directory handles and identities -----------------------------------
+
+    // Opens the directory `path` leads to (links on the way are followed,
+    // as the user set them up) for the operations below; close it with
+    // CloseHandle. 0, 2 (missing or not a directory) or 87.
+    static std::uint32_t OpenDirectory(const stdx::string16& path, Handle* directory);
+    // Makes the directory `name` (one component) inside `parent` and opens
+    // it: 0 when made (opened without following a link); 183 when a
+    // directory, or a link to one, was already there (opened as well); 2 for
+    // anything else (a file, no permission). *child is written only with 0
+    // or 183.
+    static std::uint32_t MakeSubdirectory(Handle parent, const stdx::string16& name, Handle* child);
+    // The identity of an open file or directory. 0 or 6.
+    static std::uint32_t GetIdentity(Handle handle, FileIdentity* identity);
+    // The identity of what `path` leads to now (links followed) or of the
+    // entry itself (a link is then its own file). 0 or 2.
+    static std::uint32_t GetPathIdentity(const stdx::string16& path, FileIdentity* identity,
+                                         Links links);
+    // A path that names `name` inside the open directory itself, whatever
+    // its own path leads to by now (renamed away, a link put in its place):
+    // every path operation given it acts in exactly that directory.
+    static stdx::string16 PathInDirectory(Handle directory, const stdx::string16& name);
+    // Takes the exclusive advisory lock of an open directory (or file) without
+    // waiting; it goes when the handle is closed or the process ends. 0, or
+    // 32 when another open handle holds it, or 6.
+    static std::uint32_t TryLock(Handle handle);
 
     // ---- Temporary files and free space -------------------------------------
 

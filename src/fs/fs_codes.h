@@ -13,11 +13,15 @@ constexpr std::uint32_t kPathNotFound = 3;       // no parent directory can be d
 constexpr std::uint32_t kInvalidHandle = 6;      // handle -1, or its status unreadable
 constexpr std::uint32_t kInvalidData = 13;       // damaged compressed data
 constexpr std::uint32_t kSharingViolation = 32;  // another open file holds the lock
+constexpr std::uint32_t kLockedByOther = 33;     // another run holds the directory's lock
 constexpr std::uint32_t kNotSupported = 50;      // CopyRange refused by the kernel
 constexpr std::uint32_t kInvalidParameter = 87;  // any other errno, missing output, bad path
 constexpr std::uint32_t kAlreadyExists = 183;    // CreateDirectory found the directory
 constexpr std::uint32_t kCannotWrite = 1013;     // GetTempFileName could not create its file
 constexpr std::uint32_t kCancelled = 1223;       // the installation was cancelled
+// A directory of the run is no longer the one it used (swapped for a link or
+// another directory while the run went on); nothing more is done in it.
+constexpr std::uint32_t kDirectoryReplaced = 681;
 }  // namespace fserror
 
 namespace fsflag {
@@ -26,6 +30,7 @@ constexpr std::uint32_t kGenericRead = 0x80000000u;
 constexpr std::uint32_t kGenericWrite = 0x40000000u;
 constexpr std::uint32_t kGenericReadWrite = 0xC0000000u;
 // Creation dispositions.
+constexpr int kCreateNew = 1;         // create; fail when anything (a link too) is there
 constexpr int kCreateAlways = 2;      // create if missing; an existing file keeps its bytes
 constexpr int kCreateEmpty = 6;       // create if missing, else empty it (one open, no truncate)
 constexpr int kOpenExisting = 3;      // fail when missing

@@ -35,6 +35,9 @@ int ExtraFlagsFromDisposition(int disposition) {
         return O_CREAT;
     if (disposition == fsflag::kCreateEmpty)
         return O_CREAT | O_TRUNC;
+    // Nothing may be there, not even a link to somewhere else.
+    if (disposition == fsflag::kCreateNew)
+        return O_CREAT | O_EXCL | O_NOFOLLOW;
     return 0;
 }
 
@@ -55,6 +58,8 @@ std::uint32_t FileSystem::CreateFile(const stdx::string16& path, std::uint32_t a
     int flags = OpenModeFromAccess(access) | ExtraFlagsFromDisposition(disposition) | O_CLOEXEC |
                 O_NONBLOCK;
     int fd = ::open(native.c_str(), flags, 0660);
+    if (fd < 0 && errno == EEXIST)
+        return FailWith(fserror::kAlreadyExists);
     if (fd < 0)
         return FailWith(CodeFromErrno(errno));
     *handle = fd;

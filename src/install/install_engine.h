@@ -31,6 +31,7 @@
 #include "install/failure_detail.h"
 #include "install/install_process_data.h"
 #include "install/install_transaction.h"
+#include "install/run_identities.h"
 #include "install/run_journal.h"
 #include "kit/install_data.h"
 #include "kit/kit_name.h"
@@ -71,6 +72,11 @@ class BasicInstallEngine {
     stdx::string16 failedPath;
     int failedErrno = 0;
 
+    BasicInstallEngine() = default;
+    BasicInstallEngine(const BasicInstallEngine&) = delete;
+    BasicInstallEngine& operator=(const BasicInstallEngine&) = delete;
+    ~BasicInstallEngine() { ReleaseLock(); }
+
     // Reads the job from the channel and runs it. 0, an error code, or 1223.
     uint32_t Run(InstallProcessData* data) {
         static_assert(std::is_same<Kit, InstallProcessData::Kit>::value,
@@ -88,6 +94,12 @@ class BasicInstallEngine {
     uint32_t RunJob(InstallProcessData* data, Kit* kit, const stdx::string16& templateDir) {
         channel = data;
         uint32_t result = PrepareStaging(templateDir);
+        // Another run owns the directory: nothing of this run to undo, and
+        // nothing of the other one's may be touched.
+        if (result == fserror::kLockedByOther) {
+            Post(result, GetLocalizedString("IDS_INSTALL_BUSY"), 0);
+            return result;
+        }
         if (result != 0) {
             return Fail(result, 0);
         }
@@ -102,6 +114,10 @@ class BasicInstallEngine {
             }
             const int progress = int((100 * uint64_t(c)) / count);
             result = InstallOne(*kit, c, progress);
+            // A cancel seen between two directory levels of one file.
+            if (result == fserror::kCancelled) {
+                return Rollback(fserror::kCancelled);
+            }
             if (result != 0 && result != kSkipped) {
                 return Fail(result, progress);
             }
@@ -111,6 +127,7 @@ class BasicInstallEngine {
             return Rollback(fserror::kCancelled);
         }
         Commit();
+        ReleaseLock();
         Post(0, GetLocalizedString("IDS_INSTALL_FINISH"), 100);
         if (finishPauseMilliseconds > 0) {
             FS::SleepMilliseconds(finishPauseMilliseconds);
@@ -118,16 +135,22 @@ class BasicInstallEngine {
         return 0;
     }
 
-    // Starts the transaction, the run's record T/kvtmpN.journal and the
-    // private staging directory T/kvtmpN/ with the smallest free N. An empty
-    // template directory is refused: without one there would be nothing to
-    // roll back into.
+    // Starts the transaction, takes the template directory's lock (making
+    // the directory first when it is missing), then the run's record
+    // T/kvtmpN.journal and the private staging directory T/kvtmpN/ with the
+    // smallest free N. An empty template directory is refused: without one
+    // there would be nothing to roll back into. 33 when another run holds
+    // the lock.
     uint32_t PrepareStaging(const stdx::string16& templateDir) {
         transactions.emplace_back();
         InstallTransaction& t = transactions.back();
         t.templateDir = templateDir;
         if (templateDir.empty()) {
             return fserror::kPathNotFound;
+        }
+        uint32_t locked = LockTemplateDirectory();
+        if (locked != 0) {
+            return locked;
         }
         stdx::string16 temp;
         FS::GetTempPath(temp);
@@ -176,25 +199,27 @@ class BasicInstallEngine {
     }
 
     // Makes directory `d` and every missing parent, one level at a time, and
-    // records each one it made. 0 when `d` exists as a directory afterwards.
+    // records each one it made. 0 when `d` exists as a directory afterwards,
+    // 1223 when a cancel comes between two levels (what was made so far is
+    // recorded for the rollback). The walk goes down from the template
+    // directory (the root for a path outside it), each level made and
+    // opened inside the one above: no path is walked again from its start,
+    // so the cost grows with the depth alone.
     uint32_t CreateDirectoryTree(const stdx::string16& d) {
         if (d == u"/") {
             return 0;
         }
-        stdx::string16 path = d;
-        while (path.size() > 1 && path.back() == u'/') {
-            path.erase(path.size() - 1);
-        }
+        const stdx::string16 path = WithoutSlash(d);
         if (path.empty()) {
             return fserror::kPathNotFound;
         }
         const FileStatus status = FS::Status(path);
+        if (status.kind == FileKind::kDirectory) {
+            return 0;
+        }
         if (status.exists) {
-            if (status.kind == FileKind::kDirectory) {
-                return 0;
-            }
             // A link to a directory is fine (183); a plain file is not (2).
-            uint32_t result = FS::CreateDirectory(path);
+            uint32_t result = FS::CreateSingleDirectory(path);
             if (result == fserror::kAlreadyExists) {
                 return 0;
             }
@@ -202,23 +227,70 @@ class BasicInstallEngine {
             errno = ENOTDIR;
             return Note(NonZero(result), path);
         }
-        const size_t slash = path.rfind(u'/');
-        if (slash != stdx::string16::npos && slash > 0 && !IsDriveRoot(path, slash)) {
-            uint32_t result = CreateDirectoryTree(path.substr(0, slash));
-            if (result != 0) {
-                return result;
-            }
+        const stdx::string16 root = transactions.empty() || lockHandle == kInvalidFileHandle
+                                        ? stdx::string16()
+                                        : WithoutSlash(Current().templateDir);
+        stdx::string16 base = path[0] == u'/' ? stdx::string16(u"/") : stdx::string16(u".");
+        size_t start = path[0] == u'/' ? 1 : 0;
+        if (!root.empty() && root != path && installdetail::IsSameOrAncestor(root, path)) {
+            base = root;
+            start = root.size() + 1;
         }
-        uint32_t result = journal.Append(install::JournalKind::kDirectory, path);
+        FileHandle parent = kInvalidFileHandle;
+        uint32_t result = FS::OpenDirectory(base, &parent);
         if (result != 0) {
-            return result;
+            return Note(NonZero(result), base);
         }
-        result = FS::CreateDirectory(path);
-        if (result == 0) {
-            Current().createdDirs.push_back(path);
-            return 0;
+        // The rollback removes a new level inside its parent as known here.
+        FileIdentity identity;
+        FS::GetIdentity(parent, &identity);
+        identities.Note(base, identity);
+        bool made = false;
+        while (start < path.size() && result == 0) {
+            size_t end = path.find(u'/', start);
+            if (end == stdx::string16::npos) {
+                end = path.size();
+            }
+            if (end == start) {  // "//"
+                ++start;
+                continue;
+            }
+            if (made && IsCancelRequested()) {
+                result = fserror::kCancelled;
+                break;
+            }
+            const stdx::string16 level = path.substr(0, end);
+            // Recorded before it is made, so that a death in between leaves
+            // nothing unknown; a level that is there already is not the
+            // run's (below a level the run made, none is).
+            if (made || !FS::Status(level).exists) {
+                result = journal.Append(install::JournalKind::kDirectory, level);
+                if (result != 0) {
+                    Note(result, journal.Path());
+                    break;
+                }
+            }
+            FileHandle child = kInvalidFileHandle;
+            result = FS::MakeSubdirectory(parent, path.substr(start, end - start), &child);
+            if (result != 0 && result != fserror::kAlreadyExists) {
+                Note(result, level);
+                break;
+            }
+            FS::GetIdentity(child, &identity);
+            identities.Note(level, identity);
+            // Made by someone else in between, or there before (183): not
+            // the run's to remove.
+            if (result == 0) {
+                Current().createdDirs.push_back(level);
+                made = true;
+            }
+            result = 0;
+            FS::CloseHandle(parent);
+            parent = child;
+            start = end + 1;
         }
-        return result == fserror::kAlreadyExists ? 0 : Note(result, path);
+        FS::CloseHandle(parent);
+        return result;
     }
 
     // Directories inside the private staging tree; recorded nowhere, since
@@ -228,9 +300,10 @@ class BasicInstallEngine {
         return result == fserror::kAlreadyExists ? 0 : result;
     }
 
-    // Moves the existing file `target` to the same relative place in the
-    // staging tree. 0, or the code of the directory creation or the move.
-    uint32_t BackupFile(const stdx::string16& target) {
+    // Moves the existing file `target` (reached as `source`, its name inside
+    // the run's open directory) to the same relative place in the staging
+    // tree. 0, or the code of the directory creation or the move.
+    uint32_t BackupFile(const stdx::string16& target, const stdx::string16& source) {
         const InstallTransaction& t = Current();
         if (t.stagingDir.empty() || target.size() <= t.templateDir.size()) {
             return fserror::kInvalidParameter;
@@ -251,7 +324,7 @@ class BasicInstallEngine {
         if (result != 0) {
             return result;
         }
-        result = FS::MoveFile(target, backup);
+        result = FS::MoveFile(source, backup);
         if (result != 0) {
             return result;
         }
@@ -306,6 +379,14 @@ class BasicInstallEngine {
     // that could not be moved back (they stay in `src`).
     uint32_t RestoreBackups(const stdx::string16& dst, const stdx::string16& src) {
         uint32_t failures = 0;
+        // A directory that is no longer the one the run took the files from
+        // gets nothing: the earlier versions stay in staging. The moves go
+        // into the directory as opened and checked, whatever its path leads
+        // to meanwhile.
+        OpenedDirectory into;
+        if (OpenKnown(WithoutSlash(dst), into) != 0) {
+            return CountFiles(src);
+        }
         FileFind find;
         for (bool more = FS::FindFirstFile(find, src + u"*"); more; more = FS::FindNextFile(find)) {
             const stdx::string16 name = FS::GetFindFileName(find);
@@ -314,7 +395,7 @@ class BasicInstallEngine {
             }
             if (IsRealDirectory(find)) {
                 failures += RestoreBackups(dst + name + u"/", src + name + u"/");
-            } else if (FS::MoveFile(src + name, dst + name) != 0) {
+            } else if (FS::MoveFile(src + name, FS::PathInDirectory(into.handle, name)) != 0) {
                 ++failures;
             }
         }
@@ -334,14 +415,39 @@ class BasicInstallEngine {
             return code;
         }
         InstallTransaction& t = transactions.back();
+        // New files in a directory that is another one by now stay where
+        // they are; the outcome then says the directory was not fully
+        // restored.
+        uint32_t lost = 0;
+        // New files first, and only the run's own, in the directory the run
+        // wrote them to: a restored earlier version is never deleted.
         for (size_t i = t.createdFiles.size(); i-- > 0;) {
-            FS::DeleteFile(t.createdFiles[i]);
+            const stdx::string16& file = t.createdFiles[i];
+            OpenedDirectory in;
+            if (OpenKnown(ParentOf(file), in) != 0) {
+                ++lost;
+                continue;
+            }
+            const stdx::string16 at = FS::PathInDirectory(in.handle, LeafOf(file));
+            if (identities.IsWritten(at)) {
+                FS::DeleteFile(at);
+            }
         }
         for (size_t i = t.createdDirs.size(); i-- > 0;) {
             if (installdetail::IsSameOrAncestor(t.createdDirs[i], t.stagingDir)) {
                 continue;
             }
-            RemoveTree(t.createdDirs[i]);
+            // Removed inside its parent as opened and checked; renamed away,
+            // or a link in its place: not the run's to remove.
+            const stdx::string16& dir = t.createdDirs[i];
+            OpenedDirectory in;
+            if (OpenKnown(ParentOf(dir), in) != 0) {
+                continue;
+            }
+            const stdx::string16 at = FS::PathInDirectory(in.handle, LeafOf(dir));
+            if (identities.IsSameEntry(dir, at)) {
+                RemoveTree(at);
+            }
         }
         uint32_t failures = 0;
         if (!t.templateDir.empty() && !t.stagingDir.empty()) {
@@ -350,18 +456,20 @@ class BasicInstallEngine {
                 failures = RestoreBackups(t.templateDir, t.stagingDir);
             }
         }
-        if (failures != 0) {
+        if (failures + lost != 0) {
             // The record stays too: the next start tries the restore again.
             journal.Close();
             if (channel != nullptr) {
                 channel->PostKeptFolder(t.stagingDir);
             }
+            ReleaseLock();
             return code;
         }
         if (!t.stagingDir.empty()) {
             RemoveTree(t.stagingDir);
         }
         journal.Remove();
+        ReleaseLock();
         return code;
     }
 
@@ -423,6 +531,119 @@ class BasicInstallEngine {
         return result;
     }
 
+    // Makes the template directory when it is missing, opens it and takes
+    // its lock for the rest of the run; remembers its identity.
+    uint32_t LockTemplateDirectory() {
+        const stdx::string16 dir = WithoutSlash(Current().templateDir);
+        uint32_t result = CreateDirectoryTree(dir);
+        if (result != 0) {
+            return result;
+        }
+        FileHandle handle = kInvalidFileHandle;
+        result = FS::OpenDirectory(dir, &handle);
+        if (result != 0) {
+            return NonZero(result);
+        }
+        result = FS::TryLock(handle);
+        if (result != 0) {
+            FS::CloseHandle(handle);
+            return result;
+        }
+        lockHandle = handle;
+        FileIdentity identity;
+        FS::GetIdentity(handle, &identity);
+        identities.Note(dir, identity);
+        return 0;
+    }
+
+    // A directory of the run, open while one step works in it.
+    struct OpenedDirectory {
+        FileHandle handle = kInvalidFileHandle;
+        OpenedDirectory() = default;
+        OpenedDirectory(const OpenedDirectory&) = delete;
+        OpenedDirectory& operator=(const OpenedDirectory&) = delete;
+        ~OpenedDirectory() {
+            if (handle != kInvalidFileHandle) {
+                FS::CloseHandle(handle);
+            }
+        }
+    };
+
+    // Opens `dir` for a step of the run: 0 when it is the directory the run
+    // has been using under that name (remembered now on first use, with its
+    // parents), 681 when it is another one, or an open failure.
+    uint32_t OpenChecked(const stdx::string16& dir, OpenedDirectory& opened) {
+        uint32_t result = FS::OpenDirectory(dir, &opened.handle);
+        if (result != 0) {
+            opened.handle = kInvalidFileHandle;
+            return NonZero(result);
+        }
+        FileIdentity identity;
+        result = FS::GetIdentity(opened.handle, &identity);
+        if (result != 0) {
+            return result;
+        }
+        return identities.Check(dir, identity, WithoutSlash(Current().templateDir));
+    }
+
+    // The same for the rollback: only a directory the run knows, unchanged.
+    uint32_t OpenKnown(const stdx::string16& dir, OpenedDirectory& opened) {
+        if (FS::OpenDirectory(dir, &opened.handle) != 0) {
+            opened.handle = kInvalidFileHandle;
+            return fserror::kDirectoryReplaced;
+        }
+        FileIdentity identity;
+        if (FS::GetIdentity(opened.handle, &identity) != 0 || !identities.IsKnown(dir, identity)) {
+            return fserror::kDirectoryReplaced;
+        }
+        return 0;
+    }
+
+    static stdx::string16 LeafOf(const stdx::string16& path) {
+        const size_t slash = path.rfind(u'/');
+        return slash == stdx::string16::npos ? path : path.substr(slash + 1);
+    }
+
+    void ReleaseLock() {
+        if (lockHandle != kInvalidFileHandle) {
+            FS::CloseHandle(lockHandle);
+            lockHandle = kInvalidFileHandle;
+        }
+    }
+
+    // Files in the staging tree `src`, for a directory that gets none back.
+    uint32_t CountFiles(const stdx::string16& src) {
+        uint32_t count = 0;
+        FileFind find;
+        for (bool more = FS::FindFirstFile(find, src + u"*"); more; more = FS::FindNextFile(find)) {
+            const stdx::string16 name = FS::GetFindFileName(find);
+            if (name == u"." || name == u"..") {
+                continue;
+            }
+            count += IsRealDirectory(find) ? CountFiles(src + name + u"/") : 1;
+        }
+        FS::FindClose(find);
+        return count;
+    }
+
+    static stdx::string16 WithoutSlash(const stdx::string16& path) {
+        stdx::string16 result = path;
+        while (result.size() > 1 && result.back() == u'/') {
+            result.erase(result.size() - 1);
+        }
+        return result;
+    }
+
+    static stdx::string16 ParentOf(const stdx::string16& path) {
+        const size_t slash = path.rfind(u'/');
+        return slash == stdx::string16::npos ? stdx::string16(u".")
+               : slash == 0                  ? stdx::string16(u"/")
+                                             : path.substr(0, slash);
+    }
+
+    // Between two steps of one file: never waits.
+    bool IsCancelRequested() const { return channel != nullptr && channel->IsCancelRequested(); }
+
     void Post(uint32_t code, const stdx::string16& text, int progress) {
         if (channel != nullptr) {
             channel->PostStatus(code, text, progress);
@@ -442,51 +663,60 @@ class BasicInstallEngine {
             return Note(fserror::kInvalidData, target);
         }
         const FileStatus status = FS::Status(target);
-        const bool ours = createdSet.count(target) != 0;
-        if (!status.exists) {
-            if (!ours) {
-                // Nothing was here: the rollback deletes whatever the run writes.
-                uint32_t result =
-                    Note(journal.Append(install::JournalKind::kNewFile, target), journal.Path());
-                if (result != 0) {
-                    return result;
-                }
-                Current().createdFiles.push_back(target);
-                createdSet.insert(target);
-            }
-        } else {
-            if (IsAtLeastAsNew(status, target, entry.time)) {
-                return kSkipped;
-            }
-            // Moving a whole directory aside to put a file in its place could
-            // not be undone cleanly.
-            if (status.kind == FileKind::kDirectory) {
-                errno = EISDIR;
-                return Note(fserror::kInvalidParameter, target);
-            }
-            // The file is there, so a failed backup would lose it: stop. A
-            // name the kit lists twice that was new the first time holds this
-            // run's own output: it is written over without a backup, so the
-            // rollback leaves nothing there.
-            uint32_t result = ours ? 0 : Note(BackupFile(target), target);
-            if (result != 0) {
-                return result;
-            }
+        const bool present = status.exists;
+        // A directory where the kit has a file: the kit's file cannot be
+        // installed, whatever the times (moving a whole directory aside
+        // could not be undone cleanly).
+        if (present && status.kind == FileKind::kDirectory) {
+            errno = EISDIR;
+            return Note(fserror::kInvalidParameter, target);
         }
-        const size_t slash = target.rfind(u'/');
-        const stdx::string16 dir = slash == stdx::string16::npos ? target : target.substr(0, slash);
-        if (dir != verifiedDir) {
+        if (present && IsAtLeastAsNew(status, target, entry.time)) {
+            return kSkipped;
+        }
+        const stdx::string16 dir = ParentOf(target);
+        if (!present) {
             uint32_t result = Note(CreateDirectoryTree(dir), dir);
             if (result != 0) {
                 return result;
             }
-            verifiedDir = dir;
         }
-        uint32_t result = Note(kit.ExtractFile(uint32_t(index), target), target);
+        // Every step below works inside the directory as opened and checked:
+        // a link put in its place meanwhile is never written through.
+        OpenedDirectory in;
+        uint32_t result = Note(OpenChecked(dir, in), dir);
         if (result != 0) {
             return result;
         }
-        if (createdSet.count(target) != 0) {
+        const stdx::string16 at = FS::PathInDirectory(in.handle, LeafOf(target));
+        if (!present) {
+            // Nothing was here: the rollback deletes what the run writes.
+            result = Note(journal.Append(install::JournalKind::kNewFile, target), journal.Path());
+            if (result != 0) {
+                return result;
+            }
+            Current().createdFiles.push_back(target);
+        } else if (identities.IsWritten(at)) {
+            // The run's own output under a second name (or the same name
+            // twice): its earlier version, if any, is already safe in
+            // staging under the first name.
+            FS::DeleteFile(at);
+        } else {
+            // The file is there, so a failed backup would lose it: stop.
+            result = Note(BackupFile(target, at), target);
+            if (result != 0) {
+                return result;
+            }
+        }
+        result = Note(kit.ExtractFile(uint32_t(index), at), target);
+        // Something that appeared at the target meanwhile is not the run's.
+        if (result != fserror::kAlreadyExists) {
+            identities.NoteWritten(at);
+        }
+        if (result != 0) {
+            return result;
+        }
+        if (!present) {
             // What a recovery must find before it deletes the file.
             return Note(journal.Append(install::JournalKind::kWritten, target, entry.size,
                                        filetime::ToPosixSeconds(entry.time)),
@@ -497,7 +727,7 @@ class BasicInstallEngine {
         }
         // A replaced file keeps its earlier version's permission bits (a
         // script stays executable, a private file private) and owner.
-        return Note(FS::CopyPermissions(target, status), target);
+        return Note(FS::CopyPermissions(at, status), target);
     }
 
     // Whether anything (a dangling link included) is at `path`.
@@ -515,10 +745,9 @@ class BasicInstallEngine {
 
     static uint32_t NonZero(uint32_t code) { return code == 0 ? fserror::kFileNotFound : code; }
 
-    // The directory of the previous extracted file, known to exist.
-    stdx::string16 verifiedDir;
-    // The files this run created, for the names a kit lists twice.
-    std::unordered_set<stdx::string16> createdSet;
+    RunIdentities<FS> identities;
+    // The template directory, open and locked while the run lasts.
+    FileHandle lockHandle = kInvalidFileHandle;
 };
 
 // The engine the worker thread runs: the real file system and kit.

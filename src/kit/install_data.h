@@ -238,7 +238,7 @@ uint32_t InstallData<Compressor, FileSystem>::ExtractFile(uint32_t index, const 
     FileHandle out = kInvalidFileHandle;
     // Exclusive: a file or link that appeared at the target since the caller
     // moved the earlier version aside is an error (183), never overwritten.
-    uint32_t rc = FileSystem::CreateFile(target, 0x40000000u, 0, 1, &out, 0x80u);
+    uint32_t rc = FileSystem::CreateFile(target, 0x40000000u, 0, fsflag::kCreateNew, &out, 0x80u);
     if (rc != 0)
         return rc;
     rc = CopyOut(entry.offset, entry.size, out);

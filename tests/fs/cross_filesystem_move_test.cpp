@@ -1,7 +1,10 @@
 // Moves between two file systems: a small tmpfs is mounted inside the
 // sandbox (needs root; skipped otherwise), so rename() fails with EXDEV and
 // the copy-then-remove path runs.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -110,6 +113,37 @@ TEST_F(CrossFileSystemMove, MissingDestinationDirectoryGives2) {
     box.write("mnt/f", "x");
     EXPECT_EQ(2u, FileSystem::MoveFile(box.at16("mnt/f"), box.at16("no/dir/f")));
     EXPECT_EQ("x", Sandbox::read(box.at("mnt/f")));
+}
+
+// A file whose directory does not let it go (read-only for an ordinary
+// user; immutable here, which binds the superuser too) is copied and then
+// cannot be removed: the copy is taken back, so the file stays in one place
+// and nothing is left in the staging tree.
+TEST_F(CrossFileSystemMove, SourceThatCannotBeRemovedLeavesNoCopy) {
+    box.write("home/locked/f", "the only copy");
+    const std::string locked = box.at("home/locked");
+    int fd = ::open(locked.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    int flags = 0;
+    if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0 ||
+        ::ioctl(fd, FS_IOC_SETFLAGS, &(flags |= FS_IMMUTABLE_FL)) != 0) {
+        ::close(fd);
+        GTEST_SKIP() << "the sandbox's file system has no immutable flag";
+    }
+    const uint32_t result = FileSystem::MoveFile(box.at16("home/locked/f"), box.at16("mnt/staged"));
+    flags &= ~FS_IMMUTABLE_FL;
+    ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    ::close(fd);
+    EXPECT_EQ(2u, result);
+    EXPECT_EQ("the only copy", Sandbox::read(box.at("home/locked/f")));
+    FileFind find;
+    int entries = 0;
+    for (bool more = FileSystem::FindFirstFile(find, box.at16("mnt/*")); more;
+         more = FileSystem::FindNextFile(find)) {
+        ++entries;
+    }
+    FileSystem::FindClose(find);
+    EXPECT_EQ(2, entries);  // "." and ".." only
 }
 
 }  // namespace

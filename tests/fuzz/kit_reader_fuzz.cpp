@@ -180,6 +180,8 @@ void UseOpenedKit(Kit& kit, const std::string* image) {
         const config::FileData<FileSystem>& file = kit.files[i];
         if (!kit::IsSafeKitName(file.name))
             Broken("open accepted a name that leaves the template directory");
+        // Extraction makes a new file: the previous one goes first.
+        unlink(target.c_str());
         uint32_t rc = kit.ExtractFile(uint32_t(i), target16);
         if (rc != 0)
             continue;

@@ -4,6 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+
+#include "fault_file_system.h"
 #include "fs/file_system.h"
 #include "install_test_support.h"
 
@@ -227,6 +230,56 @@ TEST_F(EngineInstall, LargeFilesAreCopiedExactly) {
     EXPECT_EQ(big, Sandbox::read(tpl + "big.bin"));
     EXPECT_EQ("", Sandbox::read(tpl + "empty.txt"));
     EXPECT_EQ(kKitSeconds, MTime(tpl + "empty.txt"));
+}
+
+// "a\a\...\f.txt", `levels` directories deep.
+std::string DeepName(int levels) {
+    std::string name;
+    for (int i = 0; i < levels; ++i) name += "a\\";
+    return name + "f.txt";
+}
+
+// A legal path of 1,900 one-letter levels: one mkdir per level (nothing
+// recurses, nothing re-creates a level), and a cancel between two levels of
+// the same file stops the run there and takes back what it made.
+TEST(EngineDepth, DeepPathCostsOneDirectoryPerLevelAndCancelsBetweenLevels) {
+    // In memory when there is such a file system: ext4 alone takes a good
+    // second for 1,900 directories on a busy machine, and as long again to
+    // remove them.
+    ScopedTempDir memory(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp");
+    Sandbox box;
+    ScopedTempDir temp(box.at("tmp"));
+    Job<FaultFileSystem> job(box);
+    const std::string tpl = box.at("t/");
+    const int levels = 1900;
+    ASSERT_LT(tpl.size() + 2 * levels + 5, size_t(PATH_MAX));
+    ASSERT_TRUE(job.Open({{"first.txt", "1"}, {DeepName(levels), "deep"}}));
+
+    FaultFileSystem::Arm(0, 0);
+    ASSERT_EQ(0u, job.Run(tpl));
+    std::string deep = tpl;
+    for (int i = 0; i < levels; ++i) deep += "a/";
+    EXPECT_EQ("deep", Sandbox::read(deep + "f.txt"));
+    // One operation per level of the template directory's path and two per
+    // new level (its record and its mkdir); per new file: create, write, set
+    // end, set time; the temporary directory, the staging directory and its
+    // removal; the run's record.
+    const int templateLevels = int(std::count(tpl.begin(), tpl.end(), '/'));
+    EXPECT_LE(FaultFileSystem::Count(), templateLevels + 2 * levels + 2 * 4 + 3 + 8);
+
+    box.mkdirs("t2");
+    const Snapshot before = TakeSnapshot(box.at("t2"));
+    job.recorder.onPostContext = &job.channel;
+    job.recorder.onPost = [](void* channel, const Post& post) {
+        if (post.progress == 50 && post.code == 0) {
+            static_cast<InstallProcessData*>(channel)->RequestCancel(true);
+        }
+    };
+    FaultFileSystem::Arm(0, 0);
+    EXPECT_EQ(1223u, job.Run(box.at("t2/")));
+    EXPECT_LT(FaultFileSystem::Count(), 20);
+    EXPECT_EQ("", Difference(before, TakeSnapshot(box.at("t2"))));
+    EXPECT_TRUE(StagingNames(box.at("tmp")).empty());
 }
 
 }  // namespace

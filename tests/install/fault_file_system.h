@@ -7,9 +7,9 @@
 // Operations that change the disk: opening for writing or creating,
 // WriteFile and CopyRange (a failing one first writes half of its bytes, like
 // a full disk), SetEndOfFile, SetFileTime, CreateDirectory,
-// CreatePrivateDirectory, MoveFile, RemoveDirectory, RemoveEmptyDirectory,
-// DeleteFile, CopyPermissions, GetTempFileName, CreatePrivateFile,
-// CreateUnnamedFile.
+// CreateSingleDirectory, MakeSubdirectory, CreatePrivateDirectory, MoveFile,
+// RemoveDirectory, RemoveEmptyDirectory, DeleteFile, CopyPermissions,
+// GetTempFileName, CreatePrivateFile, CreateUnnamedFile.
 //
 // SetCopyPath(CopyPath::kBuffer) makes CopyRange refuse every pair of files,
 // as a kernel or file system without in-kernel copies does, so that callers
@@ -39,7 +39,19 @@ class FaultFileSystem : public FileSystem {
         s.injected = false;
         s.death = false;
     }
-    static void Disarm() { Arm(0, 0); }
+    static void Disarm() {
+        Arm(0, 0);
+        OnOperation(0, nullptr, nullptr);
+    }
+    // Calls `action` just before the k-th disk-changing operation from now on
+    // (k >= 1), whether or not that one fails: what someone else sharing
+    // the machine might do at that moment.
+    static void OnOperation(int k, void (*action)(void*), void* context) {
+        State& s = state();
+        s.actionAt = k;
+        s.action = action;
+        s.actionContext = context;
+    }
     static void SetCopyPath(CopyPath path) { state().copyPath = path; }
     // End the process with kDeathStatus at the k-th disk-changing operation.
     static constexpr int kDeathStatus = 77;
@@ -104,6 +116,19 @@ class FaultFileSystem : public FileSystem {
             return state().code;
         }
         return FileSystem::CreateDirectory(path);
+    }
+    static std::uint32_t CreateSingleDirectory(const stdx::string16& path) {
+        if (Trip()) {
+            return state().code;
+        }
+        return FileSystem::CreateSingleDirectory(path);
+    }
+    static std::uint32_t MakeSubdirectory(Handle parent, const stdx::string16& name,
+                                          Handle* child) {
+        if (Trip()) {
+            return state().code;
+        }
+        return FileSystem::MakeSubdirectory(parent, name, child);
     }
     static std::uint32_t CreatePrivateDirectory(const stdx::string16& path) {
         if (Trip()) {
@@ -181,6 +206,9 @@ class FaultFileSystem : public FileSystem {
         bool injected = false;
         CopyPath copyPath = CopyPath::kKernel;
         bool death = false;
+        int actionAt = 0;
+        void (*action)(void*) = nullptr;
+        void* actionContext = nullptr;
         stdx::string16 tempPath;
     };
     static State& state() {
@@ -191,6 +219,9 @@ class FaultFileSystem : public FileSystem {
     static bool Trip() {
         State& s = state();
         ++s.count;
+        if (s.action != nullptr && s.count == s.actionAt) {
+            s.action(s.actionContext);
+        }
         if (s.failAt != 0 && s.count == s.failAt) {
             if (s.death) {
                 _exit(kDeathStatus);

@@ -169,7 +169,6 @@ TEST_P(FaultRollback, EveryDeathPointIsUndoneAtTheNextStart) {
     EXPECT_GE(finished, 2);
 }
 
-
 INSTANTIATE_TEST_SUITE_P(CodesAndCopyPaths, FaultRollback,
                          ::testing::Combine(::testing::Values(2u, 87u),
                                             ::testing::Values(CopyPath::kKernel,

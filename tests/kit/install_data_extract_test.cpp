@@ -75,14 +75,21 @@ TYPED_TEST(ExtractTest, CopiesEveryFileExactlyWithItsTime) {
     }
 }
 
-TYPED_TEST(ExtractTest, OlderLongerTargetLosesItsTail) {
+// The target is always new: whatever appeared there since the caller moved
+// the earlier version aside (a file, a link to elsewhere) is an error and
+// is left exactly as it is.
+TYPED_TEST(ExtractTest, AnythingAlreadyAtTheTargetIsAnErrorNeverOverwritten) {
     kit::KitWriter writer;
     writer.AddFile(u"a.txt", kNewYear2020, "new");
     typename TestFixture::Kit kit;
     ASSERT_EQ(0u, kit.Open(this->WriteKit(writer)));
-    this->sandbox_.write("a.txt", "an old and much longer text");
-    ASSERT_EQ(0u, kit.ExtractFile(0, this->sandbox_.at16("a.txt")));
-    EXPECT_EQ("new", testing_support::Sandbox::read(this->sandbox_.at("a.txt")));
+    this->sandbox_.write("a.txt", "someone else's text");
+    EXPECT_EQ(183u, kit.ExtractFile(0, this->sandbox_.at16("a.txt")));
+    EXPECT_EQ("someone else's text", testing_support::Sandbox::read(this->sandbox_.at("a.txt")));
+    this->sandbox_.write("elsewhere.txt", "outside");
+    ASSERT_EQ(0, symlink("elsewhere.txt", this->sandbox_.at("link.txt").c_str()));
+    EXPECT_EQ(183u, kit.ExtractFile(0, this->sandbox_.at16("link.txt")));
+    EXPECT_EQ("outside", testing_support::Sandbox::read(this->sandbox_.at("elsewhere.txt")));
 }
 
 TYPED_TEST(ExtractTest, ImageEndingBeforeTheFileFailsWithoutLooping) {

@@ -83,10 +83,13 @@ TEST_F(SealTest, KitWithoutTrailerOpensExactlyAsASealedOne) {
     ASSERT_EQ(plain.files.size(), checked.files.size());
     for (size_t i = 0; i < plain.files.size(); ++i) {
         EXPECT_EQ(plain.files[i].name, checked.files[i].name);
-        ASSERT_EQ(0u, plain.ExtractFile(uint32_t(i), sandbox_.at16("p")));
-        ASSERT_EQ(0u, checked.ExtractFile(uint32_t(i), sandbox_.at16("c")));
-        EXPECT_EQ(testing_support::Sandbox::read(sandbox_.at("p")),
-                  testing_support::Sandbox::read(sandbox_.at("c")));
+        // Extraction makes new files only: one name per entry.
+        const std::string p = "p" + std::to_string(i);
+        const std::string c = "c" + std::to_string(i);
+        ASSERT_EQ(0u, plain.ExtractFile(uint32_t(i), sandbox_.at16(p)));
+        ASSERT_EQ(0u, checked.ExtractFile(uint32_t(i), sandbox_.at16(c)));
+        EXPECT_EQ(testing_support::Sandbox::read(sandbox_.at(p)),
+                  testing_support::Sandbox::read(sandbox_.at(c)));
     }
 }
 
