@@ -216,7 +216,7 @@ struct Timing {
 };
 
 // Opens the kit with the given compressor; `withImage` sees the image while
-// it exists. The object removes the image when it goes.
+// it exists. The image has no name, so it is reached through its open handle.
 template <class Compressor>
 Timing OpenKit(const stdx::basic_string<char16_t>& kitPath,
                const std::function<void(const std::string&)>& withImage = nullptr) {
@@ -229,7 +229,7 @@ Timing OpenKit(const stdx::basic_string<char16_t>& kitPath,
     if (rc != 0)
         Die("InstallData::Open failed with " + std::to_string(rc));
     if (withImage)
-        withImage(kit::Utf16ToUtf8(kit.imagePath));
+        withImage("/proc/self/fd/" + std::to_string(kit.imageHandle));
     return timing;
 }
 
