@@ -9,11 +9,12 @@
 #include <memory>
 
 #include "fs/file_system.h"
+#include "fs/fs_codes.h"
 #include "text/basic_string.h"
 
 namespace kitimage {
 
-constexpr uint32_t kDamaged = 13;
+constexpr uint32_t kDamaged = fserror::kInvalidData;
 
 // The last error of a failed handle operation, or `fallback` when the
 // operation left none.
@@ -37,9 +38,9 @@ template <class FileSystem>
 class Reader {
   public:
     explicit Reader(FileHandle handle) : handle_(handle), buffer_(new unsigned char[kBufferBytes]) {
-        int64_t end = FileSystem::SetFilePointer(handle_, 0, 2);
+        int64_t end = FileSystem::SetFilePointer(handle_, 0, fsflag::kFileEnd);
         if (end < 0) {
-            throw LastErrorOr<FileSystem>(87);
+            throw LastErrorOr<FileSystem>(fserror::kInvalidParameter);
         }
         size_ = uint64_t(end);
         end_ = size_;
@@ -115,7 +116,7 @@ class Reader {
         const uint32_t want = left < kBufferBytes ? uint32_t(left) : kBufferBytes;
         uint32_t got = 0;
         if (FileSystem::ReadFileAt(handle_, pos_, buffer_.get(), want, &got) != 0) {
-            throw LastErrorOr<FileSystem>(87);
+            throw LastErrorOr<FileSystem>(fserror::kInvalidParameter);
         }
         if (got == 0)
             throw kDamaged;

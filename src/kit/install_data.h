@@ -44,6 +44,7 @@
 #include <vector>
 
 #include "fs/file_system.h"
+#include "fs/fs_codes.h"
 #include "kit/file_data.h"
 #include "kit/image_reader.h"
 #include "kit/input_tap.h"
@@ -63,14 +64,15 @@ class InstallData {
     FileHandle imageHandle = kInvalidFileHandle;
     Compressor compressor;
     FileSystem fileSystem;
-    uint32_t bufferSize = 0x100000;
+    // One copy buffer for ExtractFile; its size is the longest single read.
+    static constexpr uint32_t kBufferSize = 0x100000;
     std::unique_ptr<unsigned char[]> buffer;
     // Which signatures Open checks or requires; set before Open.
     kit::KitTrust trust;
     // What Open found of the kit's seal.
     kit::SealReport seal;
 
-    InstallData() : buffer(new unsigned char[0x100000]) {}
+    InstallData() : buffer(new unsigned char[kBufferSize]) {}
     // The image is a kit-sized file in the temporary directory: it goes with
     // the object. The owner destroys it only when no worker uses it.
     ~InstallData() { ReleaseImage(); }
@@ -121,13 +123,13 @@ uint32_t InstallData<Compressor, FileSystem>::Open(const string16& kitPath) {
         // Unnamed: whatever ends the process, no image stays in Temp.
         FileHandle handle = kInvalidFileHandle;
         if (FileSystem::CreateUnnamedFile(tempDir, &handle) != 0)
-            throw 1013u;
+            throw fserror::kCannotWrite;
         imageHandle = handle;
         InflateVerified(kitPath);
-        if (FileSystem::SetFilePointer(imageHandle, 0, 0) != 0)
-            throw 87u;
+        if (FileSystem::SetFilePointer(imageHandle, 0, fsflag::kFileBegin) != 0)
+            throw fserror::kInvalidParameter;
         ReadTables();
-        return 0;
+        return fserror::kSuccess;
     } catch (uint32_t code) {
         return FailOpen(code);
     } catch (const std::bad_alloc&) {
@@ -215,7 +217,7 @@ void InstallData<Compressor, FileSystem>::ReadTables() {
         file.size = in.ReadU32();
         in.EndRecord();
         if (!kit::IsSafeKitName(file.name))
-            throw 13u;
+            throw kitimage::kDamaged;
         files.push_back(file);
     }
     uint32_t dataStart = uint32_t(in.Position());
@@ -231,14 +233,15 @@ void InstallData<Compressor, FileSystem>::ReadTables() {
 template <class Compressor, class FileSystem>
 uint32_t InstallData<Compressor, FileSystem>::ExtractFile(uint32_t index, const string16& target) {
     if (index >= files.size() || imageHandle == kInvalidFileHandle)
-        return 87;
+        return fserror::kInvalidParameter;
     const config::FileData<FileSystem>& entry = files[index];
     // Emptied as it is opened: an older, longer file there loses its tail
     // without a truncate call of its own.
     FileHandle out = kInvalidFileHandle;
     // Exclusive: a file or link that appeared at the target since the caller
     // moved the earlier version aside is an error (183), never overwritten.
-    uint32_t rc = FileSystem::CreateFile(target, 0x40000000u, 0, fsflag::kCreateNew, &out, 0x80u);
+    uint32_t rc = FileSystem::CreateFile(target, fsflag::kGenericWrite, 0, fsflag::kCreateNew, &out,
+                                         fsflag::kAttributeNormal);
     if (rc != 0)
         return rc;
     rc = CopyOut(entry.offset, entry.size, out);
@@ -269,20 +272,20 @@ uint32_t InstallData<Compressor, FileSystem>::CopyOut(uint64_t offset, uint32_t 
             return r;
         // The image ends before the file does: the kit is damaged.
         if (copied == 0)
-            return 13;
+            return kitimage::kDamaged;
         offset += copied;
         remaining -= copied;
     }
     while (remaining > 0) {
         // Read no further than the file: most kit files are a few KiB, and a
         // full buffer each time would copy the whole image several times.
-        const uint32_t want = remaining < bufferSize ? remaining : bufferSize;
+        const uint32_t want = remaining < kBufferSize ? remaining : kBufferSize;
         uint32_t got = 0;
         uint32_t r = FileSystem::ReadFileAt(imageHandle, offset, buffer.get(), want, &got);
         if (r != 0)
             return r;
         if (got == 0)
-            return 13;
+            return kitimage::kDamaged;
         int32_t written = 0;
         r = FileSystem::WriteFile(out, buffer.get(), got, &written, nullptr);
         if (r != 0)
@@ -290,7 +293,7 @@ uint32_t InstallData<Compressor, FileSystem>::CopyOut(uint64_t offset, uint32_t 
         offset += got;
         remaining -= got;
     }
-    return 0;
+    return fserror::kSuccess;
 }
 
 template <class Compressor, class FileSystem>

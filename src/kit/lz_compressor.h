@@ -44,8 +44,7 @@ class BasicLZCompressor {
     // of the image), such as an unnamed file that nothing can leave behind.
     template <class FS = FileSystem>
     uint32_t DecompressTo(const stdx::basic_string<char16_t>& source, FileHandle out,
-                          uint64_t imageLimit = kMaxImageSize,
-                          kit::InputTap* tap = nullptr) const;
+                          uint64_t imageLimit = kMaxImageSize, kit::InputTap* tap = nullptr) const;
 };
 
 template <class Inflater>
@@ -54,7 +53,8 @@ uint32_t BasicLZCompressor<Inflater>::Decompress(const stdx::basic_string<char16
                                                  const stdx::basic_string<char16_t>& target,
                                                  uint64_t imageLimit, kit::InputTap* tap) const {
     FileHandle out = kInvalidFileHandle;
-    uint32_t rc = FS::CreateFile(target, 0x40000000u, 0, 2, &out, 0x80u);
+    uint32_t rc = FS::CreateFile(target, fsflag::kGenericWrite, 0, fsflag::kCreateAlways, &out,
+                                 fsflag::kAttributeNormal);
     if (rc != 0)
         return rc;
     rc = DecompressTo<FS>(source, out, imageLimit, tap);
@@ -68,11 +68,12 @@ uint32_t BasicLZCompressor<Inflater>::DecompressTo(const stdx::basic_string<char
                                                    FileHandle out, uint64_t imageLimit,
                                                    kit::InputTap* tap) const {
     FileHandle in = kInvalidFileHandle;
-    uint32_t rc = FS::CreateFile(source, 0x80000000u, 0, 3, &in, 0x8000080u);
+    uint32_t rc = FS::CreateFile(source, fsflag::kGenericRead, 0, fsflag::kOpenExisting, &in,
+                                 fsflag::kFlagSequentialScan | fsflag::kAttributeNormal);
     if (rc != 0)
         return rc;
     // The whole 64-bit length: a kit over 4 GiB is not silently cut short.
-    int64_t end = FS::SetFilePointer(in, 0, 2);
+    int64_t end = FS::SetFilePointer(in, 0, fsflag::kFileEnd);
     uint64_t length = end < 0 ? 0 : uint64_t(end);
     if (tap && tap->length < length)
         length = tap->length;
@@ -87,7 +88,7 @@ uint32_t BasicLZCompressor<Inflater>::DecompressTo(const stdx::basic_string<char
         size_t n = size_t(length - w < kWindowSize ? length - w : kWindowSize);
         void* window = mmap(nullptr, n, PROT_READ, MAP_PRIVATE, int(in), off_t(w));
         if (window == MAP_FAILED) {
-            failure = 87;
+            failure = fserror::kInvalidParameter;
             break;
         }
         if (tap && tap->digest)
@@ -102,7 +103,7 @@ uint32_t BasicLZCompressor<Inflater>::DecompressTo(const stdx::basic_string<char
             uint32_t produced = uint32_t(n - room);
             written += produced;
             if (written > imageLimit) {
-                failure = 13;
+                failure = fserror::kInvalidData;
                 break;
             }
             if (produced > 0) {
@@ -132,7 +133,7 @@ uint32_t BasicLZCompressor<Inflater>::DecompressTo(const stdx::basic_string<char
         return failure;
     // A stream cut short before its final block is as damaged as a corrupt
     // one: its image would lack its tail.
-    return step == kit::InflateStep::kEnd ? 0 : 13;
+    return step == kit::InflateStep::kEnd ? fserror::kSuccess : fserror::kInvalidData;
 }
 
 #if SETUP_HAVE_ISAL
