@@ -175,7 +175,7 @@ void InstallData<Compressor, FileSystem>::InflateVerified(const string16& kitPat
     if (!found.present && tap.streamEnd < found.fileLength) {
         afterSize = kit::ReadBytesAt<FileSystem>(kitPath, tap.streamEnd, after);
         if (afterSize < 0)
-            throw kitimage::LastErrorOr<FileSystem>(87);
+            throw kitimage::LastErrorOr<FileSystem>(fserror::kInvalidParameter);
     }
     rc = kit::JudgeSeal(found, computed, digest.bytes(), tap.streamEnd, after, uint32_t(afterSize),
                         trust, &seal);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "fs/file_system.h"
+#include "fs/fs_codes.h"
 #include "kit/kit_crypto.h"
 #include "kit/kit_trailer.h"
 
@@ -21,7 +22,7 @@ namespace kit {
 // The kit lacks the signature the program requires (the Win32 code for an
 // image whose signature cannot be verified).
 constexpr uint32_t kNotSigned = 577;
-constexpr uint32_t kDamagedKit = 13;
+constexpr uint32_t kDamagedKit = fserror::kInvalidData;
 
 enum class SignaturePolicy { kCheckKnownKeys, kRequireKnownKey };
 
@@ -71,7 +72,7 @@ namespace sealio {
 
 template <class FS>
 bool ReadExactly(FileHandle handle, int64_t offset, unsigned char* out, uint32_t size) {
-    if (FS::SetFilePointer(handle, offset, 0) != offset)
+    if (FS::SetFilePointer(handle, offset, fsflag::kFileBegin) != offset)
         return false;
     uint32_t got = 0;
     return FS::ReadFile(handle, out, size, &got, nullptr) == 0 && got == size;
@@ -89,33 +90,34 @@ template <class FS>
 uint32_t ReadSeal(const stdx::basic_string<char16_t>& path, SealFound* found) {
     *found = SealFound();
     FileHandle in = kInvalidFileHandle;
-    uint32_t rc = FS::CreateFile(path, 0x80000000u, 0, 3, &in, 0x80u);
+    uint32_t rc = FS::CreateFile(path, fsflag::kGenericRead, 0, fsflag::kOpenExisting, &in,
+                                 fsflag::kAttributeNormal);
     if (rc != 0)
         return rc;
     rc = [&]() -> uint32_t {
-        int64_t end = FS::SetFilePointer(in, 0, 2);
+        int64_t end = FS::SetFilePointer(in, 0, fsflag::kFileEnd);
         if (end < 0)
-            return sealio::LastErrorOr<FS>(87);
+            return sealio::LastErrorOr<FS>(fserror::kInvalidParameter);
         found->fileLength = uint64_t(end);
         if (found->fileLength < kFooterSize)
-            return 0;
+            return fserror::kSuccess;
         unsigned char footer[kFooterSize];
         if (!sealio::ReadExactly<FS>(in, end - kFooterSize, footer, kFooterSize))
-            return sealio::LastErrorOr<FS>(87);
+            return sealio::LastErrorOr<FS>(fserror::kInvalidParameter);
         uint32_t size = FooterTrailerSize(footer);
         if (size == 0)
-            return 0;
+            return fserror::kSuccess;
         // A footer that announces a trailer longer than any, or than the
         // file, is checked no further: the kit is damaged.
         if (size > kSignedTrailerSize || size > found->fileLength)
             return kDamagedKit;
         unsigned char bytes[kSignedTrailerSize];
         if (!sealio::ReadExactly<FS>(in, end - int64_t(size), bytes, size))
-            return sealio::LastErrorOr<FS>(87);
+            return sealio::LastErrorOr<FS>(fserror::kInvalidParameter);
         if (ParseTrailer(bytes, size, found->fileLength, &found->trailer) != TrailerParse::kFound)
             return kDamagedKit;
         found->present = true;
-        return 0;
+        return fserror::kSuccess;
     }();
     FS::CloseHandle(in);
     return rc;
@@ -124,10 +126,11 @@ uint32_t ReadSeal(const stdx::basic_string<char16_t>& path, SealFound* found) {
 template <class FS>
 int ReadBytesAt(const stdx::basic_string<char16_t>& path, uint64_t offset, unsigned char* out) {
     FileHandle in = kInvalidFileHandle;
-    if (FS::CreateFile(path, 0x80000000u, 0, 3, &in, 0x80u) != 0)
+    if (FS::CreateFile(path, fsflag::kGenericRead, 0, fsflag::kOpenExisting, &in,
+                       fsflag::kAttributeNormal) != 0)
         return -1;
     int count = -1;
-    if (FS::SetFilePointer(in, int64_t(offset), 0) == int64_t(offset)) {
+    if (FS::SetFilePointer(in, int64_t(offset), fsflag::kFileBegin) == int64_t(offset)) {
         uint32_t got = 0;
         if (FS::ReadFile(in, out, 8, &got, nullptr) == 0)
             count = int(got);
