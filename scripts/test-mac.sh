@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds setup-mac against GNUstep (scripts/build-mac.sh) and tests it: the
-# front end's unit tests, then end-to-end runs of the real program under a
+# front end's and the platform services' unit tests, then end-to-end runs of the real program under a
 # private Xvfb, driven by xdotool (tests/cocoa/e2e/test_*.sh).
 # Last line: "setup-mac: N passed, M failed"; the exit status is non-zero
 # when anything failed.
@@ -8,7 +8,6 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SETUP_MAC_BUILD:-$root/build-mac}
-tools=${SETUP_MAC_TOOLS_BUILD:-$root/build-mac-tools}
 jobs=${SETUP_MAC_JOBS:-2}
 
 passed=0
@@ -25,26 +24,15 @@ if ! bash "$root/scripts/build-mac.sh" "$build"; then
     finish
 fi
 
-# mkkit makes the test kits; it is built by the main project, here without
-# the GTK front end, the tests and the benchmarks.
-echo "--- building mkkit"
-if ! { cmake -S "$root" -B "$tools" -DSETUP_BUILD_GTK=OFF -DSETUP_BUILD_TESTS=OFF \
-        -DSETUP_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
-      cmake --build "$tools" --target mkkit -j"$jobs" >/dev/null; }; then
-    echo "mkkit build failed"
-    failed=$((failed + 1))
-    finish
-fi
-
 # GNUstep keeps user defaults below the account's home directory (not $HOME)
 # and its message ports below $TMP: both go to a scratch directory.
 scratch=$(mktemp -d)
 printf 'GNUSTEP_USER_CONFIG_FILE=%s\nGNUSTEP_USER_DEFAULTS_DIR=%s\nGNUSTEP_USER_DIR_LIBRARY=%s\n' \
     "$scratch/user.conf" "$scratch/Defaults" "$scratch/Library" >"$scratch/GNUstep.conf"
 mkdir -p "$scratch/tmp"
-for program in test_cocoa test_platform_mac; do
-    echo "--- unit tests ($program)"
-    log=$scratch/$program.log
+for program in tests/cocoa/test_cocoa tests/test_platform; do
+    echo "--- unit tests ($(basename "$program"))"
+    log=$scratch/$(basename "$program").log
     GNUSTEP_CONFIG_FILE=$scratch/GNUstep.conf TMP=$scratch/tmp TEMP=$scratch/tmp \
         "$build/$program" 2>&1 | tee "$log" | grep -E '^\[  (PASSED|FAILED) |^\[  FAILED  \]'
     rc=${PIPESTATUS[0]}
@@ -57,10 +45,10 @@ done
 rm -rf "$scratch"
 
 echo "--- end-to-end tests under Xvfb"
-export SETUP_MAC_BIN=$build/setup-mac
-export PROBE_LIB=$build/libsetup_mac_probe.so
-export CATALOGUE_TEXT_BIN=$build/catalogue_text_mac
-export MKKIT_BIN=$tools/tools/mkkit/mkkit
+export SETUP_MAC_BIN=$build/src/cocoa/setup-mac
+export PROBE_LIB=$build/tests/cocoa/libsetup_mac_probe.so
+export CATALOGUE_TEXT_BIN=$build/tests/cocoa/catalogue_text_mac
+export MKKIT_BIN=$build/tools/mkkit/mkkit
 export E2E_SCREENSHOTS=$build/e2e-screenshots
 for case in "$root"/tests/cocoa/e2e/test_*.sh; do
     name=$(basename "$case" .sh)

@@ -31,7 +31,7 @@ count_ctest() {
 stage() { echo; echo "=== $*"; }
 
 stage "build (build/)"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+cmake --preset default >/dev/null &&
   cmake --build build -j"$jobs" || { echo "build failed"; echo "total: $passed passed, $((failed + 1)) failed"; exit 1; }
 
 stage "unit and end-to-end tests"
@@ -44,8 +44,7 @@ tsan_targets=()
 for t in text install; do
   ls tests/$t/*_test.cpp >/dev/null 2>&1 && tsan_targets+=("test_$t")
 done
-if cmake -S . -B build-tsan -DSETUP_SANITIZE=thread -DSETUP_BUILD_GTK=OFF -DSETUP_BUILD_BENCH=OFF \
-     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+if cmake --preset tsan >/dev/null &&
    cmake --build build-tsan -j"$jobs" --target "${tsan_targets[@]}"; then
   for t in "${tsan_targets[@]}"; do
     log=build-tsan/$t.log
@@ -67,7 +66,7 @@ else
   echo "scripts/fuzz-kit.sh missing"; failed=$((failed + 1)); failures+=("fuzz")
 fi
 
-stage "setup-mac against GNUstep (smoke test)"
+stage "setup-mac against GNUstep (build-mac/)"
 if [ -f scripts/test-mac.sh ]; then
   bash scripts/test-mac.sh 2>&1 | tee build-mac-test.log
   rc=${PIPESTATUS[0]}
