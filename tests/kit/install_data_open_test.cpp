@@ -9,8 +9,9 @@
 namespace kittest {
 namespace {
 
-// The one-description, one-file image of the format's worked example.
-std::string WorkedExampleImage() {
+// The smallest useful image: one description ("en", all texts empty) and one
+// file, a.txt of 3 bytes, written at 2020-01-01 00:00 UTC.
+std::string OneFileImage() {
     return Bytes()
         .u32(1)             // 0: layout word 1, description table
         .u32(1)             // 4: product count
@@ -52,9 +53,9 @@ Bytes EmptyHead() {
 
 using OpenTest = KitTest;
 
-TEST_F(OpenTest, WorkedExampleOpensWithAbsoluteOffset) {
+TEST_F(OpenTest, OneFileImageOpensWithAbsoluteOffset) {
     Kit kit;
-    ASSERT_EQ(0u, kit.Open(KitFromImage(WorkedExampleImage())));
+    ASSERT_EQ(0u, kit.Open(KitFromImage(OneFileImage())));
     ASSERT_EQ(1u, kit.products.size());
     EXPECT_EQ(string16(u"en"), kit.products[0].language);
     EXPECT_TRUE(kit.products[0].product.empty());
@@ -130,7 +131,7 @@ TEST_F(OpenTest, FileRecordsWithEmptyNameAndPadding) {
 }
 
 TEST_F(OpenTest, TrailingBytesAfterTheStreamAreIgnored) {
-    std::string kitBytes = kit::RawDeflate(WorkedExampleImage(), 9) + std::string(5000, '\x5A');
+    std::string kitBytes = kit::RawDeflate(OneFileImage(), 9) + std::string(5000, '\x5A');
     Kit kit;
     ASSERT_EQ(0u, kit.Open(KitFromBytes(kitBytes)));
     EXPECT_EQ(70u, kit.files.at(0).offset);
@@ -234,7 +235,7 @@ TEST_F(OpenTest, NamesLongerThanTheSystemPathLimitAreDamage) {
 TEST_F(OpenTest, BadCompressedDataFailsWithInvalidData) {
     // A complete gzip file (header, stream, checksum trailer) of a valid image.
     Kit gzip;
-    EXPECT_EQ(13u, gzip.Open(KitFromBytes(Gzip(WorkedExampleImage()))));
+    EXPECT_EQ(13u, gzip.Open(KitFromBytes(Gzip(OneFileImage()))));
     EXPECT_TRUE(gzip.files.empty());
     EXPECT_TRUE(TempFiles().empty());
 
@@ -261,7 +262,7 @@ TEST_F(OpenTest, FifoAsTheKitFailsInsteadOfWaiting) {
 
 TEST_F(OpenTest, ImageCannotBeCreated) {
     // /proc refuses new files even to root, who may write anywhere else.
-    std::string kitPath = testing_support::utf8(KitFromImage(WorkedExampleImage()));
+    std::string kitPath = testing_support::utf8(KitFromImage(OneFileImage()));
     setenv("TMPDIR", "/proc", 1);
     Kit kit;
     EXPECT_EQ(1013u, kit.Open(testing_support::u16(kitPath)));
@@ -335,13 +336,13 @@ TEST_F(OpenTest, ImageIsUnnamedAndLivesExactlyAsLongAsTheObject) {
     const size_t descriptorsBefore = OpenDescriptors();
     {
         Kit kit;
-        ASSERT_EQ(0u, kit.Open(KitFromImage(WorkedExampleImage())));
+        ASSERT_EQ(0u, kit.Open(KitFromImage(OneFileImage())));
         struct stat st;
         ASSERT_EQ(0, fstat(int(kit.imageHandle), &st));
         EXPECT_EQ(0u, st.st_nlink);
-        EXPECT_EQ(WorkedExampleImage(), testing_support::Sandbox::read(
-                                            "/proc/self/fd/" + std::to_string(kit.imageHandle)));
-        ASSERT_EQ(0u, kit.Open(KitFromImage(WorkedExampleImage(), "second.efd")));
+        EXPECT_EQ(OneFileImage(), testing_support::Sandbox::read("/proc/self/fd/" +
+                                                                 std::to_string(kit.imageHandle)));
+        ASSERT_EQ(0u, kit.Open(KitFromImage(OneFileImage(), "second.efd")));
         EXPECT_EQ(descriptorsBefore + 1, OpenDescriptors());
         EXPECT_TRUE(TempFiles().empty());
     }

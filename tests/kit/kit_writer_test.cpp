@@ -1,4 +1,4 @@
-// The kit writer: the worked example byte for byte, trees in a stable order
+// The kit writer: a small one-file kit byte for byte, trees in a stable order
 // with their times, and refusals of what a kit cannot hold.
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -19,7 +19,7 @@ void SetMtime(const std::string& path, time_t seconds) {
     ASSERT_EQ(0, utimes(path.c_str(), times));
 }
 
-TEST_F(WriterTest, WorkedExampleByteForByte) {
+TEST_F(WriterTest, OneFileKitByteForByte) {
     kit::KitWriter writer;
     writer.AddProduct({u"en", u"", u"", u""});
     writer.AddFile(u"a.txt", kit::FileTimeFromUnix(1577836800), "abc");
