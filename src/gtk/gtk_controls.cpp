@@ -1,7 +1,7 @@
 // The controls of the wizard pages and the button bar, placed in the GtkFixed
 // at the positions the dialog gives. Every control is created visible; the
 // dialog hides and shows whole pages.
-#include "gtk_toolkit.h"
+#include "gtk/gtk_toolkit.h"
 
 namespace gtkfront {
 

@@ -3,7 +3,7 @@
 // exists, and take their captions from the dialog's language.
 #include <sys/stat.h>
 
-#include "gtk_toolkit.h"
+#include "gtk/gtk_toolkit.h"
 #include "launcher/user_path.h"
 #include "text/string_util.h"
 #include "text/utf8.h"

@@ -1,9 +1,9 @@
 // Set-up, window and event loop of the GTK front end.
-#include "gtk_toolkit.h"
+#include "gtk/gtk_toolkit.h"
 
 #include <gdk/gdkkeysyms.h>
 
-#include "pictures.h"
+#include "gtk/pictures.h"
 
 namespace gtkfront {
 

@@ -2,7 +2,7 @@
 // then the shared start-up with the GTK toolkit.
 #include <gtk/gtk.h>
 
-#include "gtk_toolkit.h"
+#include "gtk/gtk_toolkit.h"
 #include "wizard/program.h"
 
 int main(int argc, char** argv) {

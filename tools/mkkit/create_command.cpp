@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <system_error>
 
-#include "commands.h"
-#include "key_files.h"
 #include "kit/kit_name.h"
 #include "kit/kit_writer.h"
+#include "mkkit/commands.h"
+#include "mkkit/key_files.h"
 #include "text/utf8.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Reading and writing mkkit's key files (format in key_files.h).
-#include "key_files.h"
+#include "mkkit/key_files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <ctime>
 
-#include "commands.h"
 #include "fs/file_system.h"
 #include "kit/install_data.h"
 #include "kit/kit_name.h"
 #include "kit/kit_writer.h"
 #include "kit/lz_compressor.h"
+#include "mkkit/commands.h"
 #include "text/string_util.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <CLI/CLI.hpp>
 #include <clocale>
 
-#include "commands.h"
+#include "mkkit/commands.h"
 
 int main(int argc, char** argv) {
     // Paths and texts are converted with the user's locale, as the installer does.

@@ -2,9 +2,9 @@
 // added to an existing kit, and the check of a kit's digest and signature.
 #include <cstdio>
 
-#include "commands.h"
-#include "key_files.h"
 #include "kit/kit_sealer.h"
+#include "mkkit/commands.h"
+#include "mkkit/key_files.h"
 
 int RunKeygen(const std::string& base) {
     kit::SecretKey secret{};
