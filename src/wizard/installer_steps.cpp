@@ -93,7 +93,7 @@ void CInstallerDlg::RunDryRun() {
         install::PlannedFile planned;
         planned.name = file.name;
         stdx::replace_all(planned.name, stdx::string16(u"\\"), stdx::string16(u"/"));
-        planned.freshness = install::JudgeFile(dir + planned.name, file.time);
+        planned.freshness = install::JudgeFile<FileSystem>(dir + planned.name, file.time);
         planned.size = file.size;
         plan.push_back(planned);
     }

@@ -57,10 +57,10 @@ TEST(CommandLine, LongOptionsAnywhereAmongTheOldWords) {
     EXPECT_EQ(p.line.directory, "/tmp/a b; $(x)");
     EXPECT_EQ(p.line.statusFd, 1);
 
-    p = Parse({"--dir=", "--status-fd=2"});
+    p = Parse({"--dir=/x y", "--status-fd=2"});
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_TRUE(p.line.hasDirectory);
-    EXPECT_EQ(p.line.directory, "");
+    EXPECT_EQ(p.line.directory, "/x y");
     EXPECT_EQ(p.line.statusFd, 2);
 }
 

@@ -96,7 +96,7 @@ TEST_F(StepsTest, WelcomeDirectoryCopyAndOutcomeInTurns) {
     EXPECT_EQ(steps.welcomes[0],
               "Welcome to the product installation program Templates (Example Ltd).");
     ASSERT_EQ(steps.proposals.size(), 2u);
-    EXPECT_EQ(steps.proposals[0], utf8(DefaultTemplateDirectory()) + "tmplts/");
+    EXPECT_EQ(steps.proposals[0], utf8(DefaultTemplateDirectory()));
     EXPECT_EQ(steps.messages, std::vector<std::string>{Text("IDS_ERROR_NOTWRITABLE")});
     EXPECT_EQ(Sandbox::read(sandbox.at("target/a.cfg")), "new alpha");
     EXPECT_EQ(Sandbox::read(sandbox.at("target/sub/b.cfg")), "beta");
@@ -129,10 +129,14 @@ TEST_F(StepsTest, EndOfInputCancelsAndNoGoesBackToThePrompt) {
 }
 
 TEST_F(StepsTest, AnInterruptDuringTheCopyCancelsAndRollsBack) {
+    // The worker is held after its first post; Ctrl-C arrives, and only
+    // then does the worker go on.
     steps.CloseGate();
     steps.onWait = [this](int n) {
         if (n == 1) {
             steps.interrupt = true;
+        }
+        if (n == 2) {
             steps.OpenGate();
         }
     };

@@ -9,7 +9,7 @@ set -euo pipefail
 E2E_SCREENSHOTS=${TMPDIR:-/tmp}/setup-console-e2e
 E2E_PROGRAM="setup (console)"
 source "$(dirname "${BASH_SOURCE[0]}")/../../support/e2e_common.sh"
-PTY_RUN="$(dirname "${BASH_SOURCE[0]}")/pty_run.py"
+PTY_RUN="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/pty_run.py"
 unset DISPLAY WAYLAND_DISPLAY
 
 # console_init NAME: $WORK with home/, tmp/ and kit/; no display.
