@@ -20,7 +20,7 @@ before=$(snapshot "$(default_dir)")
 start_setup -S --status-fd 3 3>"$WORK/events"
 wait_until 30 has_message_box
 shows "$(text IDS_INSTALL_ERROR)" || fail "not the installation error box"
-click gtk-ok
+click "$(text IDS_MSGBOX_OK)"
 wait_exit 30
 [ "$SETUP_STATUS" = 1 ] || fail "status $SETUP_STATUS after a failed copy"
 [ "$(snapshot "$(default_dir)")" = "$before" ] || fail "the failed copy changed the directory"
@@ -34,7 +34,7 @@ truncate -s $((size / 2)) "$WORK/kit/kelda.efd"
 start_setup -S
 wait_until 10 has_message_box
 shows "$(text IDS_ERROR_DAMAGEDSOURCE)" || fail "not the damaged-kit box"
-click gtk-ok
+click "$(text IDS_MSGBOX_OK)"
 wait_exit 10
 [ "$SETUP_STATUS" = 2 ] || fail "status $SETUP_STATUS after a damaged kit"
 no_leftovers
