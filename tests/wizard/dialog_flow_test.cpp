@@ -365,7 +365,7 @@ TEST_F(FlowTest, GermanTextsOnTheSuccessAndErrorPages) {
                 EXPECT_EQ(user.boxes.back().headline(), "Installationsfehler");
                 // The system's reason in the user's language as well.
                 EXPECT_EQ(user.boxes.back().detail(),
-                          sandbox.at("plainfile") + ": Ist kein Verzeichnis");
+                          sandbox.at("failing/a.cfg") + ": Ist ein Verzeichnis");
             } else {
                 EXPECT_EQ(user.PageText(), "Die Konfiguration wurde erfolgreich installiert.");
                 EXPECT_EQ(user.VisibleOf(Kind::kCheckBox)->text,

@@ -30,6 +30,15 @@ class ScopedCwd {
     char old_[4096];
 };
 
+// The catalogue text of a message, without the detail lines below it.
+std::vector<std::string> Headlines(const std::vector<std::string>& messages) {
+    std::vector<std::string> out;
+    for (const std::string& m : messages) {
+        out.push_back(m.substr(0, m.find('\n')));
+    }
+    return out;
+}
+
 class StepsTest : public WizardTest {
   protected:
     StepsTest() : cwd_(sandbox.at("kit")) {
@@ -159,7 +168,7 @@ TEST_F(StepsTest, AFailedCopyIsStatusOneWithTheErrorEvent) {
     utime(sandbox.at("target/sub/b.cfg").c_str(), &old);
     const std::string dir = sandbox.at("target");
     EXPECT_EQ(RunSteps(true, &dir), wizard::kExitCopyFailed);
-    EXPECT_EQ(steps.messages, std::vector<std::string>{Text("IDS_INSTALL_ERROR")});
+    EXPECT_EQ(Headlines(steps.messages), std::vector<std::string>{Text("IDS_INSTALL_ERROR")});
     ASSERT_EQ(steps.outcomes.size(), 1u);
     EXPECT_EQ(steps.outcomes[0].first, StepOutcome::kFailed);
     EXPECT_EQ(Sandbox::read(sandbox.at("target/a.cfg")), "old alpha");
@@ -179,12 +188,12 @@ TEST_F(StepsTest, StartUpRefusalsAreStatusTwo) {
     for (const auto& c : cases) {
         steps.messages.clear();
         EXPECT_EQ(RunSteps(true, &c.dir), wizard::kExitStartFailed) << c.dir;
-        EXPECT_EQ(steps.messages, std::vector<std::string>{Text(c.key)}) << c.dir;
+        EXPECT_EQ(Headlines(steps.messages), std::vector<std::string>{Text(c.key)}) << c.dir;
     }
     unlink(KitPath().c_str());
     steps.messages.clear();
     EXPECT_EQ(RunSteps(true), wizard::kExitStartFailed);
-    EXPECT_EQ(steps.messages, std::vector<std::string>{Text("IDS_ERROR_NOSOURCE")});
+    EXPECT_EQ(Headlines(steps.messages), std::vector<std::string>{Text("IDS_ERROR_NOSOURCE")});
     ExpectTargetUnchanged();
 }
 

@@ -19,7 +19,7 @@ touch -d '2020-01-01 00:00:00 UTC' "$(default_dir)/trade/prices.csv"
 before=$(snapshot "$(default_dir)")
 start_setup -S --status-fd 3 3>"$WORK/events"
 wait_until 30 has_message_box
-shows "$(text IDS_INSTALL_ERROR)" || fail "not the installation error box"
+shows_containing "$(text IDS_INSTALL_ERROR)" || fail "not the installation error box"
 click "$(text IDS_MSGBOX_OK)"
 wait_exit 30
 [ "$SETUP_STATUS" = 1 ] || fail "status $SETUP_STATUS after a failed copy"
@@ -33,7 +33,7 @@ size=$(stat -c %s "$WORK/kit/kelda.efd")
 truncate -s $((size / 2)) "$WORK/kit/kelda.efd"
 start_setup -S
 wait_until 10 has_message_box
-shows "$(text IDS_ERROR_DAMAGEDSOURCE)" || fail "not the damaged-kit box"
+shows_containing "$(text IDS_ERROR_DAMAGEDSOURCE)" || fail "not the damaged-kit box"
 click "$(text IDS_MSGBOX_OK)"
 wait_exit 10
 [ "$SETUP_STATUS" = 2 ] || fail "status $SETUP_STATUS after a damaged kit"
