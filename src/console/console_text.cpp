@@ -21,6 +21,7 @@ constexpr const char* kShownKeys[] = {
     "IDS_SETUP_EMPTYTARGET",  "IDS_ERROR_NOTARGET",    "IDS_ERROR_NOTWRITABLE",
     "IDS_ERROR_NOSOURCE",     "IDS_ERROR_NOSPACE",     "IDS_ERROR_DAMAGEDSOURCE",
     "IDS_WELCOME_LINE",       "IDS_WARN_LAUNCHERFILE", "IDS_ERROR_SPACEDETAIL",
+    "IDS_ERROR_NOTSIGNED",
 };
 
 // Calls `emit` with each character's multibyte form, or with an empty
