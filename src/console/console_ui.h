@@ -9,8 +9,8 @@
 //   the outcome text
 //
 // End of input at a prompt cancels. Ctrl-C at a prompt asks the cancel
-// question; during the copy it cancels at once (the run rolls back), as do
-// SIGTERM and SIGHUP anywhere.
+// question (SIGTERM and SIGHUP there cancel); during the copy the dialog's
+// own signal pipe takes the three signals and cancels at once.
 #pragma once
 #include <chrono>
 #include <string>

@@ -102,8 +102,10 @@ std::string UsageText(const std::string& program) {
         "  1  the copy failed and the template directory was restored\n"
         "  2  a start-up check failed (no kit, damaged kit, no space, unusable\n"
         "     directory) or the command line was wrong; nothing was changed\n"
-        "  3  cancelled by the user or a signal; the template directory was restored\n"
+        "  3  cancelled by the user; the template directory was restored\n"
         "  4  the copy failed and the template directory could not be fully restored\n"
+        "  128+N  ended by signal N (SIGINT, SIGTERM, SIGHUP) during the copy, after\n"
+        "     the template directory was restored\n"
         "The console front end always reports these. The windowed wizard reports\n"
         "them with -S and otherwise ends with 0.\n";
     return text;

@@ -2,8 +2,9 @@
 # Cancelling with no display: end of input at the prompt, and at the cancel
 # question that Ctrl-C at the prompt asks; then SIGINT during the copy of a
 # large kit, and Ctrl-C on a terminal during the copy. Each ends with status
-# 3 and the template directory byte-identical to before, with no staging
-# folder, kit image or launcher file left.
+# 3 (a signal during the copy: 128 + its number) and the template directory
+# byte-identical to before, with no staging folder, kit image or launcher
+# file left.
 source "$(dirname "$0")/lib.sh"
 console_init cancel
 make_ledger_kit
@@ -51,7 +52,7 @@ kill -INT "$SETUP_PID"
 SETUP_STATUS=0
 wait "$SETUP_PID" || SETUP_STATUS=$?
 SETUP_PID=""
-expect_status 3 "after SIGINT during the copy"
+expect_status 130 "after SIGINT during the copy"
 grep -q '"event":"cancelled"' "$WORK/events" || fail "no cancelled event"
 out_has "$(text IDS_CANCEL_FINISH)"
 [ "$(snapshot "$target")" = "$before" ] || fail "the directory changed after SIGINT"
@@ -60,7 +61,7 @@ no_leftovers
 
 # Ctrl-C typed on the terminal during the copy.
 run_on_pty "expect:$(text IDS_TEMPLATE_CATALOG);;send:$target;;expect:% ;;int;;expect:$(text IDS_CANCEL_FINISH)" --console
-expect_status 3 "after Ctrl-C during the copy"
+expect_status 130 "after Ctrl-C during the copy"
 [ "$(snapshot "$target")" = "$before" ] || fail "the directory changed after Ctrl-C"
 no_leftovers
 note "passed"
