@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config clang libclang-rt-14-dev
   zlib1g-dev libisal-dev isal libssl-dev libgtk2.0-dev libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+  nlohmann-json3-dev python3
   xvfb xauth xdotool x11-utils imagemagick locales gzip tar
   libgnustep-gui-dev gnustep-back0.29 libblocksruntime-dev
   # Glyphs for every catalogue language: Latin, Cyrillic, Armenian and

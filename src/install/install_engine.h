@@ -29,6 +29,7 @@
 #include "fs/file_system.h"
 #include "fs/fs_codes.h"
 #include "install/failure_detail.h"
+#include "install/freshness.h"
 #include "install/install_process_data.h"
 #include "install/install_transaction.h"
 #include "install/run_identities.h"
@@ -71,6 +72,10 @@ class BasicInstallEngine {
     // (0 when the reason is the engine's own, such as a bad kit name).
     stdx::string16 failedPath;
     int failedErrno = 0;
+    // Files of the current run written, and kept because they were at
+    // least as new.
+    uint64_t copiedFiles = 0;
+    uint64_t keptFiles = 0;
 
     BasicInstallEngine() = default;
     BasicInstallEngine(const BasicInstallEngine&) = delete;
@@ -107,6 +112,8 @@ class BasicInstallEngine {
             return Fail(fserror::kInvalidParameter, 0);
         }
         const size_t count = kit->files.size();
+        copiedFiles = 0;
+        keptFiles = 0;
         for (size_t c = 0; c < count; ++c) {
             // A cancel question open in the dialog holds the run here.
             if (CancelRequested()) {
@@ -118,9 +125,14 @@ class BasicInstallEngine {
             if (result == fserror::kCancelled) {
                 return Rollback(fserror::kCancelled);
             }
-            if (result != 0 && result != kSkipped) {
+            if (result == kSkipped) {
+                ++keptFiles;
+                continue;
+            }
+            if (result != 0) {
                 return Fail(result, progress);
             }
+            ++copiedFiles;
         }
         // Every file is in place; a "Yes" given now still undoes them all.
         if (CancelRequested()) {
@@ -128,6 +140,9 @@ class BasicInstallEngine {
         }
         Commit();
         ReleaseLock();
+        if (channel != nullptr) {
+            channel->PostCounts(copiedFiles, keptFiles);
+        }
         Post(0, GetLocalizedString("IDS_INSTALL_FINISH"), 100);
         if (finishPauseMilliseconds > 0) {
             FS::SleepMilliseconds(finishPauseMilliseconds);
@@ -461,6 +476,7 @@ class BasicInstallEngine {
             journal.Close();
             if (channel != nullptr) {
                 channel->PostKeptFolder(t.stagingDir);
+                channel->MarkRollbackIncomplete();
             }
             ReleaseLock();
             return code;
@@ -508,10 +524,9 @@ class BasicInstallEngine {
     // `status` is the entry's own: only a link costs a second look.
     static bool IsAtLeastAsNew(const FileStatus& status, const stdx::string16& target,
                                FileTime kitTime) {
-        const FileStatus onDisk =
+        const FileStatus followed =
             status.kind == FileKind::kLink ? FS::Status(target, Links::kFollowed) : status;
-        const bool hasTime = onDisk.kind == FileKind::kFile || onDisk.kind == FileKind::kDirectory;
-        return hasTime && onDisk.lastWrite >= kitTime;
+        return install::Judge(status, followed, kitTime) == install::Freshness::kKeep;
     }
 
   private:
@@ -655,7 +670,9 @@ class BasicInstallEngine {
         stdx::string16 name = entry.name;
         stdx::replace_all(name, u"\\", u"/");
         const stdx::string16 target = Current().templateDir + name;
-        Post(0, target, progress);
+        if (channel != nullptr) {
+            channel->PostProgress(target, progress, index);
+        }
         // A name that is empty, names a directory, or could leave the template
         // directory never touches the disk.
         if (name.empty() || name.back() == u'/' || !kit::IsSafeKitName(name)) {

@@ -51,6 +51,10 @@ void InstallProcessData::Start(Kit* kit, const stdx::string16& templateDir) {
     cancelRequested = false;
     resultCode = 0;
     progress = 0;
+    doneFiles = 0;
+    copiedFiles = 0;
+    keptFiles = 0;
+    rollbackIncomplete = false;
     runEnded = false;
     runResult = 0;
     failureDetail.clear();
@@ -71,12 +75,24 @@ void InstallProcessData::ReadJob(Kit*& kit, stdx::string16& templateDir) {
 }
 
 void InstallProcessData::PostStatus(uint32_t code, const stdx::string16& text, int percent) {
+    Post(code, text, percent, nullptr);
+}
+
+void InstallProcessData::PostProgress(const stdx::string16& text, int percent, uint64_t done) {
+    Post(0, text, percent, &done);
+}
+
+void InstallProcessData::Post(uint32_t code, const stdx::string16& text, int percent,
+                              const uint64_t* done) {
     bool wake = true;
     {
         Held held(&lock);
         resultCode = code;
         statusText = text;
         progress = percent;
+        if (done != nullptr) {
+            doneFiles = *done;
+        }
         // A dialog that shows only the percentage: a person sees about 20
         // changes a second, so a progress post wakes the user-interface
         // thread only when the bar has visibly moved on, by kWakeStep or
@@ -100,10 +116,39 @@ void InstallProcessData::PostStatus(uint32_t code, const stdx::string16& text, i
 }
 
 void InstallProcessData::ReadStatus(uint32_t& code, stdx::string16& text, int& percent) {
+    uint64_t done = 0;
+    ReadStatus(code, text, percent, done);
+}
+
+void InstallProcessData::ReadStatus(uint32_t& code, stdx::string16& text, int& percent,
+                                    uint64_t& done) {
     Held held(&lock);
     code = resultCode;
     text = statusText;
     percent = progress;
+    done = doneFiles;
+}
+
+void InstallProcessData::PostCounts(uint64_t copied, uint64_t kept) {
+    Held held(&lock);
+    copiedFiles = copied;
+    keptFiles = kept;
+}
+
+void InstallProcessData::ReadCounts(uint64_t& copied, uint64_t& kept) {
+    Held held(&lock);
+    copied = copiedFiles;
+    kept = keptFiles;
+}
+
+void InstallProcessData::MarkRollbackIncomplete() {
+    Held held(&lock);
+    rollbackIncomplete = true;
+}
+
+bool InstallProcessData::ReadRollbackIncomplete() {
+    Held held(&lock);
+    return rollbackIncomplete;
 }
 
 void InstallProcessData::PostDetail(const stdx::string16& detail) {

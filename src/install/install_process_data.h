@@ -16,6 +16,9 @@
 //      finish    code 0, IDS_INSTALL_FINISH text, 100
 //    A cancelled run makes no error or finish post. Before an error post the
 //    worker stores the failure's detail (path and reason), see ReadDetail.
+//    Each progress post also carries the file's index (0-based); just before
+//    the finish post the worker stores how many files it wrote and how many
+//    it kept (ReadCounts).
 // 3. Run end: when the run is completely over (after the rollback of a failed
 //    or cancelled run, after the staging clean-up and pause of a finished
 //    one), the worker marks the channel ended and stores the run's result:
@@ -23,6 +26,9 @@
 //      1223  cancelled; the rollback is complete
 //      other failed with that code; the rollback is complete
 //    ReadRunEnd() returns true from then on, until the next Start().
+//    A rollback that could not put everything back (a file that could not
+//    be moved back or deleted) is marked before the run end
+//    (ReadRollbackIncomplete).
 //    This is the cancellation-finished signal: after RequestCancel(true) the
 //    dialog keeps polling until ReadRunEnd() is true, then shows the
 //    cancellation page. A result of 0 there means the request came too late
@@ -95,12 +101,22 @@ class InstallProcessData {
     void ReadJob(Kit*& kit, stdx::string16& templateDir);
     // Worker (and the dialog's constructor for the initial post).
     void PostStatus(uint32_t code, const stdx::string16& text, int progress);
+    // Worker: a progress post for the file with index `done` (0-based).
+    void PostProgress(const stdx::string16& text, int progress, uint64_t done);
     // Dialog, in its waiting loop.
     void ReadStatus(uint32_t& code, stdx::string16& text, int& progress);
     // Worker, just before its error post: the failed path and the reason.
     void PostDetail(const stdx::string16& detail);
     // Dialog: the detail of the run's failure; empty until one is posted.
     stdx::string16 ReadDetail();
+    // The same, with the index of the last file posted.
+    void ReadStatus(uint32_t& code, stdx::string16& text, int& progress, uint64_t& done);
+    // Worker, before the finish post: files written and files kept.
+    void PostCounts(uint64_t copied, uint64_t kept);
+    void ReadCounts(uint64_t& copied, uint64_t& kept);
+    // Worker, during a rollback that left something behind.
+    void MarkRollbackIncomplete();
+    bool ReadRollbackIncomplete();
     // Dialog: ask the running installation to stop after the current file and
     // roll back.
     void RequestCancel(bool cancel);
@@ -130,6 +146,8 @@ class InstallProcessData {
 
   private:
     void Notify();
+    // A post; `done` (may be null) is the file index of a progress post.
+    void Post(uint32_t code, const stdx::string16& text, int percent, const uint64_t* done);
 
     sem_t lock;
     Kit* installData = nullptr;
@@ -139,6 +157,10 @@ class InstallProcessData {
     stdx::string16 statusText;
     int progress = 0;
     stdx::string16 failureDetail;
+    uint64_t doneFiles = 0;
+    uint64_t copiedFiles = 0;
+    uint64_t keptFiles = 0;
+    bool rollbackIncomplete = false;
     bool runEnded = false;
     uint32_t runResult = 0;
     stdx::string16 keptFolder;

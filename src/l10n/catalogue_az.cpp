@@ -67,4 +67,6 @@ const CatalogueRows kCatalogueAz = {
     {"IDS_INSTALL_BUSY",
      "Bu şablon kataloquna başqa bir quraşdırma aparılır. O başa çatdıqdan sonra yenidən cəhd "
      "edin."},
+    {"IDS_ERROR_NOTWRITABLE",
+     "Şablon kataloqunu yaratmaq və ya ona yazmaq mümkün deyil. Başqa kataloq göstərin."},
 };

@@ -72,4 +72,7 @@ const CatalogueRows kCatalogueDe = {
     {"IDS_INSTALL_BUSY",
      "In dieses Vorlagenverzeichnis wird gerade eine andere Installation ausgeführt. Versuchen Sie "
      "es erneut, wenn sie abgeschlossen ist."},
+    {"IDS_ERROR_NOTWRITABLE",
+     "Das Vorlagenverzeichnis kann nicht angelegt oder beschrieben werden. Geben Sie ein anderes "
+     "Verzeichnis an."},
 };

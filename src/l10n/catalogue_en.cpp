@@ -69,4 +69,6 @@ const CatalogueRows kCatalogueEn = {
     {"IDS_INSTALL_BUSY",
      "Another installation into this template directory is running. Try again when it has "
      "finished."},
+    {"IDS_ERROR_NOTWRITABLE",
+     "The template directory cannot be created or written to. Specify another directory."},
 };

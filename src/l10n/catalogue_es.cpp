@@ -71,4 +71,7 @@ const CatalogueRows kCatalogueEs = {
     {"IDS_INSTALL_BUSY",
      "Hay otra instalación en curso en este directorio de plantillas. Vuelva a intentarlo cuando "
      "haya terminado."},
+    {"IDS_ERROR_NOTWRITABLE",
+     "No se puede crear el directorio de plantillas ni escribir en él. Especifique otro "
+     "directorio."},
 };

@@ -73,4 +73,6 @@ const CatalogueRows kCatalogueFr = {
     {"IDS_INSTALL_BUSY",
      "Une autre installation dans ce répertoire des modèles est en cours. Réessayez lorsqu'elle "
      "sera terminée."},
+    {"IDS_ERROR_NOTWRITABLE",
+     "Impossible de créer le répertoire des modèles ou d'y écrire. Indiquez un autre répertoire."},
 };

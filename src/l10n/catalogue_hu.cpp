@@ -66,4 +66,6 @@ const CatalogueRows kCatalogueHu = {
     {"IDS_INSTALL_BUSY",
      "Ebbe a sablonkönyvtárba éppen egy másik telepítés folyik. Próbálja újra, ha az "
      "befejeződött."},
+    {"IDS_ERROR_NOTWRITABLE",
+     "A sablonkönyvtár nem hozható létre, vagy nem írható. Adjon meg egy másik könyvtárat."},
 };

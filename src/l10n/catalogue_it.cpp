@@ -70,4 +70,6 @@ const CatalogueRows kCatalogueIt = {
      "intatto."},
     {"IDS_INSTALL_BUSY",
      "È in corso un'altra installazione in questa directory dei modelli. Riprovare al termine."},
+    {"IDS_ERROR_NOTWRITABLE",
+     "Impossibile creare la directory dei modelli o scrivervi. Specificare un'altra directory."},
 };

@@ -65,4 +65,6 @@ const CatalogueRows kCatalogueLt = {
      "Nutraukto diegimo įrašo %1 nepavyko perskaityti, todėl jis paliktas nepaliestas."},
     {"IDS_INSTALL_BUSY",
      "Į šį šablonų katalogą jau vykdomas kitas diegimas. Bandykite dar kartą, kai jis baigsis."},
+    {"IDS_ERROR_NOTWRITABLE",
+     "Šablonų katalogo nepavyksta sukurti arba į jį rašyti. Nurodykite kitą katalogą."},
 };

@@ -67,4 +67,6 @@ const CatalogueRows kCatalogueLv = {
     {"IDS_INSTALL_BUSY",
      "Šajā veidņu direktorijā pašlaik notiek cita instalēšana. Mēģiniet vēlreiz, kad tā būs "
      "pabeigta."},
+    {"IDS_ERROR_NOTWRITABLE",
+     "Veidņu direktoriju nevar izveidot vai tajā nevar rakstīt. Norādiet citu direktoriju."},
 };

@@ -68,4 +68,6 @@ const CatalogueRows kCataloguePl = {
      "Nie udało się odczytać zapisu przerwanej instalacji %1; pozostawiono go bez zmian."},
     {"IDS_INSTALL_BUSY",
      "Do tego katalogu szablonów trwa już inna instalacja. Spróbuj ponownie po jej zakończeniu."},
+    {"IDS_ERROR_NOTWRITABLE",
+     "Nie można utworzyć katalogu szablonów ani zapisywać w nim. Podaj inny katalog."},
 };

@@ -68,4 +68,7 @@ const CatalogueRows kCatalogueRo = {
     {"IDS_INSTALL_BUSY",
      "O altă instalare în acest director de șabloane este în curs. Încercați din nou după ce se "
      "încheie."},
+    {"IDS_ERROR_NOTWRITABLE",
+     "Directorul de șabloane nu poate fi creat sau nu se poate scrie în el. Specificați alt "
+     "director."},
 };

@@ -68,4 +68,6 @@ const CatalogueRows kCatalogueTk = {
     {"IDS_INSTALL_BUSY",
      "Bu şablonlar katalogyna başga bir gurnama ýerine ýetirilýär. Ol tamamlanandan soň täzeden "
      "synanyşyň."},
+    {"IDS_ERROR_NOTWRITABLE",
+     "Şablonlar katalogyny döretmek ýa-da oňa ýazmak mümkin däl. Başga katalog görkeziň."},
 };

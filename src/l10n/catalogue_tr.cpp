@@ -65,4 +65,6 @@ const CatalogueRows kCatalogueTr = {
      "Yarıda kalan bir kurulumun kaydı (%1) okunamadı ve olduğu gibi bırakıldı."},
     {"IDS_INSTALL_BUSY",
      "Bu şablon dizinine başka bir kurulum yapılıyor. Tamamlandığında yeniden deneyin."},
+    {"IDS_ERROR_NOTWRITABLE",
+     "Şablon dizini oluşturulamıyor veya dizine yazılamıyor. Başka bir dizin belirtin."},
 };

@@ -66,4 +66,6 @@ const CatalogueRows kCatalogueVi = {
     {"IDS_INSTALL_BUSY",
      "Một tiến trình cài đặt khác đang cài vào thư mục mẫu này. Hãy thử lại khi tiến trình đó hoàn "
      "tất."},
+    {"IDS_ERROR_NOTWRITABLE",
+     "Không thể tạo thư mục mẫu hoặc ghi vào thư mục đó. Hãy chỉ định thư mục khác."},
 };

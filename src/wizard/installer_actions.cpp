@@ -6,6 +6,7 @@
 #include "launcher/user_path.h"
 #include "text/string_util.h"
 #include "wizard/installer_dlg.h"
+#include "wizard/target_checks.h"
 
 void CInstallerDlg::OnCommand(wizard::Command command) noexcept {
     try {
@@ -66,13 +67,8 @@ void CInstallerDlg::OnNext() {
             ShowDirPage();
             return;
         case kStateDirectory: {
-            stdx::string16 dir = m_dirPage->GetPath();
-            stdx::replace_all(dir, stdx::string16(u"\\"), stdx::string16(u"/"));
-            // "~" and relative paths are made absolute here, before the copy
-            // or the launcher file sees them.
-            dir = ExpandUserPath(dir);
-            if (dir.empty()) {
-                MessageBox(GetLocalizedString("IDS_SETUP_EMPTYTARGET"), wizard::kMessageBoxPlain);
+            const stdx::string16 dir = TypedDirectory(m_dirPage->GetPath());
+            if (!AcceptTargetDirectory(dir, wizard::kMessageBoxPlain)) {
                 return;
             }
             if (!ConfirmChanges(dir)) {
@@ -124,7 +120,29 @@ void CInstallerDlg::Cancel() {
                                       wizard::kMessageBoxQuestion) != wizard::kAnswerYes) {
         return;
     }
+    if (m_pageState != kStateSuccess && m_pageState != kStateError) {
+        m_exitStatus = wizard::kExitCancelled;
+    }
     CloseWindow();
+}
+
+// "~" and relative paths are made absolute here, before the checks, the
+// copy or the launcher file see them.
+stdx::string16 CInstallerDlg::TypedDirectory(const stdx::string16& typed) {
+    stdx::string16 dir = typed;
+    stdx::replace_all(dir, stdx::string16(u"\\"), stdx::string16(u"/"));
+    return ExpandUserPath(dir);
+}
+
+// The directory checks; an empty entry keeps its historical plain box.
+bool CInstallerDlg::AcceptTargetDirectory(const stdx::string16& dir, uint32_t emptyBoxFlags) {
+    const char* refusal = wizard::RefuseTargetDirectory(dir);
+    if (refusal == nullptr) {
+        return true;
+    }
+    const bool empty = dir.empty();
+    MessageBox(GetLocalizedString(refusal), empty ? emptyBoxFlags : wizard::kMessageBoxError);
+    return false;
 }
 
 void CInstallerDlg::Finish() {
@@ -166,5 +184,5 @@ void CInstallerDlg::CloseWindow() {
     wizard::Handle container = m_contentView;
     m_window = nullptr;
     m_contentView = nullptr;
-    m_toolkit.DestroyWindow(window, container);
+    m_toolkit->DestroyWindow(window, container);
 }

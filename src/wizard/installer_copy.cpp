@@ -6,13 +6,18 @@
 #include "l10n/localization.h"
 #include "launcher/launcher_config.h"
 #include "text/string_util.h"
+#include "text/utf8.h"
 #include "wizard/installer_dlg.h"
 
 namespace {
 
-// The worker's wake-up hook: makes a waiting event pass return.
+// The worker's wake-up hooks: make a waiting event pass return.
 void WakeToolkit(void* toolkit) {
     static_cast<wizard::Toolkit*>(toolkit)->Wakeup();
+}
+
+void WakeSteps(void* steps) {
+    static_cast<wizard::StepUi*>(steps)->Wakeup();
 }
 
 }  // namespace
@@ -27,29 +32,52 @@ stdx::string16 WithDetail(const stdx::string16& text, const stdx::string16& deta
 }
 
 void CInstallerDlg::StartCopying() {
-    if (!m_progressPage) {
-        m_progressPage.reset(new ProgressPage(m_toolkit, m_contentView, m_width - 20));
+    if (m_steps != nullptr) {
+        // The console shows the file as well: a wake-up for every post.
+        m_processData.SetNotify(&WakeSteps, m_steps);
+        m_steps->CopyStarted(GetLocalizedUtf8("IDS_PROGRESS_START").c_str());
+    } else {
+        if (!m_progressPage) {
+            m_progressPage.reset(new ProgressPage(*m_toolkit, m_contentView, m_width - 20));
+        }
+        m_toolkit->SetEnabled(m_backButton, false);
+        m_toolkit->SetEnabled(m_nextButton, false);
+        // The progress page shows the percentage only: wake-ups for what can
+        // be seen.
+        m_processData.SetNotify(&WakeToolkit, m_toolkit, InstallProcessData::Wake::kVisibleChanges);
+        SwitchPage(m_progressPage.get());
     }
-    m_toolkit.SetEnabled(m_backButton, false);
-    m_toolkit.SetEnabled(m_nextButton, false);
     m_processData.Start(&m_installData, m_targetDir);
-    // The progress page shows the percentage only: wake-ups for what can be seen.
-    m_processData.SetNotify(&WakeToolkit, &m_toolkit, InstallProcessData::Wake::kVisibleChanges);
-    SwitchPage(m_progressPage.get());
     m_pageState = kStateCopying;
     m_cancelRequested = false;
-    m_signals.Install();
-    if (m_thread.Start(&m_processData) != 0) {
-        m_signals.Uninstall();
-        MessageBox(GetLocalizedString("IDS_INSTALL_ERROR"), wizard::kMessageBoxError);
-        ShowErrorPage();
-        return;
+    m_lastFile.clear();
+    m_lastPercent = -1;
+    m_lastDone = 0;
+    if (m_events != nullptr) {
+        m_events->Start(m_installData.files.size(), stdx::to_utf8(m_targetDir).c_str());
     }
+    m_signals.Install();
     stdx::string16 errorText;
-    CopyOutcome outcome = PollCopyRun(errorText);
+    CopyOutcome outcome = CopyOutcome::kFailed;
+    if (m_thread.Start(&m_processData) != 0) {
+        errorText = GetLocalizedString("IDS_INSTALL_ERROR");
+    } else {
+        outcome = PollCopyRun(errorText);
+    }
     // One run per start: nothing may begin after the outcome is known.
     m_thread.RequestStop();
     m_signals.Uninstall();
+    if (m_steps != nullptr) {
+        const stdx::string16 unwritten =
+            outcome == CopyOutcome::kSucceeded ? WriteLauncherList() : stdx::string16();
+        ReportOutcome(outcome, errorText);
+        if (!unwritten.empty()) {
+            MessageBox(FormatLocalized("IDS_WARN_LAUNCHERFILE", {unwritten}),
+                       wizard::kMessageBoxPlain);
+        }
+        return;
+    }
+    ReportOutcome(outcome, errorText);
     if (m_copySignal != 0) {
         // The rollback is complete (or the run had finished): end at once.
         CloseWindow();
@@ -103,8 +131,9 @@ CInstallerDlg::CopyOutcome CInstallerDlg::PollCopyRun(stdx::string16& errorText)
         uint32_t code = 0;
         stdx::string16 text;
         int progress = 0;
-        m_processData.ReadStatus(code, text, progress);
-        m_progressPage->SetProgress(progress);
+        uint64_t done = 0;
+        m_processData.ReadStatus(code, text, progress, done);
+        ReportProgress(progress, text, done);
         if (code != 0 && !failed) {
             failed = true;
             errorText = WithDetail(text, m_processData.ReadDetail());
@@ -127,8 +156,110 @@ CInstallerDlg::CopyOutcome CInstallerDlg::PollCopyRun(stdx::string16& errorText)
         if (!failed && !m_cancelRequested && progress >= 100) {
             return CopyOutcome::kSucceeded;
         }
-        m_toolkit.ProcessEvents();
+        WaitForWorker();
     }
+}
+
+// One pass of waiting: the toolkit's event pass, or the step front end's
+// wait, where an interrupt (Ctrl-C, a signal) is a confirmed cancel.
+void CInstallerDlg::WaitForWorker() {
+    if (m_steps == nullptr) {
+        m_toolkit->ProcessEvents();
+        return;
+    }
+    m_steps->ProcessEvents();
+    if (m_steps->TakeInterrupt() && !m_cancelRequested) {
+        m_cancelRequested = true;
+        m_processData.RequestCancel(true);
+        m_thread.RequestStop();
+    }
+}
+
+// The page or the console line, and a progress event, for each change. The
+// status text is the target path of the file being copied once the worker
+// has posted one; before that it is still the preparing text.
+void CInstallerDlg::ReportProgress(int progress, const stdx::string16& text, uint64_t done) {
+    if (m_steps == nullptr) {
+        m_progressPage->SetProgress(progress);
+    }
+    stdx::string16 dir = m_targetDir;
+    if (!dir.empty() && dir.back() != u'/') {
+        dir.push_back(u'/');
+    }
+    const bool isFile = text.size() > dir.size() && text.substr(0, dir.size()) == dir;
+    if (!isFile || progress >= 100 || (progress == m_lastPercent && done == m_lastDone)) {
+        return;
+    }
+    m_lastPercent = progress;
+    m_lastDone = done;
+    m_lastFile = text.substr(dir.size());
+    const stdx::string8 file = stdx::to_utf8(m_lastFile);
+    if (m_steps != nullptr) {
+        m_steps->Progress(progress, file.c_str());
+    }
+    if (m_events != nullptr) {
+        m_events->Progress(progress, file.c_str(), done, m_installData.files.size());
+    }
+}
+
+// The exit status, the last events and (for a step front end) the closing
+// text of a copy run.
+void CInstallerDlg::ReportOutcome(CopyOutcome outcome, const stdx::string16& errorText) {
+    const uint64_t total = m_installData.files.size();
+    const bool restored = !m_processData.ReadRollbackIncomplete();
+    switch (outcome) {
+        case CopyOutcome::kSucceeded: {
+            m_exitStatus = wizard::kExitInstalled;
+            uint64_t copied = 0;
+            uint64_t kept = 0;
+            m_processData.ReadCounts(copied, kept);
+            const stdx::string8 file = stdx::to_utf8(m_lastFile);
+            if (m_steps != nullptr) {
+                m_steps->Progress(100, file.c_str());
+            }
+            if (m_events != nullptr) {
+                m_events->Progress(100, file.c_str(), total, total);
+                m_events->Finished(copied, kept);
+            }
+            if (m_steps != nullptr) {
+                m_steps->Outcome(wizard::StepOutcome::kInstalled,
+                                 GetLocalizedUtf8("IDS_SUCCESS_FINISH").c_str());
+            }
+            return;
+        }
+        case CopyOutcome::kFailed: {
+            m_exitStatus = restored ? wizard::kExitCopyFailed : wizard::kExitNotRestored;
+            uint32_t code = 0;
+            m_processData.ReadRunEnd(code);
+            if (m_events != nullptr) {
+                m_events->Error(code, stdx::to_utf8(errorText).c_str());
+            }
+            if (m_steps != nullptr) {
+                MessageBox(errorText, wizard::kMessageBoxError);
+                m_steps->Outcome(wizard::StepOutcome::kFailed,
+                                 restored ? GetLocalizedUtf8("IDS_ERROR_FINISH").c_str()
+                                          : NotRestoredText().c_str());
+            }
+            return;
+        }
+        case CopyOutcome::kCanceled:
+            m_exitStatus = restored ? wizard::kExitCancelled : wizard::kExitNotRestored;
+            if (m_events != nullptr) {
+                m_events->Cancelled();
+            }
+            if (m_steps != nullptr) {
+                m_steps->Outcome(wizard::StepOutcome::kCancelled,
+                                 restored ? GetLocalizedUtf8("IDS_CANCEL_FINISH").c_str()
+                                          : NotRestoredText().c_str());
+            }
+            return;
+    }
+}
+
+// Where the earlier versions that could not be put back are kept (UTF-8).
+stdx::string8 CInstallerDlg::NotRestoredText() {
+    return stdx::to_utf8(
+        FormatLocalized("IDS_ERROR_NOTRESTORED", {m_processData.ReadKeptFolder()}));
 }
 
 // Asked from the Cancel button, Escape or the close control while copying.

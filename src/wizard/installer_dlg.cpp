@@ -33,8 +33,27 @@ CInstallerDlg::CInstallerDlg(wizard::Toolkit& toolkit, platform::Services& servi
       m_argc(argc),
       m_argv(argv),
       m_title(title) {
-    m_toolkit.Initialize(&m_argc, &m_argv);
+    m_toolkit->Initialize(&m_argc, &m_argv);
     m_processData.PostStatus(0, GetLocalizedString("IDS_PREPARECOPY"), 0);
+}
+
+CInstallerDlg::CInstallerDlg(wizard::StepUi& steps, platform::Services& services, bool autoStart,
+                             const stdx::string8& title, const stdx::string16& language,
+                             bool useCwd)
+    : CWnd(steps),
+      m_services(services),
+      m_autoStart(autoStart),
+      m_language(language),
+      m_useCwd(useCwd),
+      m_argc(0),
+      m_argv(nullptr),
+      m_title(title) {
+    m_processData.PostStatus(0, GetLocalizedString("IDS_PREPARECOPY"), 0);
+}
+
+void CInstallerDlg::SetTargetDirectory(const stdx::string16& dir) {
+    m_hasTargetOverride = true;
+    m_targetOverride = TypedDirectory(dir);
 }
 
 // m_thread is the last member, so it is destroyed first: a run still in
@@ -55,14 +74,28 @@ int CInstallerDlg::MessageBox(const stdx::string16& text, uint32_t flags) {
 void CInstallerDlg::Run() {
     try {
         // Even the start-up checks' boxes speak the dialog's language.
-        m_toolkit.SetDialogTexts(
-            {GetLocalizedUtf8("IDS_MSGBOX_YES"), GetLocalizedUtf8("IDS_MSGBOX_NO"),
-             GetLocalizedUtf8("IDS_MSGBOX_OK"), GetLocalizedUtf8("IDS_CHOOSEDIR_TITLE"),
-             GetLocalizedUtf8("IDS_BROWSE_OK"), GetLocalizedUtf8("IDS_BROWSE_CANCEL")});
+        if (m_toolkit != nullptr) {
+            m_toolkit->SetDialogTexts(
+                {GetLocalizedUtf8("IDS_MSGBOX_YES"), GetLocalizedUtf8("IDS_MSGBOX_NO"),
+                 GetLocalizedUtf8("IDS_MSGBOX_OK"), GetLocalizedUtf8("IDS_CHOOSEDIR_TITLE"),
+                 GetLocalizedUtf8("IDS_BROWSE_OK"), GetLocalizedUtf8("IDS_BROWSE_CANCEL")});
+        }
         // Before the kit is looked for: a dead run's directory is put back
         // whether or not this start gets any further.
         ReportRecoveredRuns();
         if (!CheckStart()) {
+            m_exitStatus = wizard::kExitStartFailed;
+            return;
+        }
+        if (m_hasTargetOverride) {
+            if (!AcceptTargetDirectory(m_targetOverride, wizard::kMessageBoxError)) {
+                m_exitStatus = wizard::kExitStartFailed;
+                return;
+            }
+            m_targetDir = m_targetOverride;
+        }
+        if (m_steps != nullptr) {
+            RunSteps();
             return;
         }
         CreateFrame();
@@ -72,7 +105,7 @@ void CInstallerDlg::Run() {
             return;
         }
         if (m_window != nullptr) {
-            m_toolkit.RunMainLoop();
+            m_toolkit->RunMainLoop();
         }
     } catch (...) {
         // Out of memory or a string length error: nothing sensible is left to
@@ -81,27 +114,27 @@ void CInstallerDlg::Run() {
 }
 
 void CInstallerDlg::CreateFrame() {
-    m_window = m_toolkit.CreateWindow(m_width, m_height, m_title.c_str(), this);
-    m_contentView = m_toolkit.CreateContainer(m_window);
-    m_toolkit.CreateSeparator(m_contentView, {10, 310, m_width - 20, 5});
-    m_backButton =
-        m_toolkit.CreateButton(m_contentView, {230, 320, 80, 30},
-                               GetLocalizedUtf8("IDS_WIZARD_BACK").c_str(), wizard::Command::kBack);
-    m_nextButton =
-        m_toolkit.CreateButton(m_contentView, {310, 320, 80, 30},
-                               GetLocalizedUtf8("IDS_WIZARD_NEXT").c_str(), wizard::Command::kNext);
-    m_cancelButton = m_toolkit.CreateButton(m_contentView, {410, 320, 80, 30},
-                                            GetLocalizedUtf8("IDS_WIZARD_CANCEL").c_str(),
-                                            wizard::Command::kCancel);
-    m_toolkit.SetDefaultButton(m_window, m_nextButton);
-    m_picture = m_toolkit.LoadSidePicture();
-    m_toolkit.ShowWindow(m_window);
+    m_window = m_toolkit->CreateWindow(m_width, m_height, m_title.c_str(), this);
+    m_contentView = m_toolkit->CreateContainer(m_window);
+    m_toolkit->CreateSeparator(m_contentView, {10, 310, m_width - 20, 5});
+    m_backButton = m_toolkit->CreateButton(m_contentView, {230, 320, 80, 30},
+                                           GetLocalizedUtf8("IDS_WIZARD_BACK").c_str(),
+                                           wizard::Command::kBack);
+    m_nextButton = m_toolkit->CreateButton(m_contentView, {310, 320, 80, 30},
+                                           GetLocalizedUtf8("IDS_WIZARD_NEXT").c_str(),
+                                           wizard::Command::kNext);
+    m_cancelButton = m_toolkit->CreateButton(m_contentView, {410, 320, 80, 30},
+                                             GetLocalizedUtf8("IDS_WIZARD_CANCEL").c_str(),
+                                             wizard::Command::kCancel);
+    m_toolkit->SetDefaultButton(m_window, m_nextButton);
+    m_picture = m_toolkit->LoadSidePicture();
+    m_toolkit->ShowWindow(m_window);
 }
 
 void CInstallerDlg::SwitchPage(WizardDialogPage* page) {
     if (m_currentPage != nullptr) {
         for (wizard::Handle control : m_currentPage->Controls()) {
-            m_toolkit.SetVisible(control, false);
+            m_toolkit->SetVisible(control, false);
         }
     }
     m_currentPage = page;
@@ -109,12 +142,13 @@ void CInstallerDlg::SwitchPage(WizardDialogPage* page) {
         return;
     }
     for (wizard::Handle control : page->Controls()) {
-        m_toolkit.SetVisible(control, true);
+        m_toolkit->SetVisible(control, true);
     }
     page->OnShow();
 }
 
-void CInstallerDlg::ShowWelcomePage() {
+// "Welcome to the product installation program Templates (Example Ltd)."
+stdx::string16 CInstallerDlg::WelcomeText() {
     stdx::string16 product;
     stdx::string16 provider;
     m_installData.GetProductInfo(m_language, product, provider);
@@ -125,16 +159,20 @@ void CInstallerDlg::ShowWelcomePage() {
         provider = GetLocalizedString("IDS_DEFPROVIDER");
     }
     // The language's own punctuation: brackets and full stop differ (zh).
-    const stdx::string16 text = FormatLocalized(
-        "IDS_WELCOME_LINE", {GetLocalizedString("IDS_WELCOME_TITLE"), product, provider});
+    return FormatLocalized("IDS_WELCOME_LINE",
+                           {GetLocalizedString("IDS_WELCOME_TITLE"), product, provider});
+}
+
+void CInstallerDlg::ShowWelcomePage() {
+    const stdx::string16 text = WelcomeText();
     if (!m_welcomePage) {
-        m_welcomePage.reset(new MessagePage(m_toolkit, m_contentView, m_picture, text));
+        m_welcomePage.reset(new MessagePage(*m_toolkit, m_contentView, m_picture, text));
     }
     if (m_autoStart) {
-        m_toolkit.SetVisible(m_backButton, false);
-        m_toolkit.SetVisible(m_nextButton, false);
+        m_toolkit->SetVisible(m_backButton, false);
+        m_toolkit->SetVisible(m_nextButton, false);
     } else {
-        m_toolkit.SetEnabled(m_backButton, false);
+        m_toolkit->SetEnabled(m_backButton, false);
     }
     m_pageState = kStateWelcome;
     SwitchPage(m_welcomePage.get());
@@ -143,27 +181,27 @@ void CInstallerDlg::ShowWelcomePage() {
 void CInstallerDlg::ShowDirPage() {
     m_pageState = kStateDirectory;
     if (!m_dirPage) {
-        m_dirPage.reset(new DirSelectPage(m_toolkit, m_contentView, m_picture, m_window));
+        m_dirPage.reset(new DirSelectPage(*m_toolkit, m_contentView, m_picture, m_window));
     }
     m_dirPage->SetPath(m_targetDir);
-    m_toolkit.SetEnabled(m_backButton, true);
-    m_toolkit.SetEnabled(m_nextButton, true);
+    m_toolkit->SetEnabled(m_backButton, true);
+    m_toolkit->SetEnabled(m_nextButton, true);
     SwitchPage(m_dirPage.get());
 }
 
 void CInstallerDlg::SetFinishMode() {
-    m_toolkit.SetEnabled(m_nextButton, true);
-    m_toolkit.SetEnabled(m_cancelButton, false);
-    m_toolkit.SetVisible(m_backButton, false);
-    m_toolkit.SetVisible(m_nextButton, true);
-    m_toolkit.SetText(m_nextButton, GetLocalizedUtf8("IDS_WIZARD_FINISH").c_str());
-    m_toolkit.SetDefaultButton(m_window, m_nextButton);
+    m_toolkit->SetEnabled(m_nextButton, true);
+    m_toolkit->SetEnabled(m_cancelButton, false);
+    m_toolkit->SetVisible(m_backButton, false);
+    m_toolkit->SetVisible(m_nextButton, true);
+    m_toolkit->SetText(m_nextButton, GetLocalizedUtf8("IDS_WIZARD_FINISH").c_str());
+    m_toolkit->SetDefaultButton(m_window, m_nextButton);
 }
 
 void CInstallerDlg::ShowSuccessPage() {
     m_pageState = kStateSuccess;
     if (!m_successPage) {
-        m_successPage.reset(new SuccessFinalPage(m_toolkit, m_contentView, m_picture,
+        m_successPage.reset(new SuccessFinalPage(*m_toolkit, m_contentView, m_picture,
                                                  GetLocalizedString("IDS_SUCCESS_FINISH")));
     }
     SetFinishMode();
@@ -172,7 +210,7 @@ void CInstallerDlg::ShowSuccessPage() {
 
 void CInstallerDlg::ShowErrorPage() {
     if (!m_errorPage) {
-        m_errorPage.reset(new MessagePage(m_toolkit, m_contentView, m_picture,
+        m_errorPage.reset(new MessagePage(*m_toolkit, m_contentView, m_picture,
                                           GetLocalizedString("IDS_ERROR_FINISH")));
     }
     m_pageState = kStateError;
@@ -188,7 +226,7 @@ void CInstallerDlg::ShowCanceledPage() {
 // The error page with `text` instead of its usual one.
 void CInstallerDlg::ShowErrorPageText(const stdx::string16& text) {
     if (!m_errorPage) {
-        m_errorPage.reset(new MessagePage(m_toolkit, m_contentView, m_picture, text));
+        m_errorPage.reset(new MessagePage(*m_toolkit, m_contentView, m_picture, text));
     } else {
         m_errorPage->SetText(text);
     }

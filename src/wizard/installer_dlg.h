@@ -1,9 +1,11 @@
 // The installer dialog: start-up checks, the wizard window and its page
 // flow, the copy run on the worker thread, the outcome and the launcher list
-// written back. It reaches the windowing toolkit only through
-// wizard::Toolkit, the executable's path and the desktop's opener only
-// through platform::Services, and receives the user's actions as a
-// ToolkitListener.
+// written back. It is the one controller of every front end: a windowed one
+// reaches it through the widget-level wizard::Toolkit (and receives the
+// user's actions as a ToolkitListener); the console drives the same checks,
+// copy run and outcome through the step-level wizard::StepUi, which asks and
+// tells in turns instead of laying out pages. Both reach the executable's
+// path and the desktop's opener only through platform::Services.
 //
 // Page states (m_pageState):
 //   0 none (before the window)   3 copying, worker running
@@ -35,7 +37,10 @@
 #include "kit/lz_compressor.h"
 #include "platform/services.h"
 #include "text/basic_string.h"
+#include "wizard/exit_status.h"
 #include "wizard/signal_pipe.h"
+#include "wizard/status_events.h"
+#include "wizard/step_ui.h"
 #include "wizard/toolkit.h"
 #include "wizard/wizard_pages.h"
 #include "wizard/wnd.h"
@@ -57,7 +62,24 @@ class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
     CInstallerDlg(wizard::Toolkit& toolkit, platform::Services& services, int argc, char** argv,
                   bool autoStart, const stdx::string8& title, const stdx::string16& language,
                   bool useCwd);
+    // The same dialog on a step front end (the console): no window, no
+    // pages; Run asks for the welcome and the directory in turns.
+    CInstallerDlg(wizard::StepUi& steps, platform::Services& services, bool autoStart,
+                  const stdx::string8& title, const stdx::string16& language, bool useCwd);
     ~CInstallerDlg() override;
+
+    // Before Run. The template directory given on the command line: it
+    // replaces the proposal and must pass the directory checks at start-up.
+    void SetTargetDirectory(const stdx::string16& dir);
+    // Before Run. Where the copy run's events go (may stay unset).
+    void SetStatusEvents(wizard::StatusEvents* events) { m_events = events; }
+    // Before Run, step front ends only: report what a run would do with each
+    // kit file and change nothing.
+    void SetDryRun(bool dryRun) { m_dryRun = dryRun; }
+    // After Run: how the run ended (wizard::ExitStatus).
+    // A signal during the copy ends the program with 128 + its number once
+    // the rollback is complete.
+    int GetExitStatus() const { return m_copySignal == 0 ? m_exitStatus : 128 + m_copySignal; }
 
     // Checks, then the wizard until its window is closed (with auto-start:
     // until the copy run has ended). Never throws.
@@ -127,6 +149,23 @@ class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
     // Undoes the runs of dead processes and tells the user once.
     void ReportRecoveredRuns();
 
+    // Step front ends (installer_steps.cpp).
+    void RunSteps();
+    bool AskTargetDirectory();
+    bool ConfirmStepCancel();
+    void RunDryRun();
+    // Shared by both kinds of front end.
+    stdx::string16 WelcomeText();
+    // A typed directory as the run will use it.
+    static stdx::string16 TypedDirectory(const stdx::string16& typed);
+    // The checks of a chosen directory; false after an error box.
+    bool AcceptTargetDirectory(const stdx::string16& dir, uint32_t emptyBoxFlags);
+    // The copy run's report to the step front end and the status events.
+    void ReportProgress(int progress, const stdx::string16& text, uint64_t done);
+    void WaitForWorker();
+    void ReportOutcome(CopyOutcome outcome, const stdx::string16& errorText);
+    stdx::string8 NotRestoredText();
+
     platform::Services& m_services;
     bool m_listFromSecondary = false;
     bool m_secondaryExists = false;
@@ -171,4 +210,14 @@ class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
     // loops still deliver the close control; the window must not go away
     // under them.
     int m_modalDepth = 0;
+    bool m_hasTargetOverride = false;
+    stdx::string16 m_targetOverride;
+    bool m_dryRun = false;
+    wizard::StatusEvents* m_events = nullptr;
+    // A window closed before any copy counts as a cancel.
+    int m_exitStatus = wizard::kExitCancelled;
+    // The last file reported as being copied, relative to the directory.
+    stdx::string16 m_lastFile;
+    int m_lastPercent = -1;
+    uint64_t m_lastDone = 0;
 };

@@ -15,6 +15,7 @@
 #include "text/utf8.h"
 #include "wizard/installer_dlg.h"
 #include "wizard/start_checks.h"
+#include "wizard/target_checks.h"
 
 namespace {
 
@@ -47,23 +48,6 @@ stdx::string8 WorkingDirectory() {
         }
         buffer.resize(buffer.size() * 2);
     }
-}
-
-// A directory is usable when a file can be created in it.
-bool IsWritableDirectory(const stdx::string16& dir) {
-    if (dir.empty()) {
-        return false;
-    }
-    stdx::string16 probeDir = dir;
-    if (probeDir.back() != u'/') {
-        probeDir.push_back(u'/');
-    }
-    stdx::string16 probe;
-    if (FileSystem::GetTempFileName(probeDir, stdx::string16(u"KV"), probe) != 0) {
-        return false;
-    }
-    FileSystem::DeleteFile(probe);
-    return true;
 }
 
 // The kit file's size in 64 bits, through the file-system policy.
@@ -185,7 +169,7 @@ void CInstallerDlg::ReadLauncherFiles() {
 void CInstallerDlg::ProposeTargetDir() {
     m_targetDir.clear();
     for (const stdx::string16& dir : m_templateDirs) {
-        if (IsWritableDirectory(dir)) {
+        if (wizard::IsWritableDirectory(dir)) {
             m_targetDir = dir;
             break;
         }

@@ -8,8 +8,10 @@ stdx::string16 CWnd::GetTitle() const {
 }
 
 int CWnd::MessageBox(const stdx::string16& text, uint32_t flags) {
-    int answer =
-        m_toolkit.MessageBox(stdx::to_utf8(text).c_str(), flags, stdx::to_utf8(GetTitle()).c_str());
+    const stdx::string8 utf8 = stdx::to_utf8(text);
+    const stdx::string8 title = stdx::to_utf8(GetTitle());
+    int answer = m_steps != nullptr ? m_steps->MessageBox(utf8.c_str(), flags, title.c_str())
+                                    : m_toolkit->MessageBox(utf8.c_str(), flags, title.c_str());
     if (answer < wizard::kAnswerNone || answer > wizard::kAnswerOk) {
         return wizard::kAnswerNone;
     }

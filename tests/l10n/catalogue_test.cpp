@@ -100,6 +100,8 @@ const Text kEnglish[] = {
     {"IDS_INSTALL_BUSY",
      "Another installation into this template directory is running. Try again when it has "
      "finished."},
+    {"IDS_ERROR_NOTWRITABLE",
+     "The template directory cannot be created or written to. Specify another directory."},
 };
 
 // Every test reads texts through the real conversion, in a UTF-8 locale.

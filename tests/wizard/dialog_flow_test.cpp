@@ -349,14 +349,18 @@ TEST_F(FlowTest, GermanTextsOnTheSuccessAndErrorPages) {
     ScopedLocaleEnv env("de_DE.UTF-8");
     stdx::select_environment_locale();
     SetCurrentLanguage(FindLanguage(stdx::string8("de")));
-    sandbox.write("plainfile", "x");
+    const std::string failing = FailingTarget();
     for (bool fail : {false, true}) {
         SCOPED_TRACE(fail ? "error page" : "success page");
         FakeToolkit user;
         auto run = MakeDialogOn(user);
-        user.onMainLoop = [this, &user, fail] {
+        user.onMainLoop = [this, &user, fail, &failing] {
             user.Press(Command::kNext);
-            user.Type(fail ? sandbox.at("plainfile/t/") : Target());
+            user.Type(fail ? failing : Target());
+            if (fail) {
+                // The summary question: the kit would replace "a.cfg" there.
+                user.answers = {wizard::kAnswerYes};
+            }
             user.Press(Command::kNext);
             if (fail) {
                 EXPECT_EQ(user.PageText(),
@@ -365,7 +369,7 @@ TEST_F(FlowTest, GermanTextsOnTheSuccessAndErrorPages) {
                 EXPECT_EQ(user.boxes.back().headline(), "Installationsfehler");
                 // The system's reason in the user's language as well.
                 EXPECT_EQ(user.boxes.back().detail(),
-                          sandbox.at("plainfile") + ": Ist kein Verzeichnis");
+                          sandbox.at("failing/a.cfg") + ": Ist ein Verzeichnis");
             } else {
                 EXPECT_EQ(user.PageText(), "Die Konfiguration wurde erfolgreich installiert.");
                 EXPECT_EQ(user.VisibleOf(Kind::kCheckBox)->text,
@@ -394,11 +398,33 @@ TEST_F(FlowTest, EscapeOnTheSuccessPageAsksAndNeverOpensTheDescription) {
     EXPECT_EQ(fake.boxes.size(), 2u);
 }
 
-TEST_F(FlowTest, FailedCopyShowsTheErrorBoxThenTheErrorPage) {
+// The directory page refuses what no run could use, and stays.
+TEST_F(FlowTest, NextRefusesADirectoryThatCannotBeUsed) {
     sandbox.write("plainfile", "not a directory");
     RunWith([this](CInstallerDlg& d) {
         fake.Press(Command::kNext);
-        fake.Type(sandbox.at("plainfile/target/"));
+        const char* keys[] = {"IDS_ERROR_NOTWRITABLE", "IDS_ERROR_NOTARGET"};
+        const std::string dirs[] = {sandbox.at("plainfile/target/"), "."};
+        for (int i = 0; i < 2; ++i) {
+            fake.Type(dirs[i]);
+            fake.Press(Command::kNext);
+            EXPECT_EQ(d.GetPageState(), 2) << dirs[i];
+            ASSERT_EQ(fake.boxes.size(), size_t(i + 1));
+            EXPECT_EQ(fake.boxes[i].text, Text(keys[i]));
+            EXPECT_EQ(fake.boxes[i].flags, 0x1000001u);
+        }
+        fake.answers = {wizard::kAnswerYes};
+        fake.Press(Command::kCancel);
+    });
+    EXPECT_EQ(dialog->GetExitStatus(), wizard::kExitCancelled);
+    EXPECT_FALSE(Sandbox::exists(sandbox.at("plainfile/target")));
+}
+
+TEST_F(FlowTest, FailedCopyShowsTheErrorBoxThenTheErrorPage) {
+    const std::string failing = FailingTarget();
+    RunWith([this, &failing](CInstallerDlg& d) {
+        fake.Press(Command::kNext);
+        fake.Type(failing);
         fake.Press(Command::kNext);
         EXPECT_EQ(d.GetPageState(), 5);
         ASSERT_EQ(fake.boxes.size(), 1u);

@@ -117,10 +117,7 @@ const Row kRows[] = {
 
 class StateTableTest : public WizardTest, public ::testing::WithParamInterface<Row> {
   protected:
-    StateTableTest() {
-        MakeSmallKit();
-        sandbox.write("plainfile", "in the way of the error state's target");
-    }
+    StateTableTest() { MakeSmallKit(); }
 
     void Do(Act act) {
         switch (act) {
@@ -185,7 +182,7 @@ TEST_P(StateTableTest, ActLeadsToTheStateOfTheTable) {
             ASSERT_TRUE(fake.Press(Command::kNext));
         }
         if (row.state >= 3) {
-            fake.Type(row.state == 5 ? sandbox.at("plainfile/target/") : sandbox.at("target/"));
+            fake.Type(row.state == 5 ? FailingTarget() : sandbox.at("target/"));
             ASSERT_TRUE(fake.Press(Command::kNext));
         }
         if (row.state != 3) {

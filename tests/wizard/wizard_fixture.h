@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <locale.h>
 #include <sys/stat.h>
+#include <utime.h>
 
 #include <cstdlib>
 #include <memory>
@@ -94,6 +95,15 @@ class WizardTest : public ::testing::Test {
         MakeKit({{"docs\\readme.txt", "read me"}, {"a.cfg", "alpha"}, {"sub\\b.cfg", "beta"}});
     }
     std::string KitPath() const { return sandbox.at("kit/kelda.efd"); }
+    // A template directory the copy fails in: an older directory stands
+    // where the small kit has the file a.cfg. The directory passes the
+    // checks of the directory page; the run fails and rolls back.
+    std::string FailingTarget() {
+        sandbox.mkdirs("failing/a.cfg");
+        struct utimbuf old = {946684800, 946684800};  // 2000-01-01
+        utime(sandbox.at("failing/a.cfg").c_str(), &old);
+        return sandbox.at("failing/");
+    }
 
     std::unique_ptr<CInstallerDlg> MakeDialog(bool autoStart = false, bool useCwd = false) {
         return MakeDialogOn(fake, autoStart, useCwd);

@@ -1,0 +1,86 @@
+// Checks of a chosen template directory; see target_checks.h.
+#include "wizard/target_checks.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "fs/file_system.h"
+#include "text/string_util.h"
+
+namespace wizard {
+
+namespace {
+
+// The nearest ancestor of `path` that exists (the path itself included),
+// with its status; false when not even "/" or "." answers.
+bool NearestExisting(stdx::string8 path, stdx::string8& found, struct stat& status) {
+    for (;;) {
+        if (stat(path.c_str(), &status) == 0) {
+            found = path;
+            return true;
+        }
+        while (path.size() > 1 && path.back() == '/') {
+            path.erase(path.size() - 1);
+        }
+        const size_t slash = path.rfind('/');
+        if (slash == stdx::string8::npos) {
+            return stat(".", &status) == 0 && (found = stdx::string8("."), true);
+        }
+        if (slash == 0) {
+            return stat("/", &status) == 0 && (found = stdx::string8("/"), true);
+        }
+        path = path.substr(0, slash);
+    }
+}
+
+bool IsWorkingDirectory(const struct stat& status) {
+    struct stat cwd;
+    return stat(".", &cwd) == 0 && cwd.st_dev == status.st_dev && cwd.st_ino == status.st_ino;
+}
+
+}  // namespace
+
+bool IsWritableDirectory(const stdx::string16& dir) {
+    if (dir.empty()) {
+        return false;
+    }
+    stdx::string16 probeDir = dir;
+    if (probeDir.back() != u'/') {
+        probeDir.push_back(u'/');
+    }
+    stdx::string16 probe;
+    if (FileSystem::GetTempFileName(probeDir, stdx::string16(u"KV"), probe) != 0) {
+        return false;
+    }
+    FileSystem::DeleteFile(probe);
+    return true;
+}
+
+const char* RefuseTargetDirectory(const stdx::string16& dir) {
+    if (dir.empty()) {
+        return "IDS_SETUP_EMPTYTARGET";
+    }
+    stdx::string8 native;
+    if (!stdx::narrow_exact(dir, native)) {
+        return "IDS_ERROR_NOTWRITABLE";
+    }
+    struct stat status;
+    if (stat(native.c_str(), &status) == 0) {
+        if (!S_ISDIR(status.st_mode)) {
+            return "IDS_ERROR_NOTWRITABLE";
+        }
+        if (IsWorkingDirectory(status)) {
+            return "IDS_ERROR_NOTARGET";
+        }
+        return IsWritableDirectory(dir) ? nullptr : "IDS_ERROR_NOTWRITABLE";
+    }
+    // The run creates the missing levels below the nearest existing one.
+    stdx::string8 existing;
+    if (!NearestExisting(native, existing, status) || !S_ISDIR(status.st_mode) ||
+        access(existing.c_str(), W_OK | X_OK) != 0) {
+        return "IDS_ERROR_NOTWRITABLE";
+    }
+    return nullptr;
+}
+
+}  // namespace wizard

@@ -1,0 +1,20 @@
+// The checks a chosen template directory must pass before a copy run starts
+// into it, whoever chose it: the wizard's directory page, the console's
+// prompt or --dir. A directory that does not exist yet is fine when it can be
+// created (the run makes it).
+#pragma once
+#include "text/basic_string.h"
+
+namespace wizard {
+
+// The catalogue key of the reason `dir` is refused, or nullptr when it may be
+// used: empty ("IDS_SETUP_EMPTYTARGET"), the working directory itself
+// ("IDS_ERROR_NOTARGET"), or neither writable nor creatable, a name the
+// locale cannot represent included ("IDS_ERROR_NOTWRITABLE").
+const char* RefuseTargetDirectory(const stdx::string16& dir);
+
+// True when a file can be created in the existing directory `dir` (the
+// probe file is deleted at once).
+bool IsWritableDirectory(const stdx::string16& dir);
+
+}  // namespace wizard

@@ -1,0 +1,122 @@
+// A step front end for the dialog's unit tests, beside the fake toolkit:
+// answers come from a script, everything shown is recorded, and the wait of
+// the copy loop ends at the worker's wake-up like the console's does. While
+// the gate is closed, the worker waits in Wakeup after its post, so a test
+// can act at a known point of the run.
+#pragma once
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "wizard/step_ui.h"
+#include "wizard/toolkit.h"
+
+namespace wizard_test {
+
+class FakeSteps : public wizard::StepUi {
+  public:
+    ~FakeSteps() override { OpenGate(); }
+
+    // --- What the test sets up -------------------------------------------
+    // Answers to the directory prompt in order; nullopt is end of input.
+    // None left: end of input.
+    std::deque<std::optional<std::string>> directoryAnswers;
+    // Answers to questions; none left: kAnswerNone (end of input).
+    std::deque<int> answers;
+    // Called at the start of every wait of the copy loop, with its number.
+    std::function<void(int)> onWait;
+    // Reported by the next TakeInterrupt.
+    bool interrupt = false;
+
+    // --- What the test inspects ------------------------------------------
+    std::vector<std::string> welcomes;
+    std::vector<std::string> proposals;
+    std::vector<std::string> messages;  // errors and plain messages
+    std::vector<std::string> questions;
+    std::vector<std::pair<int, std::string>> progress;
+    std::vector<std::pair<wizard::StepOutcome, std::string>> outcomes;
+    std::optional<std::vector<install::PlannedFile>> plan;
+    int waits = 0;
+
+    wizard::StepAnswer Welcome(const char* text) override {
+        welcomes.push_back(text);
+        return wizard::StepAnswer::kNext;
+    }
+    wizard::StepAnswer ChooseDirectory(const char*, const char*, const char* proposal,
+                                       stdx::string8& chosen) override {
+        proposals.push_back(proposal);
+        if (directoryAnswers.empty() || !directoryAnswers.front()) {
+            if (!directoryAnswers.empty()) {
+                directoryAnswers.pop_front();
+            }
+            return wizard::StepAnswer::kCancel;
+        }
+        chosen = stdx::string8(directoryAnswers.front()->c_str());
+        directoryAnswers.pop_front();
+        return wizard::StepAnswer::kNext;
+    }
+    int MessageBox(const char* text, uint32_t flags, const char*) override {
+        if (!wizard::MessageBoxHasYesNo(flags)) {
+            messages.push_back(text);
+            return wizard::kAnswerOk;
+        }
+        questions.push_back(text);
+        if (answers.empty()) {
+            return wizard::kAnswerNone;
+        }
+        int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void CopyStarted(const char*) override {}
+    void Progress(int percent, const char* file) override { progress.emplace_back(percent, file); }
+    void ProcessEvents() override {
+        ++waits;
+        if (onWait) {
+            onWait(waits);
+        }
+        std::unique_lock<std::mutex> hold(mutex_);
+        cv_.wait_for(hold, std::chrono::milliseconds(50), [this] { return pendingWake_; });
+        pendingWake_ = false;
+    }
+    void Wakeup() override {
+        std::unique_lock<std::mutex> hold(mutex_);
+        pendingWake_ = true;
+        cv_.notify_all();
+        cv_.wait_for(hold, std::chrono::seconds(10), [this] { return gateOpen_; });
+    }
+    bool TakeInterrupt() override {
+        const bool taken = interrupt;
+        interrupt = false;
+        return taken;
+    }
+    void Outcome(wizard::StepOutcome outcome, const char* text) override {
+        outcomes.emplace_back(outcome, text);
+    }
+    void ShowPlan(const std::vector<install::PlannedFile>& shown) override { plan = shown; }
+
+    void CloseGate() {
+        std::lock_guard<std::mutex> hold(mutex_);
+        gateOpen_ = false;
+    }
+    void OpenGate() {
+        {
+            std::lock_guard<std::mutex> hold(mutex_);
+            gateOpen_ = true;
+        }
+        cv_.notify_all();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    bool pendingWake_ = false;
+    bool gateOpen_ = true;
+};
+
+}  // namespace wizard_test

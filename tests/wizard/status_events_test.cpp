@@ -1,0 +1,131 @@
+// The JSON event lines for wrapping programs: every line parses whatever the
+// names hold, progress is paced but its last state is never lost, and a
+// reader that goes away silences the events without harm.
+#include "wizard/status_events.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A pipe whose read end collects the lines.
+class EventPipe {
+  public:
+    EventPipe() {
+        EXPECT_EQ(0, pipe(fds_));
+        fcntl(fds_[0], F_SETFL, O_NONBLOCK);
+    }
+    ~EventPipe() {
+        CloseRead();
+        close(fds_[1]);
+    }
+    int WriteEnd() const { return fds_[1]; }
+    void CloseRead() {
+        if (fds_[0] >= 0) {
+            close(fds_[0]);
+            fds_[0] = -1;
+        }
+    }
+    std::vector<nlohmann::json> Lines() {
+        std::string text;
+        char buffer[4096];
+        ssize_t n;
+        while ((n = read(fds_[0], buffer, sizeof buffer)) > 0) {
+            text.append(buffer, size_t(n));
+        }
+        std::vector<nlohmann::json> lines;
+        size_t start = 0;
+        for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+            lines.push_back(nlohmann::json::parse(text.substr(start, end - start)));
+        }
+        EXPECT_EQ(start, text.size()) << "a line without its line feed";
+        return lines;
+    }
+
+  private:
+    int fds_[2] = {-1, -1};
+};
+
+TEST(StatusEvents, AwkwardNamesStillGiveValidJson) {
+    EventPipe pipe;
+    wizard::StatusEvents events(pipe.WriteEnd());
+    const std::string names[] = {"quote\" back\\slash", std::string("nul\0tab\tline\n", 13),
+                                 "broken \xC3\x28 utf-8 \xFF", "ünïcödé/日本"};
+    events.Start(4, names[0]);
+    for (int i = 0; i < 4; ++i) {
+        events.Progress(100 * i / 4 + 1, names[i], uint64_t(i), 4);
+        usleep(60000);  // beyond the pacing interval: every line is written
+    }
+    events.Error(87, names[2]);
+    std::vector<nlohmann::json> lines = pipe.Lines();
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0]["event"], "start");
+    EXPECT_EQ(lines[0]["directory"], names[0]);
+    EXPECT_EQ(lines[2]["file"], names[1]);
+    EXPECT_EQ(lines[4]["file"], names[3]);
+    EXPECT_EQ(lines[5]["event"], "error");
+    EXPECT_EQ(lines[5]["code"], 87);
+    // The broken bytes are replaced, the rest of the name is kept.
+    EXPECT_EQ(lines[3]["file"].get<std::string>().rfind("broken ", 0), 0u);
+}
+
+TEST(StatusEvents, ProgressIsPacedButTheLastStateAlwaysArrives) {
+    EventPipe pipe;
+    wizard::StatusEvents events(pipe.WriteEnd());
+    events.Start(1000, "/t");
+    for (int i = 0; i < 1000; ++i) {
+        events.Progress(i / 10, "f" + std::to_string(i), uint64_t(i), 1000);
+    }
+    events.Finished(990, 10);
+    std::vector<nlohmann::json> lines = pipe.Lines();
+    // A thousand posts in far less than a second: a handful of lines.
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_LT(lines.size(), 100u);
+    EXPECT_EQ(lines[1]["done"], 0);
+    const nlohmann::json& last = lines[lines.size() - 2];
+    EXPECT_EQ(last["event"], "progress");
+    EXPECT_EQ(last["done"], 999);
+    EXPECT_EQ(lines.back()["event"], "finished");
+    EXPECT_EQ(lines.back()["copied"], 990);
+    EXPECT_EQ(lines.back()["kept"], 10);
+    int percent = -1;
+    for (const auto& line : lines) {
+        if (line["event"] == "progress") {
+            EXPECT_GE(line["percent"].get<int>(), percent);
+            percent = line["percent"];
+        }
+    }
+    // 100 % is never held back.
+    events.Progress(100, "f999", 1000, 1000);
+    lines = pipe.Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0]["percent"], 100);
+}
+
+TEST(StatusEvents, AReaderThatGoesAwaySilencesTheEvents) {
+    struct sigaction ignore = {};
+    struct sigaction old = {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &ignore, &old);
+    EventPipe pipe;
+    wizard::StatusEvents events(pipe.WriteEnd());
+    events.Start(1, "/t");
+    pipe.CloseRead();
+    events.Progress(50, "f", 0, 1);
+    EXPECT_FALSE(events.Enabled());
+    events.Finished(1, 0);
+    events.Cancelled();
+    sigaction(SIGPIPE, &old, nullptr);
+
+    wizard::StatusEvents none(-1);
+    EXPECT_FALSE(none.Enabled());
+    none.Start(1, "/t");
+}
+
+}  // namespace
