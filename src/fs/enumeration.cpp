@@ -9,11 +9,10 @@
 
 #include "fs/file_system.h"
 #include "fs/native_path.h"
+#include "fs/path.h"
 #include "text/string_util.h"
 
 namespace {
-
-constexpr char16_t kSlash = u'/';
 
 bool HasWildcard(const stdx::string16& mask) {
     return mask.find(u'*') != stdx::string16::npos;
@@ -23,20 +22,15 @@ bool HasWildcard(const stdx::string16& mask) {
 // "/" itself for a pattern directly under the root, or the whole pattern
 // when it has no "/".
 stdx::string16 DirectoryOf(const stdx::string16& pattern) {
-    size_t slash = pattern.rfind(kSlash);
-    if (slash == stdx::string16::npos)
-        return pattern;
-    if (slash == 0)
-        return stdx::string16(u"/");
-    return pattern.substr(0, slash);
+    const stdx::string16 parent = fspath::Parent(pattern);
+    return parent.empty() ? pattern : parent;
 }
 
 }  // namespace
 
 bool FileSystem::FindFirstFile(FileFind& find, const stdx::string16& pattern) {
     find.pattern = pattern;
-    size_t slash = pattern.rfind(kSlash);
-    find.mask = slash == stdx::string16::npos ? pattern : pattern.substr(slash + 1);
+    find.mask = fspath::Name(pattern);
     std::memset(&find.status, 0, sizeof find.status);
     if (find.directory) {
         closedir(find.directory);
@@ -95,10 +89,7 @@ bool FileSystem::FindNextFile(FileFind& find) {
         if (!stdx::widen_exact(native, name) || name.empty())
             continue;
         find.currentName = name;
-        stdx::string8 full = directory;
-        if (full.empty() || full[full.size() - 1] != '/')
-            full += "/";
-        full += entry->d_name;
+        const stdx::string8 full = fspath::Join(directory, native);
         // lstat: a link is reported as itself, so walks never leave the tree.
         if (::lstat(full.c_str(), &find.status) == 0)
             return true;

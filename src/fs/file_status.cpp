@@ -39,3 +39,7 @@ FileStatus FileSystem::Status(const stdx::string16& path, Links links) {
     result.group = std::uint32_t(st.st_gid);
     return result;
 }
+
+bool FileSystem::Exists(const stdx::string16& path) {
+    return Status(path).exists;
+}

@@ -102,6 +102,9 @@ class FileSystem {
     // default a symbolic link is reported as a link, a dangling one included.
     // A path that cannot be converted is nothing. Does not touch the last error.
     static FileStatus Status(const stdx::string16& path, Links links = Links::kNotFollowed);
+    // Whether anything, a dangling link included, is at `path`. A "*" in it
+    // is an ordinary character.
+    static bool Exists(const stdx::string16& path);
     // Gives the file at `path` (never a link's target) the permission bits of
     // `like`, then its owner and group where the process may set them. 0, or
     // the code of the failed chmod; an owner change that is not permitted is

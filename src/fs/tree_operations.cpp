@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "fs/path.h"
 #include "fs/random_name.h"
 
 namespace fsdetail {
@@ -148,8 +149,8 @@ bool CopyDirectory(const char* source, const struct stat& st, const char* destin
         ::close(fd);
     if (dir) {
         for (const std::string& name : ChildNames(dir)) {
-            std::string from = std::string(source) + "/" + name;
-            std::string to = std::string(destination) + "/" + name;
+            const std::string from = fspath::Join(std::string(source), name);
+            const std::string to = fspath::Join(std::string(destination), name);
             if (!CopyEntry(from.c_str(), to.c_str())) {
                 ok = false;
                 break;
@@ -223,21 +224,14 @@ std::string HiddenSibling(const std::string& path) {
 }
 
 bool IsDotOrDotDot(const std::string& path) {
-    size_t slash = path.rfind('/');
-    std::string last = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string last = fspath::Name(path);
     return last == "." || last == "..";
-}
-
-std::string WithoutTrailingSlashes(const char* path) {
-    std::string p = path;
-    while (p.size() > 1 && p[p.size() - 1] == '/') p.erase(p.size() - 1);
-    return p;
 }
 
 }  // namespace
 
 bool RemoveTree(const char* path) {
-    std::string p = WithoutTrailingSlashes(path);
+    std::string p = fspath::WithoutTrailingSeparators(std::string(path));
     // The root, "." and ".." are never removed (removing the contents of
     // the working directory or its parent is never what a caller meant).
     if (p.empty() || p == "/" || IsDotOrDotDot(p))
@@ -255,8 +249,8 @@ bool RemoveTree(const char* path) {
 }
 
 bool CopyTree(const char* source, const char* destination) {
-    std::string from = WithoutTrailingSlashes(source);
-    std::string to = WithoutTrailingSlashes(destination);
+    std::string from = fspath::WithoutTrailingSeparators(std::string(source));
+    std::string to = fspath::WithoutTrailingSeparators(std::string(destination));
     // Copy beside the destination first, then rename into place: a failed
     // copy never leaves a half-written destination behind, and an existing
     // destination file is replaced in one step.

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 
+#include "fs/path.h"
 #include "install/install_engine.h"
 #include "text/basic_string.h"
 #include "text/string_util.h"
@@ -21,10 +22,8 @@ struct ChangeCounts {
 template <class FS, class Kit>
 ChangeCounts CountChanges(const Kit& kit, const stdx::string16& templateDir) {
     ChangeCounts counts;
-    stdx::string16 dir = templateDir;
-    if (!dir.empty() && dir.back() != u'/') {
-        dir.push_back(u'/');
-    }
+    // The run's own rule (InstallProcessData::Start), so both name the same files.
+    const stdx::string16 dir = fspath::WithTrailingSeparator(templateDir);
     for (const auto& entry : kit.files) {
         stdx::string16 name = entry.name;
         stdx::replace_all(name, u"\\", u"/");

@@ -28,6 +28,7 @@
 #include "fs/file_find.h"
 #include "fs/file_system.h"
 #include "fs/fs_codes.h"
+#include "fs/path.h"
 #include "install/failure_detail.h"
 #include "install/freshness.h"
 #include "install/install_process_data.h"
@@ -40,23 +41,6 @@
 #include "l10n/localization.h"
 #include "text/basic_string.h"
 #include "text/string_util.h"
-
-namespace installdetail {
-
-inline bool EndsWithSlash(const stdx::string16& path) {
-    return !path.empty() && (path.back() == u'/' || path.back() == u'\\');
-}
-
-// True when `prefix` (a directory, no trailing "/") is `path` or one of its
-// ancestors.
-inline bool IsSameOrAncestor(const stdx::string16& prefix, const stdx::string16& path) {
-    if (path.size() < prefix.size() || path.substr(0, prefix.size()) != prefix) {
-        return false;
-    }
-    return path.size() == prefix.size() || path[prefix.size()] == u'/';
-}
-
-}  // namespace installdetail
 
 template <class FS, class Kit>
 class BasicInstallEngine {
@@ -175,7 +159,7 @@ class BasicInstallEngine {
         if (result != 0) {
             return result;
         }
-        if (!installdetail::EndsWithSlash(temp)) {
+        if (!fspath::EndsWithSeparator(temp)) {
             temp.push_back(u'/');
         }
         for (int n = 0; n < kMaxStagingAttempts; ++n) {
@@ -185,7 +169,7 @@ class BasicInstallEngine {
             const stdx::string16 staging = candidate + u"/";
             const stdx::string16 record = install::JournalPathFor(staging);
             if (Exists(candidate) || Exists(record) ||
-                installdetail::IsSameOrAncestor(candidate, templateDir)) {
+                fspath::IsSameOrAncestor(candidate, templateDir)) {
                 continue;
             }
             // The record first: a death before the directory exists leaves
@@ -224,7 +208,7 @@ class BasicInstallEngine {
         if (d == u"/") {
             return 0;
         }
-        const stdx::string16 path = WithoutSlash(d);
+        const stdx::string16 path = fspath::WithoutTrailingSeparators(d);
         if (path.empty()) {
             return fserror::kPathNotFound;
         }
@@ -244,10 +228,10 @@ class BasicInstallEngine {
         }
         const stdx::string16 root = transactions.empty() || lockHandle == kInvalidFileHandle
                                         ? stdx::string16()
-                                        : WithoutSlash(Current().templateDir);
+                                        : fspath::WithoutTrailingSeparators(Current().templateDir);
         stdx::string16 base = path[0] == u'/' ? stdx::string16(u"/") : stdx::string16(u".");
         size_t start = path[0] == u'/' ? 1 : 0;
-        if (!root.empty() && root != path && installdetail::IsSameOrAncestor(root, path)) {
+        if (!root.empty() && root != path && fspath::IsSameOrAncestor(root, path)) {
             base = root;
             start = root.size() + 1;
         }
@@ -369,7 +353,7 @@ class BasicInstallEngine {
             return 0;
         }
         stdx::string16 dir = d;
-        if (!installdetail::EndsWithSlash(dir)) {
+        if (!fspath::EndsWithSeparator(dir)) {
             dir.push_back(u'/');
         }
         FileFind find;
@@ -399,7 +383,7 @@ class BasicInstallEngine {
         // into the directory as opened and checked, whatever its path leads
         // to meanwhile.
         OpenedDirectory into;
-        if (OpenKnown(WithoutSlash(dst), into) != 0) {
+        if (OpenKnown(fspath::WithoutTrailingSeparators(dst), into) != 0) {
             return CountFiles(src);
         }
         FileFind find;
@@ -443,13 +427,13 @@ class BasicInstallEngine {
                 ++lost;
                 continue;
             }
-            const stdx::string16 at = FS::PathInDirectory(in.handle, LeafOf(file));
+            const stdx::string16 at = FS::PathInDirectory(in.handle, fspath::Name(file));
             if (identities.IsWritten(at)) {
                 FS::DeleteFile(at);
             }
         }
         for (size_t i = t.createdDirs.size(); i-- > 0;) {
-            if (installdetail::IsSameOrAncestor(t.createdDirs[i], t.stagingDir)) {
+            if (fspath::IsSameOrAncestor(t.createdDirs[i], t.stagingDir)) {
                 continue;
             }
             // Removed inside its parent as opened and checked; renamed away,
@@ -459,7 +443,7 @@ class BasicInstallEngine {
             if (OpenKnown(ParentOf(dir), in) != 0) {
                 continue;
             }
-            const stdx::string16 at = FS::PathInDirectory(in.handle, LeafOf(dir));
+            const stdx::string16 at = FS::PathInDirectory(in.handle, fspath::Name(dir));
             if (identities.IsSameEntry(dir, at)) {
                 RemoveTree(at);
             }
@@ -549,7 +533,7 @@ class BasicInstallEngine {
     // Makes the template directory when it is missing, opens it and takes
     // its lock for the rest of the run; remembers its identity.
     uint32_t LockTemplateDirectory() {
-        const stdx::string16 dir = WithoutSlash(Current().templateDir);
+        const stdx::string16 dir = fspath::WithoutTrailingSeparators(Current().templateDir);
         uint32_t result = CreateDirectoryTree(dir);
         if (result != 0) {
             return result;
@@ -598,7 +582,8 @@ class BasicInstallEngine {
         if (result != 0) {
             return result;
         }
-        return identities.Check(dir, identity, WithoutSlash(Current().templateDir));
+        return identities.Check(dir, identity,
+                                fspath::WithoutTrailingSeparators(Current().templateDir));
     }
 
     // The same for the rollback: only a directory the run knows, unchanged.
@@ -612,11 +597,6 @@ class BasicInstallEngine {
             return fserror::kDirectoryReplaced;
         }
         return 0;
-    }
-
-    static stdx::string16 LeafOf(const stdx::string16& path) {
-        const size_t slash = path.rfind(u'/');
-        return slash == stdx::string16::npos ? path : path.substr(slash + 1);
     }
 
     void ReleaseLock() {
@@ -641,19 +621,10 @@ class BasicInstallEngine {
         return count;
     }
 
-    static stdx::string16 WithoutSlash(const stdx::string16& path) {
-        stdx::string16 result = path;
-        while (result.size() > 1 && result.back() == u'/') {
-            result.erase(result.size() - 1);
-        }
-        return result;
-    }
-
+    // The directory a path lies in; "." for a bare name.
     static stdx::string16 ParentOf(const stdx::string16& path) {
-        const size_t slash = path.rfind(u'/');
-        return slash == stdx::string16::npos ? stdx::string16(u".")
-               : slash == 0                  ? stdx::string16(u"/")
-                                             : path.substr(0, slash);
+        const stdx::string16 parent = fspath::Parent(path);
+        return parent.empty() ? stdx::string16(u".") : parent;
     }
 
     // Between two steps of one file: never waits.
@@ -705,7 +676,7 @@ class BasicInstallEngine {
         if (result != 0) {
             return result;
         }
-        const stdx::string16 at = FS::PathInDirectory(in.handle, LeafOf(target));
+        const stdx::string16 at = FS::PathInDirectory(in.handle, fspath::Name(target));
         if (!present) {
             // Nothing was here: the rollback deletes what the run writes.
             result = Note(journal.Append(install::JournalKind::kNewFile, target), journal.Path());

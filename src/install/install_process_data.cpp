@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include "fs/path.h"
+
 InstallProcessData::InstallProcessData() {
     sem_init(&lock, 0, 1);
 }
@@ -62,10 +64,7 @@ void InstallProcessData::Start(Kit* kit, const stdx::string16& templateDir) {
     wokenAt = std::chrono::steady_clock::time_point();
     keptFolder.clear();
     installData = kit;
-    targetDir = templateDir;
-    if (!targetDir.empty() && targetDir.back() != u'/' && targetDir.back() != u'\\') {
-        targetDir.push_back(u'/');
-    }
+    targetDir = fspath::WithTrailingSeparator(templateDir);
 }
 
 void InstallProcessData::ReadJob(Kit*& kit, stdx::string16& templateDir) {

@@ -22,10 +22,10 @@ void ReportNoWorker(InstallProcessData* channel) {
 InstallThread::InstallThread() = default;
 
 InstallThread::~InstallThread() {
-    Join();
+    Wait();
 }
 
-void InstallThread::Join() {
+void InstallThread::Wait() {
     if (createResult == 0) {
         pthread_join(thread, nullptr);
     }
@@ -33,7 +33,7 @@ void InstallThread::Join() {
 }
 
 int InstallThread::Start(InstallProcessData* channel) {
-    Join();
+    Wait();
     stopRequested = false;
     data = channel;
     pthread_attr_t attributes;

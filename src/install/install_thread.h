@@ -31,6 +31,9 @@ class InstallThread {
     void RequestStop();
     // -1 before Start created a thread, then pthread_create's result.
     int CreateResult() const { return createResult; }
+    // Waits until the worker of the last Start has returned; at once when
+    // there is none. Once it returns, nothing of that run is left to happen.
+    void Wait();
 
     static void* ThreadMain(void* self);
 
@@ -39,8 +42,6 @@ class InstallThread {
     int finishPauseMilliseconds = 1000;
 
   private:
-    void Join();
-
     InstallProcessData* data = nullptr;
     // Written by the dialog, read by the worker before its run; atomic so the
     // unlocked access stays well defined.

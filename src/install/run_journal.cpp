@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "fs/path.h"
+
 namespace install {
 namespace {
 
@@ -160,11 +162,7 @@ bool ParseJournal(const std::string& bytes, JournalContents& out) {
 }
 
 stdx::string16 JournalPathFor(const stdx::string16& stagingDir) {
-    stdx::string16 path = stagingDir;
-    while (!path.empty() && path.back() == u'/') {
-        path.erase(path.size() - 1);
-    }
-    return path + u".journal";
+    return fspath::WithoutTrailingSeparators(stagingDir) + u".journal";
 }
 
 }  // namespace install

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "fs/path.h"
 #include "kit/kit_name.h"
 #include "kit/kit_writer.h"
 
@@ -47,7 +48,7 @@ bool AddDirectory(KitWriter& writer, const std::string& dir, const std::string& 
     if (!ListDirectory(dir, &names, error))
         return false;
     for (const std::string& name : names) {
-        std::string path = dir + "/" + name;
+        const std::string path = fspath::Join(dir, name);
         std::string rel = relative.empty() ? name : relative + "\\" + name;
         if (name.find('\\') != std::string::npos) {
             if (error)
@@ -90,8 +91,7 @@ bool AddDirectory(KitWriter& writer, const std::string& dir, const std::string& 
 }  // namespace
 
 bool KitWriter::AddTree(const std::string& dir, std::string* error) {
-    std::string root = dir;
-    while (root.size() > 1 && root.back() == '/') root.pop_back();
+    const std::string root = fspath::WithoutTrailingSeparators(dir);
     struct stat st;
     if (::stat(root.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
         if (error)

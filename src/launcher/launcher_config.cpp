@@ -2,6 +2,7 @@
 #include "launcher/launcher_config.h"
 
 #include "fs/file_system.h"
+#include "fs/path.h"
 #include "launcher/launcher_paths.h"
 #include "text/key_value_file.h"
 #include "text/string_util.h"
@@ -11,10 +12,6 @@ using stdx::string16;
 const char16_t kTemplatesLocationKey[] = u"ConfigurationTemplatesLocation";
 
 namespace {
-
-bool EndsWithSeparator(const string16& text) {
-    return !text.empty() && (text.back() == u'/' || text.back() == u'\\');
-}
 
 bool ContainsNoCase(const std::vector<string16>& list, const string16& value) {
     for (const string16& item : list) {
@@ -34,13 +31,6 @@ void AppendValuesOf(const KeyValueStore& store, std::vector<string16>& dirs) {
     }
 }
 
-bool FileExists(const string16& path) {
-    FileFind find;
-    const bool found = FileSystem::FindFirstFile(find, path);
-    FileSystem::FindClose(find);
-    return found;
-}
-
 // Reads one file into `store`; whatever goes wrong, the other file is still
 // read. Returns true when the store holds the file's whole content (or the
 // file does not exist), so that writing the store back loses nothing.
@@ -50,7 +40,7 @@ bool ReadInto(const string16& path, KeyValueStore& store) {
             case kKeyValueRead:
                 return true;
             case kKeyValueNotOpened:
-                return !FileExists(path);
+                return !FileSystem::Exists(path);
             default:
                 return false;
         }
@@ -65,9 +55,7 @@ void RemoveTrailingSlashDuplicates(std::vector<string16>& dirs) {
     std::vector<string16> seen;
     std::vector<string16> kept;
     for (const string16& dir : dirs) {
-        string16 comparable = dir;
-        if (!comparable.empty() && !EndsWithSeparator(comparable))
-            comparable.push_back(u'/');
+        const string16 comparable = fspath::WithTrailingSeparator(dir);
         if (ContainsNoCase(seen, comparable))
             continue;
         seen.push_back(comparable);
@@ -119,7 +107,7 @@ void LauncherConfig::WriteTemplateDirs(const std::vector<string16>& dirs, Launch
 
     const string16 file = MainFile(mode);
     const string16 directory = DirectoryOfFile(file);
-    if (!FileExists(file))
+    if (!FileSystem::Exists(file))
         FileSystem::CreateDirectory(directory);
     try {
         WriteKeyValueFile(file, config.main_);

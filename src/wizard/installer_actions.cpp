@@ -1,5 +1,6 @@
 // The user's actions on the wizard: Back, Next/Finish, Cancel/Escape, the
 // browse button and the window's close control.
+#include "fs/path.h"
 #include "install/change_summary.h"
 #include "kit/kit_name.h"
 #include "l10n/localization.h"
@@ -161,16 +162,9 @@ void CInstallerDlg::OpenDescription() {
     if (!kit::IsSafeKitName(description)) {
         return;
     }
-    stdx::string16 path = m_targetDir;
-    if (path.empty() || (path.back() != u'/' && path.back() != u'\\')) {
-        path += u"/";
-    }
-    path += description;
+    stdx::string16 path = fspath::Join(m_targetDir, description);
     stdx::replace_all(path, stdx::string16(u"\\"), stdx::string16(u"/"));
-    FileFind find;
-    bool exists = FileSystem::FindFirstFile(find, path);
-    FileSystem::FindClose(find);
-    if (exists && m_successPage->IsOpenChecked()) {
+    if (FileSystem::Exists(path) && m_successPage->IsOpenChecked()) {
         m_services.OpenDocument(stdx::narrow(path).c_str());
     }
 }

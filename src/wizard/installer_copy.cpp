@@ -3,6 +3,7 @@
 // known. A failure or a confirmed cancel turns the wait into a wait for the
 // worker's end of run, so the rollback is complete before the error or cancel
 // page appears.
+#include "fs/path.h"
 #include "l10n/localization.h"
 #include "launcher/launcher_config.h"
 #include "text/string_util.h"
@@ -299,14 +300,11 @@ void CInstallerDlg::StopOnSignal(int signo) {
     m_thread.RequestStop();
 }
 
-// The chosen directory (without its last separator) goes first in the list.
-// Returns the launcher file that could not be written, or empty.
+// The chosen directory, without its trailing separators (the root stays "/"),
+// goes first in the list. Returns the launcher file that could not be
+// written, or empty.
 stdx::string16 CInstallerDlg::WriteLauncherList() {
-    stdx::string16 dir = m_targetDir;
-    if (!dir.empty() && (dir.back() == u'/' || dir.back() == u'\\')) {
-        dir.erase(dir.size() - 1, 1);
-    }
-    m_templateDirs.insert(m_templateDirs.begin(), dir);
+    m_templateDirs.insert(m_templateDirs.begin(), fspath::WithoutTrailingSeparators(m_targetDir));
     LauncherMode mode = LauncherMode::kPrimary;
     try {
         if (!m_listFromSecondary) {

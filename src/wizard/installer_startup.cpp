@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "fs/path.h"
 #include "kit/program_trust.h"
 #include "l10n/localization.h"
 #include "launcher/launcher_config.h"
@@ -19,21 +20,11 @@
 
 namespace {
 
-bool PathExists(const stdx::string16& path) {
-    FileFind find;
-    bool found = FileSystem::FindFirstFile(find, path);
-    FileSystem::FindClose(find);
-    return found;
-}
-
-// A kit is a file: a directory of that name is no kit, and would otherwise be
-// weighed and opened as one.
+// A kit is a file: a directory of that name (or a link to one) is no kit, and
+// would otherwise be weighed and opened as one.
 bool KitFileExists(const stdx::string16& path) {
-    FileFind find;
-    bool found = FileSystem::FindFirstFile(find, path) &&
-                 (FileSystem::GetFileAttributes(find) & fsflag::kAttributeDirectory) == 0;
-    FileSystem::FindClose(find);
-    return found;
+    return FileSystem::Exists(path) &&
+           FileSystem::Status(path, Links::kFollowed).kind != FileKind::kDirectory;
 }
 
 // The process's working directory, whatever its length; empty if unknown.
@@ -152,8 +143,8 @@ const char* CInstallerDlg::OpenFailureKey(uint32_t code) const {
 }
 
 void CInstallerDlg::ReadLauncherFiles() {
-    m_secondaryExists = PathExists(SecondaryLauncherFile());
-    if (PathExists(PrimaryLauncherFile())) {
+    m_secondaryExists = FileSystem::Exists(SecondaryLauncherFile());
+    if (FileSystem::Exists(PrimaryLauncherFile())) {
         m_templateDirs = LauncherConfig::ReadTemplateDirs(LauncherMode::kPrimary);
         return;
     }

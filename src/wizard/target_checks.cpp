@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "fs/file_system.h"
+#include "fs/path.h"
 #include "text/string_util.h"
 
 namespace wizard {
@@ -44,12 +45,8 @@ bool IsWritableDirectory(const stdx::string16& dir) {
     if (dir.empty()) {
         return false;
     }
-    stdx::string16 probeDir = dir;
-    if (probeDir.back() != u'/') {
-        probeDir.push_back(u'/');
-    }
     stdx::string16 probe;
-    if (FileSystem::GetTempFileName(probeDir, stdx::string16(u"KV"), probe) != 0) {
+    if (FileSystem::GetTempFileName(fspath::WithTrailingSeparator(dir), stdx::string16(u"KV"), probe) != 0) {
         return false;
     }
     FileSystem::DeleteFile(probe);

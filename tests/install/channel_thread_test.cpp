@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <thread>
 
 #include "install/install_thread.h"
@@ -188,6 +189,9 @@ TEST_F(Worker, RunsExactlyOneInstallationPerStart) {
     ASSERT_EQ(0, thread.Start(&channel));
     EXPECT_EQ(0, thread.CreateResult());
     EXPECT_EQ(0u, WaitForRunEnd());
+    // The run end's wake-up follows the mark; once the worker has returned,
+    // nothing of the run is left to happen and none starts by itself.
+    thread.Wait();
     uint32_t code = 1;
     stdx::string16 text;
     int progress = 0;
@@ -197,13 +201,8 @@ TEST_F(Worker, RunsExactlyOneInstallationPerStart) {
     // 20 progress posts, the finish post, the run end.
     EXPECT_EQ(22, wakeups.load());
 
-    // Nothing runs again by itself: a removed file stays removed.
+    // A second Start runs once more: a removed file comes back.
     ASSERT_EQ(0, unlink((tpl + "d0/f0").c_str()));
-    usleep(100000);
-    EXPECT_FALSE(Sandbox::exists(tpl + "d0/f0"));
-    EXPECT_EQ(22, wakeups.load());
-
-    // A second Start runs once more.
     channel.Start(&kit, u16(tpl));
     ASSERT_EQ(0, thread.Start(&channel));
     EXPECT_EQ(0u, WaitForRunEnd());
@@ -215,25 +214,32 @@ TEST_F(Worker, CancelEndsWithACompleteRollback) {
     OpenKit(400);
     box.mkdirs("templates");
     const Snapshot before = TakeSnapshot(tpl);
+    // Copying is under way at the tenth post: the worker is paused there, as
+    // the dialog's cancel question does, so the run cannot end before the
+    // answer whatever the machine's speed.
+    struct Hold {
+        InstallProcessData* channel;
+        int posts = 0;
+        std::promise<void> paused;
+    } hold{&channel};
+    channel.SetNotify(
+        [](void* h) {
+            auto* hold = static_cast<Hold*>(h);
+            if (++hold->posts == 10) {
+                hold->channel->PauseWorker(true);
+                hold->paused.set_value();
+            }
+        },
+        &hold);
     InstallThread thread;
     channel.Start(&kit, u16(tpl));
     ASSERT_EQ(0, thread.Start(&channel));
-    // Cancel once copying is under way, as the dialog's Cancel button does.
-    for (;;) {
-        uint32_t code = 0;
-        stdx::string16 text;
-        int progress = 0;
-        channel.ReadStatus(code, text, progress);
-        if (progress > 0) {
-            break;
-        }
-        usleep(100);
-    }
+    hold.paused.get_future().wait();
     channel.RequestCancel(true);
+    channel.PauseWorker(false);
     const uint32_t result = WaitForRunEnd();
-    if (result == 0) {
-        GTEST_SKIP() << "the run finished before the request was seen";
-    }
+    thread.Wait();
+    channel.SetNotify(nullptr, nullptr);
     EXPECT_EQ(1223u, result);
     uint32_t code = 1;
     stdx::string16 text;

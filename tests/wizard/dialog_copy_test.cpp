@@ -25,10 +25,10 @@ class CopyTest : public WizardTest {
     }
 
     // Once the window runs: welcome, Next, target/ typed, Next starts the copy.
-    void StartCopyOnRun() {
-        fake.onMainLoop = [this] {
+    void StartCopyOnRun(const std::string& typed = "target/") {
+        fake.onMainLoop = [this, typed] {
             fake.Press(Command::kNext);
-            fake.Type(sandbox.at("target/"));
+            fake.Type(sandbox.at(typed));
             fake.Press(Command::kNext);
         };
     }
@@ -385,9 +385,9 @@ TEST_F(CopyTest, NoFurtherRunStartsAfterTheFinalPost) {
 
 class LauncherWriteTest : public CopyTest {
   protected:
-    void Install() {
+    void Install(const std::string& typed = "target/") {
         dialog = MakeDialog();
-        StartCopyOnRun();
+        StartCopyOnRun(typed);
         dialog->Run();
         ASSERT_EQ(dialog->GetPageState(), 4);
     }
@@ -397,6 +397,11 @@ TEST_F(LauncherWriteTest, WithNoLauncherFilesOnlyThePrimaryIsWritten) {
     Install();
     EXPECT_EQ(LauncherList(LauncherMode::kPrimary), std::vector<std::string>{sandbox.at("target")});
     EXPECT_FALSE(LauncherFileExists(LauncherMode::kSecondary));
+}
+
+TEST_F(LauncherWriteTest, TheDirectoryIsListedWithoutAnyOfItsLastSeparators) {
+    Install("target//");
+    EXPECT_EQ(LauncherList(LauncherMode::kPrimary), std::vector<std::string>{sandbox.at("target")});
 }
 
 TEST_F(LauncherWriteTest, ListFromTheSecondaryFileIsWrittenThereOnly) {
