@@ -35,11 +35,11 @@
 #include "kit/kit_name.h"
 #include "kit/kit_writer.h"
 #include "kit/lz_compressor.h"
+#include "mixed_content.h"
 
 namespace {
 
-constexpr size_t kMiB = 1 << 20;
-constexpr size_t kFileSize = 8 * kMiB;
+using benchcontent::kMiB;
 
 using Clock = std::chrono::steady_clock;
 
@@ -65,68 +65,6 @@ bool ResetPeak() {
         return false;
     bool ok = std::fputs("5", f) >= 0;
     return std::fclose(f) == 0 && ok;
-}
-
-uint64_t Next(uint64_t& state) {
-    state ^= state << 13;
-    state ^= state >> 7;
-    state ^= state << 17;
-    return state;
-}
-
-// One chunk of the given kind: 0 text-like, 1 random, 2 zeros.
-void FillChunk(std::string& chunk, int kind, uint64_t& state) {
-    static const char* const kWords[] = {
-        "template", "value", "key", "section",   "the",  "configuration", "=",      "true",
-        "false",    "path",  "\n",  "# comment", "name", "0x1F",          "default"};
-    chunk.clear();
-    if (kind == 2) {
-        chunk.assign(kMiB, '\0');
-        return;
-    }
-    if (kind == 1) {
-        chunk.resize(kMiB);
-        for (size_t i = 0; i + 8 <= kMiB; i += 8) {
-            uint64_t v = Next(state);
-            for (int b = 0; b < 8; ++b) chunk[i + b] = char(v >> (8 * b));
-        }
-        return;
-    }
-    while (chunk.size() < kMiB) {
-        uint64_t v = Next(state);
-        chunk += kWords[v % 15];
-        chunk += v & 0x100 ? ' ' : '_';
-        if ((v & 0x7000) == 0)
-            chunk += std::to_string(v % 100000);
-    }
-    chunk.resize(kMiB);
-}
-
-// Writes the mixed content as 8 MiB files; returns their paths.
-std::vector<std::string> WriteContent(const std::string& dir, size_t totalMiB) {
-    std::vector<std::string> paths;
-    std::string chunk;
-    uint64_t state = 0x9E3779B97F4A7C15ULL;
-    size_t left = totalMiB * kMiB;
-    for (size_t i = 0; left > 0; ++i) {
-        int kind = int(i % 3);
-        std::string path = dir + "/content-" + std::to_string(i);
-        FILE* f = std::fopen(path.c_str(), "wb");
-        if (!f)
-            Die("cannot write " + path);
-        size_t size = left < kFileSize ? left : kFileSize;
-        for (size_t done = 0; done < size; done += kMiB) {
-            FillChunk(chunk, kind, state);
-            size_t piece = size - done < kMiB ? size - done : kMiB;
-            if (std::fwrite(chunk.data(), 1, piece, f) != piece)
-                Die("cannot write " + path);
-        }
-        if (std::fclose(f) != 0)
-            Die("cannot write " + path);
-        paths.push_back(path);
-        left -= size;
-    }
-    return paths;
 }
 
 uint64_t FileSize(const std::string& path) {
@@ -258,7 +196,7 @@ int main(int argc, char** argv) {
     std::printf("content: %zu MiB (text-like, random, zeros), level %d, in %s\n", totalMiB, level,
                 dir.c_str());
     std::fflush(stdout);
-    std::vector<std::string> paths = WriteContent(dir, totalMiB);
+    std::vector<std::string> paths = benchcontent::WriteMixedContent(dir, totalMiB);
 
     kit::KitWriter writer;
     writer.SetCompressionLevel(level);
