@@ -102,3 +102,24 @@ std::uint32_t FileSystem::TryLock(Handle handle) {
         return fserror::kSuccess;
     return errno == EWOULDBLOCK ? fserror::kLockedByOther : fserror::kInvalidHandle;
 }
+
+std::uint32_t FileSystem::OpenSubdirectory(Handle parent, const stdx::string16& name,
+                                           Handle* child) {
+    stdx::string8 native;
+    if (child == nullptr || !fsdetail::ToNativePath(name, native) || native.empty() ||
+        native.find('/') != stdx::string8::npos || native == "..") {
+        return fserror::kInvalidParameter;
+    }
+    const int fd = ::openat(int(parent), native.c_str(),
+                            O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? fserror::kFileNotFound : fserror::kInvalidParameter;
+    *child = fd;
+    return fserror::kSuccess;
+}
+
+std::uint32_t FileSystem::TryLockShared(Handle handle) {
+    if (::flock(int(handle), LOCK_SH | LOCK_NB) == 0)
+        return fserror::kSuccess;
+    return errno == EWOULDBLOCK ? fserror::kLockedByOther : fserror::kInvalidHandle;
+}

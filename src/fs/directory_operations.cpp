@@ -5,6 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+#include <stdio.h>
+
 #include <cerrno>
 
 #include "fs/file_system.h"
@@ -96,6 +99,32 @@ std::uint32_t FileSystem::MoveFile(const stdx::string16& source,
     if (singleEntry && !wasThere)
         fsdetail::RemoveTree(to.c_str());
     return fserror::kFileNotFound;
+}
+
+std::uint32_t FileSystem::MoveFileNoReplace(const stdx::string16& source,
+                                            const stdx::string16& destination) {
+    stdx::string8 from;
+    stdx::string8 to;
+    if (!fsdetail::ToNativePath(source, from) || !fsdetail::ToNativePath(destination, to)) {
+        return fserror::kInvalidParameter;
+    }
+#if defined(__APPLE__)
+    int rc = ::renamex_np(from.c_str(), to.c_str(), RENAME_EXCL);
+#else
+    int rc = ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+#endif
+    if (rc != 0 && (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP)) {
+        // A file system without the exclusive rename: a second name made
+        // exclusively, then the first removed.
+        rc = ::link(from.c_str(), to.c_str());
+        if (rc == 0)
+            ::unlink(from.c_str());
+    }
+    if (rc == 0)
+        return fserror::kSuccess;
+    if (errno == EEXIST)
+        return fserror::kAlreadyExists;
+    return errno == EXDEV ? fserror::kNotSameDevice : fserror::kFileNotFound;
 }
 
 std::uint32_t FileSystem::RemoveDirectory(const stdx::string16& path) {

@@ -18,18 +18,8 @@ FileKind KindOf(mode_t mode) {
     return FileKind::kOther;
 }
 
-}  // namespace
-
-FileStatus FileSystem::Status(const stdx::string16& path, Links links) {
+FileStatus FromStat(const struct stat& st) {
     FileStatus result;
-    stdx::string8 native;
-    if (!fsdetail::ToNativePath(path, native))
-        return result;
-    struct stat st;
-    const int rc =
-        links == Links::kFollowed ? ::stat(native.c_str(), &st) : ::lstat(native.c_str(), &st);
-    if (rc != 0)
-        return result;
     result.exists = true;
     result.kind = KindOf(st.st_mode);
     result.size = std::uint64_t(st.st_size);
@@ -37,7 +27,30 @@ FileStatus FileSystem::Status(const stdx::string16& path, Links links) {
     result.mode = std::uint32_t(st.st_mode & 07777);
     result.owner = std::uint32_t(st.st_uid);
     result.group = std::uint32_t(st.st_gid);
+    result.device = std::uint64_t(st.st_dev);
+    result.inode = std::uint64_t(st.st_ino);
     return result;
+}
+
+}  // namespace
+
+FileStatus FileSystem::Status(const stdx::string16& path, Links links) {
+    stdx::string8 native;
+    if (!fsdetail::ToNativePath(path, native))
+        return FileStatus();
+    struct stat st;
+    const int rc =
+        links == Links::kFollowed ? ::stat(native.c_str(), &st) : ::lstat(native.c_str(), &st);
+    if (rc != 0)
+        return FileStatus();
+    return FromStat(st);
+}
+
+FileStatus FileSystem::HandleStatus(Handle handle) {
+    struct stat st;
+    if (handle < 0 || ::fstat(int(handle), &st) != 0)
+        return FileStatus();
+    return FromStat(st);
 }
 
 bool FileSystem::Exists(const stdx::string16& path) {

@@ -29,4 +29,7 @@ struct FileStatus {
     std::uint32_t mode = 0;   // permission bits (07777), without the type
     std::uint32_t owner = 0;  // user id
     std::uint32_t group = 0;  // group id
+    // Which file it is, whatever its name (see FileIdentity).
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
 };

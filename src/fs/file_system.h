@@ -184,6 +184,25 @@ class FileSystem {
     // 32 when another open handle holds it, or 6.
     static std::uint32_t TryLock(Handle handle);
 
+    // Opens the subdirectory `name` (one component; "." opens `parent` once
+    // more, ".." is refused) of the open directory `parent`, never through a
+    // link. 0; 2 when missing; 87 for a link or anything but a directory.
+    static std::uint32_t OpenSubdirectory(Handle parent, const stdx::string16& name,
+                                          Handle* child);
+    // The status of an open file or directory (kind, size, time, mode,
+    // owner, identity); nothing when the handle is bad.
+    static FileStatus HandleStatus(Handle handle);
+    // Takes the shared advisory lock of an open directory without waiting:
+    // any number of shared holders, no exclusive one. 0, 33 when another
+    // handle holds it exclusively, or 6.
+    static std::uint32_t TryLockShared(Handle handle);
+    // Renames `source` to `destination` on one file system, only when
+    // nothing (not even a dangling link) is at `destination`. 0; 183 when
+    // the name is taken; 17 across file systems; 2 for any other failure;
+    // 87 for a path that cannot be converted.
+    static std::uint32_t MoveFileNoReplace(const stdx::string16& source,
+                                           const stdx::string16& destination);
+
     // ---- Temporary files and free space -------------------------------------
 
     // TMPDIR when it names a directory, else "/tmp" ("/var/tmp/" on macOS);
@@ -194,6 +213,10 @@ class FileSystem {
     // 0 with the name in `path`, or 1013 with `path` unchanged.
     static std::uint32_t GetTempFileName(const stdx::string16& directory,
                                          const stdx::string16& prefix, stdx::string16& path);
+    // The user's state directory: $XDG_STATE_HOME when it is an absolute
+    // path, else $HOME/.local/state; it need not exist. Ends with "/";
+    // empty when neither variable says. Always 0.
+    static std::uint32_t GetStatePath(stdx::string16& directory);
     // Free bytes (including those reserved for the superuser) of the
     // temporary directory's file system, saturated at 0xFFFFFFFF. 0 (also
     // when the query fails: *bytes is then 0), or 87 when bytes is null.
@@ -213,9 +236,27 @@ class FileSystem {
     // 0; 183 when the name is taken; 2 when the parent is missing; 87.
     static std::uint32_t CreatePrivateFile(const stdx::string16& path, Handle* handle);
     // Opens the existing regular file `path` for reading and writing, never
-    // through a link, and only when it belongs to this user. 0; 2 when
-    // missing; 87 for a link, a directory, a device or another owner.
+    // through a link, and only when it belongs to this user and no one else
+    // may read it. 0; 2 when missing; 87 for a link, a directory, a device,
+    // another owner or an open mode.
     static std::uint32_t OpenPrivateFile(const stdx::string16& path, Handle* handle);
+    // Creates `path` owner-only (0600) and already holding its exclusive
+    // lock (flock): the file is made without a name, locked, and only then
+    // linked in under `path`, so that no other process ever finds it under
+    // that name unlocked. 0; 183 when the name is taken; 2 when the parent
+    // is missing; 87.
+    static std::uint32_t CreateLockedPrivateFile(const stdx::string16& path, Handle* handle);
+    // Opens the directory `path` only when it is this user's own private
+    // one: not a link (in its last component), a directory, owned by this
+    // user, with no permission bit for group or others. 0; 2 when missing;
+    // 87 for anything else.
+    static std::uint32_t OpenPrivateDirectory(const stdx::string16& path, Handle* directory);
+    // 0 when the open directory `handle` is this user's own and private
+    // (as above), else 87.
+    static std::uint32_t CheckPrivate(Handle handle);
+    // Writes the file's data, and what reading it back needs, to its disk
+    // (fdatasync). 0 or 87.
+    static std::uint32_t SyncFileData(Handle handle);
     // Takes the exclusive advisory lock (flock) of `handle` without waiting;
     // it lasts until the handle is closed or the process ends. 0; 32 when
     // another open file holds it; 6 for a bad handle.

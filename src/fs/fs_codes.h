@@ -12,6 +12,7 @@ constexpr std::uint32_t kFileNotFound = 2;       // ENOENT, or a failed director
 constexpr std::uint32_t kPathNotFound = 3;       // no parent directory can be derived
 constexpr std::uint32_t kInvalidHandle = 6;      // handle -1, or its status unreadable
 constexpr std::uint32_t kInvalidData = 13;       // damaged compressed data
+constexpr std::uint32_t kNotSameDevice = 17;     // a rename across file systems
 constexpr std::uint32_t kSharingViolation = 32;  // another open file holds the lock
 constexpr std::uint32_t kLockedByOther = 33;     // another run holds the directory's lock
 constexpr std::uint32_t kNotSupported = 50;      // CopyRange refused by the kernel

@@ -51,6 +51,25 @@ std::uint32_t FileSystem::GetTempPath(stdx::string16& directory) {
     return fserror::kSuccess;
 }
 
+std::uint32_t FileSystem::GetStatePath(stdx::string16& directory) {
+    directory.clear();
+    stdx::string8 native;
+    const char* state = std::getenv("XDG_STATE_HOME");
+    const char* home = std::getenv("HOME");
+    if (state != nullptr && state[0] == '/') {
+        native = state;
+    } else if (home != nullptr && home[0] == '/') {
+        native = stdx::string8(home) + "/.local/state";
+    }
+    if (native.empty() || !stdx::widen_exact(native, directory)) {
+        directory.clear();
+        return fserror::kSuccess;
+    }
+    if (directory[directory.size() - 1] != u'/')
+        directory.push_back(u'/');
+    return fserror::kSuccess;
+}
+
 std::uint32_t FileSystem::GetTempFileName(const stdx::string16& directory,
                                           const stdx::string16& prefix, stdx::string16& path) {
     stdx::string8 base;

@@ -5,16 +5,22 @@
 // Per file: a progress post, a freshness test (an existing file at least as
 // new as the kit's copy is left alone), a move of the earlier version into
 // the run's private staging directory, the creation of missing directories,
-// and the extraction. Every directory and every new file the run makes is
-// recorded, so the rollback leaves the template directory exactly as it was:
-// new files deleted and created directories removed deepest first (which
-// frees the space a full disk needs for the next step), earlier versions
-// moved back, then the staging directory removed.
+// the extraction into a private folder beside the staging directory, and a
+// rename that puts the whole file in its place. Every directory and every
+// new file the run makes is recorded, so the rollback leaves the template
+// directory exactly as it was: new files deleted and created directories
+// removed deepest first (which frees the space a full disk needs for the
+// next step), earlier versions moved back, directory times set back, then
+// the staging directory removed.
 //
-// The same record goes to disk (run_journal.h) before each change, so that
-// the next start can undo a run whose process died (run_recovery.h). After
-// the last file the template directory's file system is synced before the
-// staging directory, the only copy of the earlier versions, goes.
+// The same record goes to disk (run_journal.h) ahead of the changes, so that
+// the next start can undo a run whose process died (run_recovery.h): the
+// paths and directories of the next kBatchFiles files with one fdatasync
+// before the first of them is touched, and the identity of each file the
+// run writes before it takes its place. The staging directory lies on the
+// template directory's file system (run_place.h), so moves are renames.
+// After the last file the template directory's file system is synced before
+// the staging directory, the only copy of the earlier versions, goes.
 //
 // A template over the file-system policy and the kit type, so that tests can
 // run it on a policy that injects faults. InstallEngine is the real one.
@@ -35,6 +41,7 @@
 #include "install/install_transaction.h"
 #include "install/run_identities.h"
 #include "install/run_journal.h"
+#include "install/run_place.h"
 #include "kit/install_data.h"
 #include "kit/kit_name.h"
 #include "kit/lz_compressor.h"
@@ -47,6 +54,9 @@ class BasicInstallEngine {
   public:
     // Staging names tried (kvtmp0, kvtmp1, ...) before the run gives up.
     static constexpr int kMaxStagingAttempts = 10000;
+    // Files whose record entries reach the disk with one fdatasync, ahead
+    // of the first of them (bench/journal_cost.cpp weighs the choice).
+    static constexpr size_t kBatchFiles = 256;
 
     std::vector<InstallTransaction> transactions;
     InstallProcessData* channel = nullptr;
@@ -99,6 +109,12 @@ class BasicInstallEngine {
         copiedFiles = 0;
         keptFiles = 0;
         for (size_t c = 0; c < count; ++c) {
+            if (c % kBatchFiles == 0) {
+                result = Announce(*kit, c, c + kBatchFiles < count ? c + kBatchFiles : count);
+                if (result != 0) {
+                    return Fail(result, int((100 * uint64_t(c)) / count));
+                }
+            }
             // A cancel question open in the dialog holds the run here.
             if (CancelRequested()) {
                 return Rollback(fserror::kCancelled);
@@ -135,15 +151,19 @@ class BasicInstallEngine {
     }
 
     // Starts the transaction, takes the template directory's lock (making
-    // the directory first when it is missing), then the run's record
-    // T/kvtmpN.journal and the private staging directory T/kvtmpN/ with the
-    // smallest free N. An empty template directory is refused: without one
-    // there would be nothing to roll back into. 33 when another run holds
-    // the lock.
+    // the directory first when it is missing), then, in the user's private
+    // place for it (run_place.h), the run's record P/kvtmpN.journal, the
+    // staging directory P/kvtmpN/ and the folder P/kvtmpN.new/ for files on
+    // their way in, with the smallest free N. An empty template directory is
+    // refused: without one there would be nothing to roll back into. 33 when
+    // another run holds the lock, or that of a directory nested in it or
+    // around it.
     uint32_t PrepareStaging(const stdx::string16& templateDir) {
         transactions.emplace_back();
         InstallTransaction& t = transactions.back();
         t.templateDir = templateDir;
+        seenDirs.clear();
+        announcedDirs.clear();
         if (templateDir.empty()) {
             return fserror::kPathNotFound;
         }
@@ -151,37 +171,44 @@ class BasicInstallEngine {
         if (locked != 0) {
             return locked;
         }
-        stdx::string16 temp;
-        FS::GetTempPath(temp);
-        // Not recorded: the temporary directory is shared with other programs,
-        // so a rollback must never remove it with whatever they put there.
-        uint32_t result = Note(CreateBackupDirectories(temp), temp);
+        const FileStatus root = FS::HandleStatus(lockHandle);
+        install::RunPlace place;
+        uint32_t result = Note(install::RunPlaces<FS>::Choose(templateDir, root.device, place),
+                               install::RunPlaces<FS>::TemporaryPlace());
         if (result != 0) {
             return result;
         }
-        if (!fspath::EndsWithSeparator(temp)) {
-            temp.push_back(u'/');
-        }
+        FileIdentity rootIdentity;
+        rootIdentity.device = root.device;
+        rootIdentity.inode = root.inode;
         for (int n = 0; n < kMaxStagingAttempts; ++n) {
-            stdx::string16 candidate = temp + u"kvtmp" + stdx::format_int(n);
-            // A template directory that does not exist yet may lie below
-            // the free name; removing the staging tree would take it along.
+            const stdx::string16 candidate = place.path + u"kvtmp" + stdx::format_int(n);
             const stdx::string16 staging = candidate + u"/";
             const stdx::string16 record = install::JournalPathFor(staging);
-            if (Exists(candidate) || Exists(record) ||
+            const stdx::string16 incoming =
+                fspath::WithoutTrailingSeparators(install::IncomingPathFor(staging));
+            // A template directory may lie below the place; removing the
+            // staging tree would take it along.
+            if (Exists(candidate) || Exists(record) || Exists(incoming) ||
                 fspath::IsSameOrAncestor(candidate, templateDir)) {
                 continue;
             }
-            // The record first: a death before the directory exists leaves
+            // The record first: a death before the directories exist leaves
             // only a record that names nothing to undo.
-            result = journal.Begin(record, templateDir, staging);
+            result = journal.Begin(record, templateDir, rootIdentity, staging);
             if (result == fserror::kAlreadyExists) {
-                continue;  // someone took the name between the test and now
+                continue;  // another start of this user took the name meanwhile
             }
             if (result != 0) {
                 return Note(result, record);
             }
             result = FS::CreatePrivateDirectory(candidate);
+            if (result == 0 && !place.elsewhere) {
+                result = FS::CreatePrivateDirectory(incoming);
+                if (result != 0) {
+                    FS::RemoveEmptyDirectory(candidate);
+                }
+            }
             if (result == fserror::kAlreadyExists) {
                 journal.Remove();
                 continue;
@@ -192,9 +219,31 @@ class BasicInstallEngine {
                 return result;
             }
             t.stagingDir = staging;
+            t.incomingDir = place.elsewhere ? stdx::string16() : incoming + u"/";
+            t.stagingElsewhere = place.elsewhere;
             return 0;
         }
         return fserror::kAlreadyExists;
+    }
+
+    // Announces the files kit.files[begin, end) may change, the directories
+    // they need made and the time of each directory about to change, and
+    // sends it all to disk with one fdatasync: nothing of these files is
+    // touched before. A name InstallOne refuses is not announced.
+    uint32_t Announce(Kit& kit, size_t begin, size_t end) {
+        const stdx::string16& templateDir = Current().templateDir;
+        const stdx::string16 root = fspath::WithoutTrailingSeparators(templateDir);
+        for (size_t i = begin; i < end; ++i) {
+            stdx::string16 name = kit.files[i].name;
+            stdx::replace_all(name, u"\\", u"/");
+            if (name.empty() || name.back() == u'/' || !kit::IsSafeKitName(name)) {
+                continue;
+            }
+            const stdx::string16 target = templateDir + name;
+            journal.Append(install::JournalKind::kPath, target);
+            AnnounceDirectories(ParentOf(target), root);
+        }
+        return Note(journal.Sync(), journal.Path());
     }
 
     // Makes directory `d` and every missing parent, one level at a time, and
@@ -262,12 +311,16 @@ class BasicInstallEngine {
             // Recorded before it is made, so that a death in between leaves
             // nothing unknown; a level that is there already is not the
             // run's (below a level the run made, none is).
-            if (made || !FS::Status(level).exists) {
-                result = journal.Append(install::JournalKind::kDirectory, level);
+            // Announced with its batch, as a rule; one that was there then
+            // and has gone since goes to disk now, before it is made.
+            if ((made || !FS::Status(level).exists) && announcedDirs.count(level) == 0) {
+                journal.Append(install::JournalKind::kDirectory, level);
+                result = journal.Sync();
                 if (result != 0) {
                     Note(result, journal.Path());
                     break;
                 }
+                announcedDirs.insert(level);
             }
             FileHandle child = kInvalidFileHandle;
             result = FS::MakeSubdirectory(parent, path.substr(start, end - start), &child);
@@ -300,9 +353,11 @@ class BasicInstallEngine {
     }
 
     // Moves the existing file `target` (reached as `source`, its name inside
-    // the run's open directory) to the same relative place in the staging
-    // tree. 0, or the code of the directory creation or the move.
-    uint32_t BackupFile(const stdx::string16& target, const stdx::string16& source) {
+    // the run's open directory; `status` is its own) to the same relative
+    // place in the staging tree. 0, or the code of the directory creation or
+    // the move.
+    uint32_t BackupFile(const stdx::string16& target, const stdx::string16& source,
+                        const FileStatus& status) {
         const InstallTransaction& t = Current();
         if (t.stagingDir.empty() || target.size() <= t.templateDir.size()) {
             return fserror::kInvalidParameter;
@@ -319,7 +374,11 @@ class BasicInstallEngine {
         if (result != 0) {
             return result;
         }
-        result = journal.Append(install::JournalKind::kBackup, target);
+        // Which file is moved: a recovery puts back only that one, and tells
+        // it apart from one the user made there since.
+        journal.Append(install::JournalKind::kBackup, target, status.size,
+                       filetime::ToPosixSeconds(status.lastWrite), IdentityOf(status));
+        result = journal.Write();
         if (result != 0) {
             return result;
         }
@@ -330,7 +389,8 @@ class BasicInstallEngine {
         // Until this entry, a recovery that finds the file still in place
         // takes it for the earlier version (a move across file systems copies
         // first and removes the source last).
-        return journal.Append(install::JournalKind::kSaved, target);
+        journal.Append(install::JournalKind::kSaved, target);
+        return journal.Write();
     }
 
     // Removes the tree at `d`; a symbolic link inside it is removed as a link,
@@ -455,6 +515,8 @@ class BasicInstallEngine {
                 failures = RestoreBackups(t.templateDir, t.stagingDir);
             }
         }
+        RemoveTree(t.incomingDir);
+        RestoreDirectoryTimes(t);
         if (failures + lost != 0) {
             // The record stays too: the next start tries the restore again.
             journal.Close();
@@ -491,6 +553,8 @@ class BasicInstallEngine {
         }
         FS::SyncFileSystem(Current().templateDir);
         journal.Append(install::JournalKind::kCommitted, stdx::string16());
+        journal.Sync();
+        RemoveTree(Current().incomingDir);
         RemoveTree(Current().stagingDir);
         journal.Remove();
         return 0;
@@ -543,7 +607,7 @@ class BasicInstallEngine {
         if (result != 0) {
             return NonZero(result);
         }
-        result = FS::TryLock(handle);
+        result = lock.Take(handle, dir);
         if (result != 0) {
             FS::CloseHandle(handle);
             return result;
@@ -600,6 +664,7 @@ class BasicInstallEngine {
     }
 
     void ReleaseLock() {
+        lock.Release();
         if (lockHandle != kInvalidFileHandle) {
             FS::CloseHandle(lockHandle);
             lockHandle = kInvalidFileHandle;
@@ -679,10 +744,6 @@ class BasicInstallEngine {
         const stdx::string16 at = FS::PathInDirectory(in.handle, fspath::Name(target));
         if (!present) {
             // Nothing was here: the rollback deletes what the run writes.
-            result = Note(journal.Append(install::JournalKind::kNewFile, target), journal.Path());
-            if (result != 0) {
-                return result;
-            }
             Current().createdFiles.push_back(target);
         } else if (identities.IsWritten(at)) {
             // The run's own output under a second name (or the same name
@@ -691,31 +752,119 @@ class BasicInstallEngine {
             FS::DeleteFile(at);
         } else {
             // The file is there, so a failed backup would lose it: stop.
-            result = Note(BackupFile(target, at), target);
+            result = Note(BackupFile(target, at, status), target);
             if (result != 0) {
                 return result;
             }
         }
-        result = Note(kit.ExtractFile(uint32_t(index), at), target);
-        // Something that appeared at the target meanwhile is not the run's.
-        if (result != fserror::kAlreadyExists) {
-            identities.NoteWritten(at);
-        }
-        if (result != 0) {
-            return result;
-        }
-        if (!present) {
-            // What a recovery must find before it deletes the file.
-            return Note(journal.Append(install::JournalKind::kWritten, target, entry.size,
-                                       filetime::ToPosixSeconds(entry.time)),
-                        journal.Path());
-        }
-        if (status.kind != FileKind::kFile) {
-            return 0;
-        }
         // A replaced file keeps its earlier version's permission bits (a
         // script stays executable, a private file private) and owner.
-        return Note(FS::CopyPermissions(at, status), target);
+        const bool keepPermissions = present && status.kind == FileKind::kFile;
+        const stdx::string16& incomingDir = Current().incomingDir;
+        if (incomingDir.empty()) {
+            // Staging on another file system: straight to the place.
+            result = Note(kit.ExtractFile(uint32_t(index), at), target);
+            // Something that appeared at the target meanwhile is not the run's.
+            if (result != fserror::kAlreadyExists) {
+                identities.NoteWritten(at);
+            }
+            if (result == 0 && keepPermissions) {
+                result = Note(FS::CopyPermissions(at, status), target);
+            }
+            if (result == 0) {
+                result = Note(NoteLeft(target, at), journal.Path());
+            }
+            return result;
+        }
+        // Whole before it takes the place: a death leaves either nothing of
+        // it there or all of it, known by its identity.
+        const stdx::string16 incoming = incomingDir + stdx::format_int(int32_t(index));
+        result = Note(kit.ExtractFile(uint32_t(index), incoming), target);
+        if (result == 0 && keepPermissions) {
+            result = Note(FS::CopyPermissions(incoming, status), target);
+        }
+        if (result == 0) {
+            result = Note(NoteLeft(target, incoming), journal.Path());
+        }
+        if (result == 0) {
+            result = FS::MoveFileNoReplace(incoming, at);
+            if (result == fserror::kAlreadyExists) {
+                errno = EEXIST;
+            }
+            Note(result, target);
+        }
+        if (result != 0) {
+            FS::DeleteFile(incoming);
+            return result;
+        }
+        identities.NoteWritten(at);
+        return 0;
+    }
+
+    // Writes what the file `file`, about to be (or just) put at `target`,
+    // is: the only file a recovery will delete there or put the earlier
+    // version back over.
+    uint32_t NoteLeft(const stdx::string16& target, const stdx::string16& file) {
+        const FileStatus made = FS::Status(file);
+        journal.Append(install::JournalKind::kWritten, target, made.size,
+                       filetime::ToPosixSeconds(made.lastWrite), IdentityOf(made));
+        return journal.Write();
+    }
+
+    // The directories of `dir` up to the template directory `root` that do
+    // not exist (announced to be made), and the time of the nearest one that
+    // does (it is about to change). Each directory once per run.
+    void AnnounceDirectories(const stdx::string16& dir, const stdx::string16& root) {
+        std::vector<stdx::string16> missing;
+        for (stdx::string16 level = dir; seenDirs.count(level) == 0;
+             level = fspath::Parent(level)) {
+            seenDirs.insert(level);
+            const FileStatus status = FS::Status(level, Links::kFollowed);
+            if (status.kind == FileKind::kDirectory) {
+                InstallTransaction::DirectoryTime time;
+                time.path = level;
+                time.identity = IdentityOf(status);
+                time.lastWrite = status.lastWrite;
+                Current().changedDirs.push_back(time);
+                journal.Append(install::JournalKind::kTimes, level, 0,
+                               filetime::ToPosixSeconds(status.lastWrite), time.identity);
+                break;
+            }
+            // A file in the way, or above the template directory: InstallOne
+            // fails or needs nothing here.
+            if (status.exists || level == root || !fspath::IsSameOrAncestor(root, level)) {
+                break;
+            }
+            missing.push_back(level);
+        }
+        for (size_t i = missing.size(); i-- > 0;) {
+            announcedDirs.insert(missing[i]);
+            journal.Append(install::JournalKind::kDirectory, missing[i]);
+        }
+    }
+
+    // Sets back the times of the directories the run changed, innermost
+    // first, each only while it is the directory the run found there.
+    void RestoreDirectoryTimes(const InstallTransaction& t) {
+        for (size_t i = t.changedDirs.size(); i-- > 0;) {
+            const InstallTransaction::DirectoryTime& time = t.changedDirs[i];
+            FileHandle handle = kInvalidFileHandle;
+            if (FS::OpenDirectory(time.path, &handle) != 0) {
+                continue;
+            }
+            FileIdentity now;
+            if (FS::GetIdentity(handle, &now) == 0 && now == time.identity) {
+                FS::SetFileTime(handle, nullptr, nullptr, &time.lastWrite);
+            }
+            FS::CloseHandle(handle);
+        }
+    }
+
+    static FileIdentity IdentityOf(const FileStatus& status) {
+        FileIdentity identity;
+        identity.device = status.device;
+        identity.inode = status.inode;
+        return identity;
     }
 
     // Whether anything (a dangling link included) is at `path`.
@@ -736,6 +885,10 @@ class BasicInstallEngine {
     RunIdentities<FS> identities;
     // The template directory, open and locked while the run lasts.
     FileHandle lockHandle = kInvalidFileHandle;
+    install::TemplateLock<FS> lock;
+    // Directories looked at by Announce, and those announced to be made.
+    std::unordered_set<stdx::string16> seenDirs;
+    std::unordered_set<stdx::string16> announcedDirs;
 };
 
 // The engine the worker thread runs: the real file system and kit.

@@ -9,7 +9,8 @@
 // a full disk), SetEndOfFile, SetFileTime, CreateDirectory,
 // CreateSingleDirectory, MakeSubdirectory, CreatePrivateDirectory, MoveFile,
 // RemoveDirectory, RemoveEmptyDirectory, DeleteFile, CopyPermissions,
-// GetTempFileName, CreatePrivateFile, CreateUnnamedFile.
+// GetTempFileName, CreatePrivateFile, CreateLockedPrivateFile,
+// CreateUnnamedFile, MoveFileNoReplace.
 //
 // SetCopyPath(CopyPath::kBuffer) makes CopyRange refuse every pair of files,
 // as a kernel or file system without in-kernel copies does, so that callers
@@ -167,6 +168,19 @@ class FaultFileSystem : public FileSystem {
             return state().code;
         }
         return FileSystem::CreatePrivateFile(path, handle);
+    }
+    static std::uint32_t CreateLockedPrivateFile(const stdx::string16& path, Handle* handle) {
+        if (Trip()) {
+            return state().code;
+        }
+        return FileSystem::CreateLockedPrivateFile(path, handle);
+    }
+    static std::uint32_t MoveFileNoReplace(const stdx::string16& source,
+                                           const stdx::string16& destination) {
+        if (Trip()) {
+            return state().code;
+        }
+        return FileSystem::MoveFileNoReplace(source, destination);
     }
     static std::uint32_t RemoveEmptyDirectory(const stdx::string16& path) {
         if (Trip()) {

@@ -69,30 +69,49 @@ inline mode_t Mode(const std::string& path) {
     return lstat(path.c_str(), &st) == 0 ? st.st_mode : 0;
 }
 
-// Points TMPDIR at a directory of the test's own for the test's lifetime.
-class ScopedTempDir {
+// Points an environment variable elsewhere for the object's lifetime.
+class ScopedVariable {
   public:
-    explicit ScopedTempDir(const std::string& dir) {
-        const char* old = getenv("TMPDIR");
+    ScopedVariable(const char* name, const std::string& value) : name_(name) {
+        const char* old = getenv(name);
         hadOld_ = old != nullptr;
         if (hadOld_) {
             old_ = old;
         }
-        mkdir(dir.c_str(), 0755);
-        setenv("TMPDIR", dir.c_str(), 1);
+        setenv(name, value.c_str(), 1);
     }
-    ~ScopedTempDir() {
+    ~ScopedVariable() {
         if (hadOld_) {
-            setenv("TMPDIR", old_.c_str(), 1);
+            setenv(name_, old_.c_str(), 1);
         } else {
-            unsetenv("TMPDIR");
+            unsetenv(name_);
         }
     }
 
   private:
+    const char* name_;
     bool hadOld_ = false;
     std::string old_;
 };
+
+// Points TMPDIR at a directory of the test's own for the test's lifetime,
+// and the user's state directory (where runs keep their records and earlier
+// versions) at DIR/state.
+class ScopedTempDir {
+  public:
+    explicit ScopedTempDir(const std::string& dir)
+        : temp_("TMPDIR", (mkdir(dir.c_str(), 0755), dir)), state_("XDG_STATE_HOME", dir + "/state") {}
+
+  private:
+    ScopedVariable temp_;
+    ScopedVariable state_;
+};
+
+// The private place of this user's runs in the state directory.
+inline std::string StatePlace() {
+    const char* state = getenv("XDG_STATE_HOME");
+    return std::string(state != nullptr ? state : "/nonexistent") + "/kelda-setup";
+}
 
 // Names in `dir` (not "." and ".."), sorted.
 inline std::vector<std::string> ListDir(const std::string& dir) {
@@ -259,11 +278,18 @@ class Job {
 };
 
 // Entries named kvtmp* in `dir`.
+// Staging folders and records of runs in the temporary directory `dir`:
+// in it (the previous version's place), in this user's place in it, and in
+// this user's place in the state directory.
 inline std::vector<std::string> StagingNames(const std::string& dir) {
     std::vector<std::string> names;
-    for (const std::string& n : ListDir(dir)) {
-        if (n.rfind("kvtmp", 0) == 0) {
-            names.push_back(n);
+    const std::string places[] = {dir, dir + "/kelda-setup-" + std::to_string(geteuid()),
+                                  StatePlace()};
+    for (const std::string& place : places) {
+        for (const std::string& n : ListDir(place)) {
+            if (n.rfind("kvtmp", 0) == 0) {
+                names.push_back(n);
+            }
         }
     }
     return names;

@@ -25,11 +25,11 @@ std::string Entry(JournalKind kind, const std::string& path, uint64_t size = 0,
     e.path = u16(path);
     e.size = size;
     e.seconds = seconds;
-    return install::EncodeJournalEntry(e);
+    return install::EncodePreviousEntry(e);
 }
 
 TEST(RunJournal, ReaderAcceptsOnlyWholeRecordsAndACutShortTail) {
-    const std::string header = install::EncodeJournalHeader(u"/t/", u"/tmp/kvtmp0/");
+    const std::string header = install::EncodePreviousHeader(u"/t/", u"/tmp/kvtmp0/");
     const std::string one = Entry(JournalKind::kNewFile, "/t/a");
     struct Case {
         const char* what;
@@ -65,7 +65,7 @@ class Recovery : public ::testing::Test {
 
     void WriteRecord(const std::string& entries, const std::string& templateDir = "") {
         box.write("tmp/kvtmp3.journal",
-                  install::EncodeJournalHeader(u16(templateDir.empty() ? tpl : templateDir),
+                  install::EncodePreviousHeader(u16(templateDir.empty() ? tpl : templateDir),
                                                u16(box.at("tmp/kvtmp3/"))) +
                       entries);
     }

@@ -32,9 +32,19 @@ Sandbox::Sandbox() {
     if (!mkdtemp(templ.data()))
         throw std::runtime_error("cannot create sandbox in " + base);
     root_ = templ;
+    // The installer keeps records in the user's state directory: never the
+    // real one of whoever runs the tests.
+    const char* state = getenv("XDG_STATE_HOME");
+    hadState_ = state != nullptr;
+    oldState_ = hadState_ ? state : "";
+    setenv("XDG_STATE_HOME", (root_ + "/state").c_str(), 1);
 }
 
 Sandbox::~Sandbox() {
+    if (hadState_)
+        setenv("XDG_STATE_HOME", oldState_.c_str(), 1);
+    else
+        unsetenv("XDG_STATE_HOME");
     // Tests may leave read-only directories behind; make them removable first.
     nftw(
         root_.c_str(),

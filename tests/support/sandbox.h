@@ -1,6 +1,7 @@
 // A private scratch directory per test: created empty under $TMPDIR (or /tmp),
 // removed with everything in it when the test ends. Helpers read and write
-// real files in it; nothing is faked.
+// real files in it; nothing is faked. While it lasts, the user's state
+// directory (XDG_STATE_HOME) is its "state" folder.
 #pragma once
 #include <string>
 #include <vector>
@@ -31,6 +32,8 @@ class Sandbox {
 
   private:
     std::string root_;
+    bool hadState_ = false;
+    std::string oldState_;
 };
 
 // Removes a tree without following symbolic links.
