@@ -86,8 +86,10 @@ class RunPlaces {
         if (!state.empty()) {
             stdx::string16 stateDir;
             FS::GetStatePath(stateDir);
-            // The state directory's own parents are ordinary folders.
-            FS::CreateDirectory(fspath::WithoutTrailingSeparators(stateDir));
+            // The state directory and its parents are ordinary folders.
+            if (!FS::Exists(fspath::WithoutTrailingSeparators(stateDir))) {
+                FS::CreateDirectory(fspath::WithoutTrailingSeparators(stateDir));
+            }
             stateReady = Prepare(state, &placeDevice) == 0;
             if (stateReady && placeDevice == device) {
                 out.path = state;
@@ -151,9 +153,12 @@ class RunPlaces {
     // Makes the place when missing; 0 when it is this user's private folder.
     static std::uint32_t Prepare(const stdx::string16& place, std::uint64_t* device) {
         const stdx::string16 dir = fspath::WithoutTrailingSeparators(place);
-        std::uint32_t result = FS::CreatePrivateDirectory(dir);
-        if (result != 0 && result != fserror::kAlreadyExists) {
-            return result;
+        std::uint32_t result = 0;
+        if (!FS::Exists(dir)) {
+            result = FS::CreatePrivateDirectory(dir);
+            if (result != 0 && result != fserror::kAlreadyExists) {
+                return result;
+            }
         }
         typename FS::Handle handle = typename FS::Handle(-1);
         result = FS::OpenPrivateDirectory(dir, &handle);

@@ -438,7 +438,7 @@ class RunRecovery {
             if (place.result == fserror::kInvalidParameter) {
                 // A link or a file where a directory was: nothing is reached
                 // through it, and an earlier version waiting for it stays.
-                if (hasCopy || written != plan.written.end()) {
+                if (hasCopy || written != plan.written.end() || plan.newFiles.count(path) != 0) {
                     run.leftAlone.push_back(path);
                 }
                 continue;
@@ -497,7 +497,11 @@ class RunRecovery {
                 run.leftAlone.push_back(dir);
                 continue;
             }
-            if (spot.result != 0 || spot.status.kind != FileKind::kDirectory) {
+            if (spot.result != 0 || !spot.status.exists) {
+                continue;
+            }
+            if (spot.status.kind != FileKind::kDirectory) {
+                run.leftAlone.push_back(dir);  // a link or a file in its place
                 continue;
             }
             changed = true;

@@ -29,7 +29,7 @@ TEST_F(EngineInstall, EmptyKitPostsOnlyTheFinishAndLeavesNoStaging) {
     EXPECT_EQ(0u, job.recorder.posts[0].code);
     EXPECT_EQ("Copying complete...", job.recorder.posts[0].text);
     EXPECT_EQ(100, job.recorder.posts[0].progress);
-    EXPECT_EQ(box.at("tmp/kvtmp0/"), job.stagingDir);
+    EXPECT_EQ(StatePlace() + "/kvtmp0/", job.stagingDir);
     EXPECT_TRUE(StagingNames(box.at("tmp")).empty());
 }
 
@@ -158,20 +158,28 @@ TEST_F(EngineInstall, SubSecondKitTimeReinstallsOnEveryRun) {
     EXPECT_EQ("kit", Sandbox::read(tpl + "f.txt"));
 }
 
+// Names in the shared temporary directory (another user's squatting) block
+// nothing; names taken in the private place (a folder kept by an earlier
+// recovery) are passed over; the staging folder is private.
 TEST_F(EngineInstall, TakenStagingNamesAreLeftAloneAndTheNewOneIsPrivate) {
-    box.mkdirs("tmp/kvtmp0");
-    box.write("tmp/kvtmp0/other.txt", "someone else's");
-    box.write("tmp/kvtmp1", "a plain file");
-    ASSERT_EQ(0, symlink(box.at("elsewhere").c_str(), box.at("tmp/kvtmp2").c_str()));
+    for (int n = 0; n < 3; ++n) {
+        box.mkdirs("tmp/kvtmp" + std::to_string(n));
+    }
+    box.write("tmp/kvtmp0.journal", "someone else's");
+    ASSERT_EQ(0, symlink(box.at("elsewhere").c_str(),
+                         box.at("tmp/kelda-setup-" + std::to_string(geteuid())).c_str()));
+    const std::string place = StatePlace() + "/";
+    MakeStatePlace();
+    box.write("state/kelda-setup/kvtmp0/kept.txt", "kept by a recovery");
+    box.write("state/kelda-setup/kvtmp1", "a plain file");
     box.write("templates/old.txt", "old");
     SetTime(tpl + "old.txt", kKitSeconds - 10);
     ASSERT_TRUE(job.Open({{"old.txt", "new"}}));
     struct Seen {
         std::string staging;
         mode_t mode = 0;
-        std::string backup;
     } seen;
-    seen.staging = box.at("tmp/kvtmp3/");
+    seen.staging = place + "kvtmp2/";
     job.recorder.onPostContext = &seen;
     job.recorder.onPost = [](void* context, const Post& post) {
         Seen* s = static_cast<Seen*>(context);
@@ -181,14 +189,14 @@ TEST_F(EngineInstall, TakenStagingNamesAreLeftAloneAndTheNewOneIsPrivate) {
         s->mode = Mode(s->staging);
     };
     EXPECT_EQ(0u, job.Run(tpl));
-    EXPECT_EQ(box.at("tmp/kvtmp3/"), job.stagingDir);
+    EXPECT_EQ(place + "kvtmp2/", job.stagingDir);
     EXPECT_TRUE(S_ISDIR(seen.mode));
     EXPECT_EQ(0700u, seen.mode & 07777);
-    EXPECT_EQ("someone else's", Sandbox::read(box.at("tmp/kvtmp0/other.txt")));
-    EXPECT_EQ("a plain file", Sandbox::read(box.at("tmp/kvtmp1")));
-    EXPECT_TRUE(S_ISLNK(Mode(box.at("tmp/kvtmp2"))));
+    EXPECT_EQ("kept by a recovery", Sandbox::read(place + "kvtmp0/kept.txt"));
+    EXPECT_EQ("a plain file", Sandbox::read(place + "kvtmp1"));
+    EXPECT_EQ("someone else's", Sandbox::read(box.at("tmp/kvtmp0.journal")));
     EXPECT_FALSE(Sandbox::exists(box.at("elsewhere")));
-    EXPECT_FALSE(Sandbox::exists(box.at("tmp/kvtmp3")));
+    EXPECT_FALSE(Sandbox::exists(place + "kvtmp2"));
     EXPECT_EQ("new", Sandbox::read(tpl + "old.txt"));
 }
 
@@ -202,12 +210,13 @@ TEST_F(EngineInstall, MissingTemplateDirectoryIsCreatedWithItsParents) {
 // The free staging name may be the parent of a template directory that is
 // yet to be made; staging there would delete the installed templates.
 TEST_F(EngineInstall, StagingNameAboveTheTemplateDirectoryIsPassedOver) {
-    const std::string inside = box.at("tmp/kvtmp0/templates/");
+    MakeStatePlace();
+    const std::string inside = StatePlace() + "/kvtmp0/templates/";
     ASSERT_TRUE(job.Open({{"f.txt", "F"}}));
     EXPECT_EQ(0u, job.Run(inside));
-    EXPECT_EQ(box.at("tmp/kvtmp1/"), job.stagingDir);
+    EXPECT_EQ(StatePlace() + "/kvtmp1/", job.stagingDir);
     EXPECT_EQ("F", Sandbox::read(inside + "f.txt"));
-    EXPECT_FALSE(Sandbox::exists(box.at("tmp/kvtmp1")));
+    EXPECT_FALSE(Sandbox::exists(StatePlace() + "/kvtmp1"));
 }
 
 TEST_F(EngineInstall, TemplateDirectoryWithoutTrailingSlashIsCompleted) {

@@ -184,6 +184,8 @@ TEST(FaultStaging, StagingDirectoryThatCannotBeMadeFailsWithProgressZero) {
     ScopedTempDir temp(box.at("tmp"));
     Job<FaultFileSystem> job(box);
     box.mkdirs("templates");
+    // The place ready, so that the first operation is the record's creation.
+    MakeStatePlace();
     ASSERT_TRUE(job.Open({{"a.txt", "a"}}));
     FaultFileSystem::Arm(1, 87);
     EXPECT_EQ(87u, job.Run(box.at("templates/")));

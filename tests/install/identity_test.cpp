@@ -164,5 +164,39 @@ TEST(SecondRun, IsRefusedWhileAnotherHoldsTheTemplateDirectory) {
     EXPECT_EQ("kit", Sandbox::read(box.at("templates/a.txt")));
 }
 
+// A run into a directory and one into a directory nested in it never both
+// proceed, whichever comes first.
+TEST(SecondRun, IsRefusedInsideOrAroundADirectoryAnotherHolds) {
+    Sandbox box;
+    ScopedTempDir temp(box.at("tmp"));
+    Job<FileSystem> job(box);
+    box.mkdirs("templates/sub/deeper");
+    box.mkdirs("templates/sibling");
+    ASSERT_TRUE(job.Open({{"a.txt", "kit"}}));
+    struct Case {
+        const char* held;
+        const char* run;
+        uint32_t result;
+    } cases[] = {
+        {"templates", "templates/sub/deeper/", fserror::kLockedByOther},
+        {"templates/sub", "templates/", fserror::kLockedByOther},
+        {"templates/sub/deeper", "templates/", fserror::kLockedByOther},
+        {"templates/sub", "templates/sibling/", 0},
+    };
+    for (const Case& c : cases) {
+        FileHandle held = kInvalidFileHandle;
+        ASSERT_EQ(0u, FileSystem::OpenDirectory(box.at16(c.held), &held));
+        {
+            install::TemplateLock<FileSystem> lock;
+            ASSERT_EQ(0u, lock.Take(held, box.at16(c.held)));
+            EXPECT_EQ(c.result, job.Run(box.at(c.run))) << c.held << " / " << c.run;
+            EXPECT_EQ(c.result == 0, Sandbox::exists(box.at(c.run) + "a.txt")) << c.run;
+        }
+        FileSystem::CloseHandle(held);
+        remove((box.at(c.run) + "a.txt").c_str());
+    }
+    EXPECT_TRUE(StagingNames(box.at("tmp")).empty());
+}
+
 }  // namespace
 }  // namespace installtest

@@ -94,23 +94,26 @@ class ScopedVariable {
     std::string old_;
 };
 
-// Points TMPDIR at a directory of the test's own for the test's lifetime,
-// and the user's state directory (where runs keep their records and earlier
-// versions) at DIR/state.
+// Points TMPDIR at a directory of the test's own for the test's lifetime.
 class ScopedTempDir {
   public:
-    explicit ScopedTempDir(const std::string& dir)
-        : temp_("TMPDIR", (mkdir(dir.c_str(), 0755), dir)), state_("XDG_STATE_HOME", dir + "/state") {}
+    explicit ScopedTempDir(const std::string& dir) : temp_("TMPDIR", (mkdir(dir.c_str(), 0755), dir)) {}
 
   private:
     ScopedVariable temp_;
-    ScopedVariable state_;
 };
 
-// The private place of this user's runs in the state directory.
+// The private place of this user's runs in the state directory (the
+// sandbox's, see Sandbox).
 inline std::string StatePlace() {
     const char* state = getenv("XDG_STATE_HOME");
     return std::string(state != nullptr ? state : "/nonexistent") + "/kelda-setup";
+}
+
+// Makes that place as a run would.
+inline void MakeStatePlace() {
+    ASSERT_EQ(0, system(("mkdir -p '" + StatePlace() + "'").c_str()));
+    ASSERT_EQ(0, chmod(StatePlace().c_str(), 0700));
 }
 
 // Names in `dir` (not "." and ".."), sorted.
