@@ -31,6 +31,8 @@ class FaultRollback : public ::testing::TestWithParam<std::tuple<uint32_t, CopyP
     void SetUp() override {
         FaultFileSystem::Disarm();
         FaultFileSystem::SetCopyPath(std::get<1>(GetParam()));
+        // Every run then takes the same operations, the first one too.
+        MakeStatePlace();
         box.write("templates/replaced.txt", "earlier version of replaced");
         SetTime(tpl + "replaced.txt", kKitSeconds - 3600);
         chmod((tpl + "replaced.txt").c_str(), 0640);
