@@ -26,12 +26,16 @@ class EngineRollback : public ::testing::Test {
 TEST_F(EngineRollback, ThirdOfEightFailingRestoresTheReplacedFiles) {
     box.write("templates/f0.txt", "old 0");
     box.write("templates/f1.txt", "old 1");
+    // A hard link stays one: the earlier version moves by rename, both ways.
+    ASSERT_EQ(0, link((tpl + "f0.txt").c_str(), (tpl + "f0-link.txt").c_str()));
     SetTime(tpl + "f0.txt", kKitSeconds - 5);
     SetTime(tpl + "f1.txt", kKitSeconds - 5);
     chmod((tpl + "f1.txt").c_str(), 0604);
     // The third file's directory part names a plain file.
     box.write("templates/blocker", "not a directory");
+    AgeDirectories(tpl);
     const Snapshot before = TakeSnapshot(tpl);
+    const auto times = DirectoryTimes(tpl);
     std::vector<KitFile> files = {
         {"f0.txt", "new 0"}, {"f1.txt", "new 1"}, {"blocker\\f2.txt", "2"}};
     for (int i = 3; i < 8; ++i) {
@@ -59,6 +63,8 @@ TEST_F(EngineRollback, ThirdOfEightFailingRestoresTheReplacedFiles) {
     EXPECT_EQ(25, last.progress);
     EXPECT_EQ(4u, job.recorder.posts.size());
     ExpectUnchanged(before);
+    EXPECT_EQ(times, DirectoryTimes(tpl));
+    EXPECT_EQ(Inode(tpl + "f0.txt"), Inode(tpl + "f0-link.txt"));
 }
 
 TEST_F(EngineRollback, NewFilesAndEveryCreatedDirectoryGo) {

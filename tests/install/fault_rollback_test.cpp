@@ -69,7 +69,9 @@ class FaultRollback : public ::testing::TestWithParam<std::tuple<uint32_t, CopyP
 
 TEST_P(FaultRollback, EveryFailurePointLeavesTheTemplateDirectoryAsItWas) {
     const uint32_t code = std::get<0>(GetParam());
+    AgeDirectories(tpl);
     const Snapshot before = TakeSnapshot(tpl);
+    const auto times = DirectoryTimes(tpl);
     ASSERT_FALSE(before.empty());
 
     // An undisturbed run on a copy of the tree: what success looks like, and
@@ -96,6 +98,7 @@ TEST_P(FaultRollback, EveryFailurePointLeavesTheTemplateDirectoryAsItWas) {
         }
         EXPECT_EQ(code, result) << "k=" << k;
         ASSERT_EQ("", Difference(before, TakeSnapshot(tpl))) << "k=" << k;
+        ASSERT_EQ(times, DirectoryTimes(tpl)) << "k=" << k;
         ASSERT_TRUE(StagingNames(box.at("tmp")).empty()) << "k=" << k;
         const Post& last = job.recorder.posts.back();
         EXPECT_EQ(result, last.code) << "k=" << k;
@@ -123,7 +126,9 @@ int RunAndDieAt(Job<FaultFileSystem>& job, const std::string& tpl, int k) {
 }
 
 TEST_P(FaultRollback, EveryDeathPointIsUndoneAtTheNextStart) {
+    AgeDirectories(tpl);
     const Snapshot before = TakeSnapshot(tpl);
+    const auto times = DirectoryTimes(tpl);
     FaultFileSystem::Arm(0, 0);
     const std::string copy = box.at("copy/");
     ASSERT_EQ(0, system(("cp -a '" + tpl + "' '" + copy + "'").c_str()));
@@ -166,6 +171,7 @@ TEST_P(FaultRollback, EveryDeathPointIsUndoneAtTheNextStart) {
         }
         ++undone;
         ASSERT_EQ("", Difference(before, TakeSnapshot(tpl))) << "k=" << k;
+        ASSERT_EQ(times, DirectoryTimes(tpl)) << "k=" << k;
     }
     EXPECT_GT(undone, 20);
     EXPECT_GE(finished, 2);

@@ -181,6 +181,36 @@ inline Snapshot TakeSnapshot(std::string root) {
     return snapshot;
 }
 
+// The modification time (seconds) of every directory in the tree at `root`,
+// "" for the root itself, for a rollback that must set them back.
+inline std::map<std::string, int64_t> DirectoryTimes(std::string root) {
+    while (root.size() > 1 && root.back() == '/') {
+        root.pop_back();
+    }
+    static std::map<std::string, int64_t>* current = nullptr;
+    static size_t rootLength = 0;
+    std::map<std::string, int64_t> times;
+    current = &times;
+    rootLength = root.size();
+    nftw(
+        root.c_str(),
+        [](const char* p, const struct stat* st, int, struct FTW*) {
+            if (S_ISDIR(st->st_mode)) {
+                (*current)[std::string(p).substr(rootLength)] = st->st_mtim.tv_sec;
+            }
+            return 0;
+        },
+        32, FTW_PHYS);
+    current = nullptr;
+    return times;
+}
+
+// Gives every directory of the tree at `root` an old time, so that a change
+// shows.
+inline void AgeDirectories(const std::string& root) {
+    ASSERT_EQ(0, system(("find '" + root + "' -type d -exec touch -h -d '2001-01-01' {} +").c_str()));
+}
+
 // Explains the first difference between two snapshots, or "" when equal.
 inline std::string Difference(const Snapshot& before, const Snapshot& after) {
     for (const auto& [path, entry] : before) {

@@ -99,6 +99,7 @@ class KilledRun : public ::testing::Test {
     int total = 0;
     Snapshot before;
     Snapshot installed;
+    std::map<std::string, int64_t> times;
     size_t seenWhileLive = 0;
     bool checked = false;
 
@@ -122,7 +123,9 @@ class KilledRun : public ::testing::Test {
         }
         files.push_back({"last.txt", "written last"});
         ASSERT_TRUE(job.Open(files));
+        AgeDirectories(tpl);
         before = TakeSnapshot(tpl);
+        times = DirectoryTimes(tpl);
         ASSERT_EQ(0, system(("cp -a '" + tpl + "' '" + box.at("pristine") + "'").c_str()));
         // An undisturbed run on a copy: how many operations a run takes.
         const std::string copy = box.at("copy/");
@@ -157,6 +160,7 @@ TEST_F(KilledRun, EverythingComesBackAfterTheTemporaryDirectoryIsEmptied) {
         ASSERT_EQ(1u, runs.size()) << "k=" << k;
         EXPECT_EQ(RecoveryOutcome::kUndone, runs[0].outcome) << "k=" << k;
         EXPECT_EQ("", Difference(before, TakeSnapshot(tpl))) << "k=" << k;
+        EXPECT_EQ(times, DirectoryTimes(tpl)) << "k=" << k;
         EXPECT_EQ(Inode(tpl + "linked.txt"), Inode(tpl + "other/linked.txt")) << "k=" << k;
         EXPECT_TRUE(StagingNames(box.at("tmp")).empty()) << "k=" << k;
     }
