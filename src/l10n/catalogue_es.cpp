@@ -68,6 +68,8 @@ const CatalogueRows kCatalogueEs = {
      "anteriores de algunos archivos se conservan en la carpeta %2."},
     {"IDS_RECOVERY_UNREADABLE",
      "No se pudo leer el registro de una instalación interrumpida, %1, y se dejó intacto."},
+    {"IDS_RECOVERY_REFUSED", "El registro de una instalación interrumpida, %1, o su carpeta de versiones anteriores no es solo suyo (es de otro usuario, está abierto a otros o es un enlace); no se hizo nada con él."},
+    {"IDS_RECOVERY_LEFTALONE", "Se dejaron como estaban:"},
     {"IDS_INSTALL_BUSY",
      "Hay otra instalación en curso en este directorio de plantillas. Vuelva a intentarlo cuando "
      "haya terminado."},

@@ -63,6 +63,8 @@ const CatalogueRows kCatalogueHu = {
      "fájlok korábbi változatai a(z) %2 mappában vannak."},
     {"IDS_RECOVERY_UNREADABLE",
      "Egy félbeszakadt telepítés naplója (%1) nem olvasható, ezért érintetlenül maradt."},
+    {"IDS_RECOVERY_REFUSED", "Egy félbeszakadt telepítés naplója (%1) vagy a korábbi változatok mappája nem csak az Öné (más felhasználóé, mások számára nyitott, vagy hivatkozás); semmi sem történt vele."},
+    {"IDS_RECOVERY_LEFTALONE", "Változatlanul hagyva:"},
     {"IDS_INSTALL_BUSY",
      "Ebbe a sablonkönyvtárba éppen egy másik telepítés folyik. Próbálja újra, ha az "
      "befejeződött."},

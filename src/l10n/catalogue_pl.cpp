@@ -66,6 +66,8 @@ const CatalogueRows kCataloguePl = {
      "plików znajdują się w folderze %2."},
     {"IDS_RECOVERY_UNREADABLE",
      "Nie udało się odczytać zapisu przerwanej instalacji %1; pozostawiono go bez zmian."},
+    {"IDS_RECOVERY_REFUSED", "Zapis przerwanej instalacji %1 lub jego folder wcześniejszych wersji nie należy wyłącznie do Ciebie (należy do innego użytkownika, jest otwarty dla innych lub jest dowiązaniem); nic z nim nie zrobiono."},
+    {"IDS_RECOVERY_LEFTALONE", "Pozostawiono bez zmian:"},
     {"IDS_INSTALL_BUSY",
      "Do tego katalogu szablonów trwa już inna instalacja. Spróbuj ponownie po jej zakończeniu."},
     {"IDS_ERROR_NOTWRITABLE",

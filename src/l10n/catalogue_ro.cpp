@@ -65,6 +65,8 @@ const CatalogueRows kCatalogueRo = {
      "fișiere sunt păstrate în folderul %2."},
     {"IDS_RECOVERY_UNREADABLE",
      "Jurnalul unei instalări întrerupte, %1, nu a putut fi citit și a fost lăsat neatins."},
+    {"IDS_RECOVERY_REFUSED", "Jurnalul unei instalări întrerupte, %1, sau dosarul său cu versiuni anterioare nu vă aparține doar dumneavoastră (este al altui utilizator, deschis altora sau o legătură); nu s-a făcut nimic cu el."},
+    {"IDS_RECOVERY_LEFTALONE", "Lăsate așa cum sunt:"},
     {"IDS_INSTALL_BUSY",
      "O altă instalare în acest director de șabloane este în curs. Încercați din nou după ce se "
      "încheie."},

@@ -65,6 +65,8 @@ const CatalogueRows kCatalogueTk = {
      "wersiýalary %2 bukjasynda saklanýar."},
     {"IDS_RECOVERY_UNREADABLE",
      "Bölünen gurnamanyň ýazgysyny (%1) okap bolmady we ol degilmän galdyryldy."},
+    {"IDS_RECOVERY_REFUSED", "Bölünen gurnamanyň ýazgysy (%1) ýa-da onuň öňki wersiýalar bukjasy diňe siziňki däl (başga ulanyjynyňky, başgalara açyk ýa-da baglanyşyk); onuň bilen hiç zat edilmedi."},
+    {"IDS_RECOVERY_LEFTALONE", "Bolşy ýaly galdyryldy:"},
     {"IDS_INSTALL_BUSY",
      "Bu şablonlar katalogyna başga bir gurnama ýerine ýetirilýär. Ol tamamlanandan soň täzeden "
      "synanyşyň."},

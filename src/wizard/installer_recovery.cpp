@@ -1,6 +1,7 @@
 // The start-up's first step: runs of earlier processes that died before
 // their end (killed, crashed, logged out) are undone, and the user is told
-// once, in one box, which template directories were put back.
+// once, in one box, which template directories were put back, which files
+// were left as they are, and which records were refused.
 #include "fs/file_system.h"
 #include "install/run_recovery.h"
 #include "l10n/localization.h"
@@ -8,6 +9,9 @@
 #include "wizard/installer_dlg.h"
 
 namespace {
+
+// Files named one by one in the notice; the rest are counted as "…".
+constexpr size_t kListedFiles = 10;
 
 stdx::string16 WithoutLastSlash(stdx::string16 path) {
     while (path.size() > 1 && path.back() == u'/') {
@@ -28,7 +32,7 @@ stdx::string16 Notice(const install::RecoveredRun& run) {
             key = run.keptFolder.empty() ? "IDS_RECOVERY_CHANGED" : "IDS_RECOVERY_NOTRESTORED";
             break;
         case install::RecoveryOutcome::kUnreadable:
-            key = "IDS_RECOVERY_UNREADABLE";
+            key = run.refused ? "IDS_RECOVERY_REFUSED" : "IDS_RECOVERY_UNREADABLE";
             break;
         case install::RecoveryOutcome::kLive:
         case install::RecoveryOutcome::kFinished:
@@ -38,8 +42,20 @@ stdx::string16 Notice(const install::RecoveredRun& run) {
         return stdx::string16();
     }
     const bool unreadable = run.outcome == install::RecoveryOutcome::kUnreadable;
-    return FormatLocalized(key, {WithoutLastSlash(unreadable ? run.record : run.templateDir),
-                                 WithoutLastSlash(run.keptFolder)});
+    stdx::string16 notice =
+        FormatLocalized(key, {WithoutLastSlash(unreadable ? run.record : run.templateDir),
+                              WithoutLastSlash(run.keptFolder)});
+    if (run.leftAlone.empty()) {
+        return notice;
+    }
+    notice += u"\n" + GetLocalizedString("IDS_RECOVERY_LEFTALONE");
+    for (size_t i = 0; i < run.leftAlone.size() && i < kListedFiles; ++i) {
+        notice += u"\n" + run.leftAlone[i];
+    }
+    if (run.leftAlone.size() > kListedFiles) {
+        notice += u"\n\u2026";
+    }
+    return notice;
 }
 
 }  // namespace
