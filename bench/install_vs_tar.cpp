@@ -53,12 +53,14 @@ struct NoRecordFileSystem : FileSystem {
         static int fd = -1;
         return fd;
     }
-    static std::uint32_t CreatePrivateFile(const stdx::string16&, Handle* handle) {
+    static std::uint32_t CreateLockedPrivateFile(const stdx::string16&, Handle* handle) {
         Sink() = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
         *handle = Sink();
         return Sink() >= 0 ? 0 : fserror::kInvalidParameter;
     }
-    static std::uint32_t TryLockFile(Handle) { return 0; }
+    static std::uint32_t SyncFileData(Handle handle) {
+        return handle == Sink() ? 0 : FileSystem::SyncFileData(handle);
+    }
     static std::uint32_t SyncFileSystem(const stdx::string16&) { return 0; }
     static std::uint32_t WriteFile(Handle handle, const void* data, std::uint32_t count,
                                    std::int32_t* written, void* overlapped) {

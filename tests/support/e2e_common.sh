@@ -298,10 +298,20 @@ snapshot() {
         find . -type f -exec md5sum {} + | sort)
 }
 
+# state_place: where runs keep their records and earlier versions (the
+# sandbox's home, on the template directory's file system).
+state_place() {
+    echo "$WORK/home/.local/state/kelda-setup"
+}
+
 # no_leftovers: the program left nothing in its TMPDIR (no kit image, no
-# staging folder).
+# staging folder) and no run's folder or record in its place.
 no_leftovers() {
     local left
     left=$(find "$WORK/tmp" -mindepth 1 -maxdepth 1 | head -n 5)
     [ -z "$left" ] || fail "left in TMPDIR: $left"
+    if [ -d "$(state_place)" ]; then
+        left=$(find "$(state_place)" -mindepth 1 -maxdepth 1 -name 'kvtmp*' | head -n 5)
+        [ -z "$left" ] || fail "left in the place of runs: $left"
+    fi
 }

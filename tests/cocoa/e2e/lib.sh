@@ -97,7 +97,7 @@ launch_program() {
     shift 2
     rm -f "$DUMP" "$DUMP.ready"
     pushd "$dir" >/dev/null
-    env -u LANGUAGE -u LC_ALL LANG="${SETUP_LANG-en_US.UTF-8}" PATH="${SETUP_PATH:-$PATH}" \
+    env -u LANGUAGE -u LC_ALL -u XDG_STATE_HOME LANG="${SETUP_LANG-en_US.UTF-8}" PATH="${SETUP_PATH:-$PATH}" \
         HOME="$WORK/home" TMPDIR="$WORK/tmp" \
         LD_PRELOAD="$PROBE_LIB" SETUP_PROBE_OUT="$DUMP" \
         "$program" "$@" >"$WORK/setup.log" 2>&1 &

@@ -26,14 +26,14 @@ console_init() {
 # its status in SETUP_STATUS.
 run_setup() {
     SETUP_STATUS=0
-    (cd "$WORK/kit" && env -u LANGUAGE -u LC_ALL LANG="${SETUP_LANG:-en_US.UTF-8}" \
+    (cd "$WORK/kit" && env -u LANGUAGE -u LC_ALL -u XDG_STATE_HOME LANG="${SETUP_LANG:-en_US.UTF-8}" \
         HOME="$WORK/home" TMPDIR="$WORK/tmp" "$SETUP_BIN" usecwd "$@") \
         >"$WORK/out" 2>"$WORK/err" || SETUP_STATUS=$?
 }
 
 # start_setup_bg ARGS...: the same in the background; the pid in SETUP_PID.
 start_setup_bg() {
-    (cd "$WORK/kit" && exec env -u LANGUAGE -u LC_ALL LANG="${SETUP_LANG:-en_US.UTF-8}" \
+    (cd "$WORK/kit" && exec env -u LANGUAGE -u LC_ALL -u XDG_STATE_HOME LANG="${SETUP_LANG:-en_US.UTF-8}" \
         HOME="$WORK/home" TMPDIR="$WORK/tmp" "$SETUP_BIN" usecwd "$@") \
         >"$WORK/out" 2>"$WORK/err" &
     SETUP_PID=$!
@@ -45,7 +45,7 @@ run_on_pty() {
     local script=$1
     shift
     SETUP_STATUS=0
-    (cd "$WORK/kit" && env -u LANGUAGE -u LC_ALL LANG="${SETUP_LANG:-en_US.UTF-8}" \
+    (cd "$WORK/kit" && env -u LANGUAGE -u LC_ALL -u XDG_STATE_HOME LANG="${SETUP_LANG:-en_US.UTF-8}" \
         HOME="$WORK/home" TMPDIR="$WORK/tmp" \
         "$PYTHON" "$PTY_RUN" "$script" "$SETUP_BIN" usecwd "$@") \
         >"$WORK/out" 2>"$WORK/err" || SETUP_STATUS=$?

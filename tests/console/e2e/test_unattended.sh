@@ -60,6 +60,7 @@ work, setup = sys.argv[1], sys.argv[2]
 r, w = os.pipe()
 os.close(r)
 env = dict(os.environ, HOME=work + "/home", TMPDIR=work + "/tmp", LANG="en_US.UTF-8")
+env.pop("XDG_STATE_HOME", None)
 run = subprocess.run([setup, "usecwd", "--console", "-S", "--status-fd", str(w)],
                      cwd=work + "/kit", pass_fds=(w,), stdin=subprocess.DEVNULL, env=env,
                      stdout=subprocess.DEVNULL)

@@ -52,7 +52,7 @@ large_kit_installed() {
 start_setup() {
     rm -f "$DUMP.ready"
     pushd "$WORK/kit" >/dev/null
-    env -u LANGUAGE -u LC_ALL LANG="${SETUP_LANG:-en_US.UTF-8}" \
+    env -u LANGUAGE -u LC_ALL -u XDG_STATE_HOME LANG="${SETUP_LANG:-en_US.UTF-8}" \
         HOME="$WORK/home" TMPDIR="$WORK/tmp" PATH="$WORK/bin:$PATH" \
         GTK_MODULES="$PROBE_MODULE" SETUP_PROBE_OUT="$DUMP" \
         "$SETUP_BIN" usecwd "$@" >"$WORK/setup.log" 2>&1 &

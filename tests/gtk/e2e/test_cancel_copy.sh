@@ -61,7 +61,7 @@ shows "$(text IDS_WIZARD_FINISH)" || fail "no Finish button on the cancel page"
 screenshot "$WIN" 5-canceled
 
 [ "$(snapshot "$target")" = "$before" ] || fail "the template directory changed"
-[ -z "$(find "$WORK/tmp" -maxdepth 1 -name 'kvtmp*')" ] || fail "a staging folder is left"
+no_leftovers
 [ ! -e "$(launcher_file)" ] || fail "the launcher file was written"
 
 click "$(text IDS_WIZARD_FINISH)"

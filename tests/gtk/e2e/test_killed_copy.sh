@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # A copy run killed with SIGKILL (no chance to roll back) at several points:
 # when its staging folder appears, at half the files, and after the last
-# file. The next start undoes the run before anything else and says so in one
-# box; the template directory is then exactly as before (or fully installed
-# when the run had finished), and nothing is left in TMPDIR: no staging
+# file. The temporary directory is emptied before the next start, as a
+# restart would. The next start undoes the run before anything else and says
+# so in one box; the template directory is then exactly as before (or fully
+# installed when the run had finished), and nothing is left: no staging
 # folder, no run record, no kit image.
 source "$(dirname "$0")/lib.sh"
 e2e_init killed_copy
@@ -55,14 +56,15 @@ kill_when() {
     kill -KILL "$SETUP_PID"
     wait "$SETUP_PID" 2>/dev/null || true
     SETUP_PID=""
-    ls "$WORK/tmp" | grep -q '^kvtmp[0-9]*\.journal$' || fail "no run record after the kill ($what)"
+    ls "$(state_place)" | grep -q '^kvtmp[0-9]*\.journal$' || fail "no run record after the kill ($what)"
+    rm -rf "${WORK:?}/tmp/"*
     restart_and_expect_notice "$(dirname "$target/x")"
     [ "$(snapshot "$target")" = "$before" ] || fail "the directory is not as before ($what)"
     no_leftovers
     note "killed $what: undone"
 }
 
-staging_appeared() { [ -d "$WORK/tmp/kvtmp0" ]; }
+staging_appeared() { [ -d "$(state_place)/kvtmp0" ]; }
 half_copied() { [ "$(installed_count)" -ge $((COUNT / 2)) ]; }
 
 kill_when "when the staging folder appeared" staging_appeared
@@ -71,7 +73,7 @@ kill_when "at half the files" half_copied
 # Killed once every file is in place and the record is gone (the finish
 # pause): the next start finds nothing to undo and asks nothing.
 all_done() {
-    [ "$(installed_count)" = "$COUNT" ] && ! ls "$WORK/tmp" | grep -q 'journal$'
+    [ "$(installed_count)" = "$COUNT" ] && ! ls "$(state_place)" | grep -q 'journal$'
 }
 prepare_target
 start_setup -S

@@ -20,7 +20,7 @@ start_setup -S
 first=$SETUP_PID
 first_dump=$DUMP
 # The staging folder is made after the lock is taken.
-wait_file 30 "$WORK/tmp/kvtmp0"
+wait_file 30 "$(state_place)/kvtmp0"
 
 DUMP="$WORK/screen-second"
 start_setup -S
