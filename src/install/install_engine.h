@@ -102,6 +102,9 @@ class BasicInstallEngine {
         if (result != 0) {
             return Fail(result, 0);
         }
+        if (channel != nullptr && Current().stagingElsewhere) {
+            channel->PostStagingElsewhere(fspath::WithoutTrailingSeparators(Current().stagingDir));
+        }
         if (kit == nullptr) {
             return Fail(fserror::kInvalidParameter, 0);
         }

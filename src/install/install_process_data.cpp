@@ -63,6 +63,7 @@ void InstallProcessData::Start(Kit* kit, const stdx::string16& templateDir) {
     wokenProgress = -1;
     wokenAt = std::chrono::steady_clock::time_point();
     keptFolder.clear();
+    stagingElsewhere.clear();
     installData = kit;
     targetDir = fspath::WithTrailingSeparator(templateDir);
 }
@@ -206,6 +207,16 @@ bool InstallProcessData::ReadRunEnd(uint32_t& result) {
 void InstallProcessData::PostKeptFolder(const stdx::string16& folder) {
     Held held(&lock);
     keptFolder = folder;
+}
+
+void InstallProcessData::PostStagingElsewhere(const stdx::string16& folder) {
+    Held held(&lock);
+    stagingElsewhere = folder;
+}
+
+stdx::string16 InstallProcessData::ReadStagingElsewhere() {
+    Held held(&lock);
+    return stagingElsewhere;
 }
 
 stdx::string16 InstallProcessData::ReadKeptFolder() {

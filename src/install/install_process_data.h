@@ -140,6 +140,11 @@ class InstallProcessData {
     // Dialog, after the run end: that folder, or empty when the template
     // directory was fully restored. Start() clears it.
     stdx::string16 ReadKeptFolder();
+    // Worker, once the run has its staging folder: it lies in the temporary
+    // directory, on another file system than the template directory (none
+    // could be made there); the outcome says so. Empty otherwise.
+    void PostStagingElsewhere(const stdx::string16& folder);
+    stdx::string16 ReadStagingElsewhere();
 
     // Dialog, before InstallThread::Start: the wake-up hook described above.
     void SetNotify(NotifyFunction function, void* context, Wake wake = Wake::kEveryPost);
@@ -164,6 +169,7 @@ class InstallProcessData {
     bool runEnded = false;
     uint32_t runResult = 0;
     stdx::string16 keptFolder;
+    stdx::string16 stagingElsewhere;
     NotifyFunction notify = nullptr;
     void* notifyContext = nullptr;
     // The pause has its own lock: the worker sleeps on it, which the

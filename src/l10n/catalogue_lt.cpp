@@ -65,6 +65,7 @@ const CatalogueRows kCatalogueLt = {
      "Nutraukto diegimo įrašo %1 nepavyko perskaityti, todėl jis paliktas nepaliestas."},
     {"IDS_RECOVERY_REFUSED", "Nutraukto diegimo įrašas %1 arba jo ankstesnių versijų aplankas nėra tik jūsų (priklauso kitam naudotojui, atviras kitiems arba yra nuoroda); su juo nieko nedaryta."},
     {"IDS_RECOVERY_LEFTALONE", "Palikta kaip yra:"},
+    {"IDS_NOTE_STAGINGELSEWHERE", "Diegimo metu pakeistų failų ankstesnės versijos buvo laikomos laikinajame aplanke %1, nes šablonų katalogo diske nepavyko sukurti asmeninio aplanko."},
     {"IDS_INSTALL_BUSY",
      "Į šį šablonų katalogą jau vykdomas kitas diegimas. Bandykite dar kartą, kai jis baigsis."},
     {"IDS_ERROR_NOTWRITABLE",

@@ -105,11 +105,14 @@ void CInstallerDlg::StartCopying() {
         case CopyOutcome::kSucceeded: {
             const stdx::string16 unwritten = WriteLauncherList();
             ShowSuccessPage();
+            stdx::string16 text = SuccessText();
             if (!unwritten.empty()) {
                 // Installed all the same; the user must learn that the
                 // launcher will not look here.
-                m_successPage->SetText(GetLocalizedString("IDS_SUCCESS_FINISH") + u"\n\n" +
-                                       FormatLocalized("IDS_WARN_LAUNCHERFILE", {unwritten}));
+                text += u"\n\n" + FormatLocalized("IDS_WARN_LAUNCHERFILE", {unwritten});
+            }
+            if (text != GetLocalizedString("IDS_SUCCESS_FINISH")) {
+                m_successPage->SetText(text);
             }
             return;
         }
@@ -224,7 +227,7 @@ void CInstallerDlg::ReportOutcome(CopyOutcome outcome, const stdx::string16& err
             }
             if (m_steps != nullptr) {
                 m_steps->Outcome(wizard::StepOutcome::kInstalled,
-                                 GetLocalizedUtf8("IDS_SUCCESS_FINISH").c_str());
+                                 stdx::to_utf8(SuccessText()).c_str());
             }
             return;
         }
@@ -255,6 +258,17 @@ void CInstallerDlg::ReportOutcome(CopyOutcome outcome, const stdx::string16& err
             }
             return;
     }
+}
+
+// The success text, and where the earlier versions were kept during the run
+// when that was the temporary directory (less safe: see run_place.h).
+stdx::string16 CInstallerDlg::SuccessText() {
+    stdx::string16 text = GetLocalizedString("IDS_SUCCESS_FINISH");
+    const stdx::string16 elsewhere = m_processData.ReadStagingElsewhere();
+    if (!elsewhere.empty()) {
+        text += u"\n\n" + FormatLocalized("IDS_NOTE_STAGINGELSEWHERE", {elsewhere});
+    }
+    return text;
 }
 
 // Where the earlier versions that could not be put back are kept (UTF-8).

@@ -165,6 +165,7 @@ class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
     void WaitForWorker();
     void ReportOutcome(CopyOutcome outcome, const stdx::string16& errorText);
     stdx::string8 NotRestoredText();
+    stdx::string16 SuccessText();
 
     platform::Services& m_services;
     bool m_listFromSecondary = false;

@@ -14,7 +14,10 @@ COUNT=6000
 target="$WORK/target"
 OTHER_USER=""
 cleanup_interrupted() {
-    mountpoint -q "$WORK/tmp" 2>/dev/null && umount "$WORK/tmp"
+    local m
+    for m in "$WORK/disk" "$WORK/mounted" "$WORK/tmp"; do
+        mountpoint -q "$m" 2>/dev/null && umount "$m"
+    done
     [ -n "$OTHER_USER" ] && userdel "$OTHER_USER" 2>/dev/null
     e2e_cleanup
 }
@@ -42,7 +45,8 @@ message() {
     echo "${m//%2/${3:-}}"
 }
 
-# kill_at PERCENT: an unattended run into $target, killed once past PERCENT.
+# kill_at PERCENT [PLACE]: an unattended run into $target, killed once past
+# PERCENT; its record must be in PLACE (the state directory's place).
 kill_at() {
     start_setup_bg --console -S --dir "$target" --status-fd 3 3>"$WORK/events" </dev/null
     local i
@@ -54,7 +58,7 @@ kill_at() {
     kill -KILL "$SETUP_PID"
     wait "$SETUP_PID" 2>/dev/null || true
     SETUP_PID=""
-    ls "$(state_place)" | grep -q '^kvtmp[0-9]*\.journal$' || fail "no run record after the kill"
+    ls "${2:-$(state_place)}" | grep -q '^kvtmp[0-9]*\.journal$' || fail "no run record after the kill"
 }
 
 # next_start: a start that recovers, then ends at the prompt's end of input.
@@ -163,4 +167,33 @@ nested() {
 nested "$target" "$target/set0"
 nested "$target/set0" "$target"
 note "nested template directories: one at a time"
+
+[ "$(id -u)" = 0 ] || {
+    note "passed (not root: no other file systems tried)"
+    exit 0
+}
+# 5. A template directory on another file system than the home: the place
+# beside it, which the next start finds through the index.
+mkdir -p "$WORK/disk"
+mount -t tmpfs -o size=64m tmpfs "$WORK/disk" || fail "cannot mount a tmpfs"
+target="$WORK/disk/parent/target"
+prepare
+kill_at 3 "$WORK/disk/parent/.kelda-setup-0"
+[ -d "$WORK/disk/parent/.kelda-setup-0/kvtmp0" ] || fail "no staging folder beside the template directory"
+[ -n "$(ls "$(state_place)/places")" ] || fail "the place is not in the index"
+next_start
+err_has "$(message IDS_RECOVERY_DONE "$target")"
+undone "beside the template directory"
+note "another file system: staging beside the template directory"
+
+# 6. A template directory that is a mount point of its own: no private
+# folder on its file system, so the temporary directory, and the outcome
+# says so.
+mkdir -p "$WORK/mounted"
+mount -t tmpfs -o size=64m tmpfs "$WORK/mounted" || fail "cannot mount a tmpfs"
+run_setup --console -S --dir "$WORK/mounted" </dev/null
+expect_status 0 "with staging in the temporary directory"
+out_has "$(message IDS_NOTE_STAGINGELSEWHERE "$WORK/tmp/kelda-setup-0/kvtmp0")"
+[ "$(find "$WORK/mounted" -name 'file*' | wc -l)" = "$COUNT" ] || fail "files missing"
+note "a mount point: staging in the temporary directory, said so"
 note "passed"
