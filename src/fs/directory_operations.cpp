@@ -2,11 +2,10 @@
 // private directory, move (across file systems too), remove a tree, delete a
 // file. Direct system calls only: paths from a kit or a user are never parsed
 // by a shell.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 

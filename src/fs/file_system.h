@@ -187,8 +187,7 @@ class FileSystem {
     // Opens the subdirectory `name` (one component; "." opens `parent` once
     // more, ".." is refused) of the open directory `parent`, never through a
     // link. 0; 2 when missing; 87 for a link or anything but a directory.
-    static std::uint32_t OpenSubdirectory(Handle parent, const stdx::string16& name,
-                                          Handle* child);
+    static std::uint32_t OpenSubdirectory(Handle parent, const stdx::string16& name, Handle* child);
     // The status of an open file or directory (kind, size, time, mode,
     // owner, identity); nothing when the handle is bad.
     static FileStatus HandleStatus(Handle handle);

@@ -115,8 +115,7 @@ std::uint32_t FileSystem::OpenPrivateDirectory(const stdx::string16& path, Handl
     stdx::string8 native;
     if (directory == nullptr || !fsdetail::ToNativePath(path, native) || native.empty())
         return fserror::kInvalidParameter;
-    while (native.size() > 1 && native[native.size() - 1] == '/')
-        native.erase(native.size() - 1);
+    while (native.size() > 1 && native[native.size() - 1] == '/') native.erase(native.size() - 1);
     const int fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return fsdetail::CodeFromErrno(errno);

@@ -25,6 +25,7 @@
 // A template over the file-system policy and the kit type, so that tests can
 // run it on a policy that injects faults. InstallEngine is the real one.
 #pragma once
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <type_traits>
@@ -55,8 +56,13 @@ class BasicInstallEngine {
     // Staging names tried (kvtmp0, kvtmp1, ...) before the run gives up.
     static constexpr int kMaxStagingAttempts = 10000;
     // Files whose record entries reach the disk with one fdatasync, ahead
-    // of the first of them (bench/journal_cost.cpp weighs the choice).
+    // of the first of them: kBatchFiles at first, then as many as are done
+    // already, up to kMaxBatchFiles, so that a run of n files syncs its
+    // record about log(n) times plus n / kMaxBatchFiles (each sync also
+    // waits for the data written since the last one, see
+    // bench/journal_cost.cpp).
     static constexpr size_t kBatchFiles = 256;
+    static constexpr size_t kMaxBatchFiles = 4096;
 
     std::vector<InstallTransaction> transactions;
     InstallProcessData* channel = nullptr;
@@ -111,9 +117,12 @@ class BasicInstallEngine {
         const size_t count = kit->files.size();
         copiedFiles = 0;
         keptFiles = 0;
+        size_t batchEnd = 0;
         for (size_t c = 0; c < count; ++c) {
-            if (c % kBatchFiles == 0) {
-                result = Announce(*kit, c, c + kBatchFiles < count ? c + kBatchFiles : count);
+            if (c == batchEnd) {
+                batchEnd = c + std::min(kMaxBatchFiles, std::max(kBatchFiles, c));
+                batchEnd = std::min(batchEnd, count);
+                result = Announce(*kit, c, batchEnd);
                 if (result != 0) {
                     return Fail(result, int((100 * uint64_t(c)) / count));
                 }

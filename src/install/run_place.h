@@ -208,7 +208,8 @@ class RunPlaces {
             bytes.push_back(char(unit >> 8));
         }
         std::int32_t written = 0;
-        result = FS::WriteFile(handle, bytes.data(), std::uint32_t(bytes.size()), &written, nullptr);
+        result =
+            FS::WriteFile(handle, bytes.data(), std::uint32_t(bytes.size()), &written, nullptr);
         if (result == 0) {
             result = FS::SyncFileData(handle);
         }

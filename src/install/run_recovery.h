@@ -134,7 +134,7 @@ class RunRecovery {
     struct Plan {
         bool identities = true;
         bool committed = false;
-        std::vector<stdx::string16> paths;  // announced, first appearance order
+        std::vector<stdx::string16> paths;            // announced, first appearance order
         std::unordered_set<stdx::string16> newFiles;  // previous layout's kNewFile
         std::unordered_map<stdx::string16, Seen> written;
         std::unordered_map<stdx::string16, Seen> backups;
@@ -430,8 +430,8 @@ class RunRecovery {
             Find(staging, rel, copy);
             Spot place;
             Find(root, rel, place);
-            const bool hasCopy = copy.result == 0 && copy.status.exists &&
-                                 copy.status.kind != FileKind::kDirectory;
+            const bool hasCopy =
+                copy.result == 0 && copy.status.exists && copy.status.kind != FileKind::kDirectory;
             const auto written = plan.written.find(path);
             const bool isRuns = place.result == 0 && written != plan.written.end() &&
                                 Matches(place.status, written->second, plan.identities);
@@ -455,8 +455,8 @@ class RunRecovery {
                 if (!empty && !plan.identities && !saved) {
                     continue;  // the same, as the previous layout tells it
                 }
-                const bool replace = isRuns || (!plan.identities && saved &&
-                                                place.status.kind == FileKind::kFile);
+                const bool replace =
+                    isRuns || (!plan.identities && saved && place.status.kind == FileKind::kFile);
                 if (!empty && !replace) {
                     run.leftAlone.push_back(path);
                     continue;
@@ -574,8 +574,8 @@ class RunRecovery {
                 FS::CloseHandle(current);
             }
             if (result != 0) {
-                spot.result = result == fserror::kFileNotFound ? result
-                                                               : fserror::kInvalidParameter;
+                spot.result =
+                    result == fserror::kFileNotFound ? result : fserror::kInvalidParameter;
                 return;
             }
             current = next;

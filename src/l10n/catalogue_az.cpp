@@ -64,9 +64,14 @@ const CatalogueRows kCatalogueAz = {
      "versiyaları %2 qovluğunda saxlanılır."},
     {"IDS_RECOVERY_UNREADABLE",
      "Yarımçıq qalmış quraşdırmanın qeydi (%1) oxuna bilmədi və toxunulmadan saxlanıldı."},
-    {"IDS_RECOVERY_REFUSED", "Yarımçıq qalmış quraşdırmanın qeydi (%1) və ya onun əvvəlki versiyalar qovluğu yalnız sizə məxsus deyil (başqa istifadəçiyə aiddir, başqalarına açıqdır və ya keçiddir); onunla heç nə edilmədi."},
+    {"IDS_RECOVERY_REFUSED",
+     "Yarımçıq qalmış quraşdırmanın qeydi (%1) və ya onun əvvəlki versiyalar qovluğu yalnız sizə "
+     "məxsus deyil (başqa istifadəçiyə aiddir, başqalarına açıqdır və ya keçiddir); onunla heç nə "
+     "edilmədi."},
     {"IDS_RECOVERY_LEFTALONE", "Olduğu kimi saxlanılanlar:"},
-    {"IDS_NOTE_STAGINGELSEWHERE", "Quraşdırma zamanı əvəz edilmiş faylların əvvəlki versiyaları müvəqqəti %1 qovluğunda saxlanıldı, çünki şablon kataloqunun diskində şəxsi qovluq yaratmaq mümkün olmadı."},
+    {"IDS_NOTE_STAGINGELSEWHERE",
+     "Quraşdırma zamanı əvəz edilmiş faylların əvvəlki versiyaları müvəqqəti %1 qovluğunda "
+     "saxlanıldı, çünki şablon kataloqunun diskində şəxsi qovluq yaratmaq mümkün olmadı."},
     {"IDS_INSTALL_BUSY",
      "Bu şablon kataloquna başqa bir quraşdırma aparılır. O başa çatdıqdan sonra yenidən cəhd "
      "edin."},

@@ -69,9 +69,15 @@ const CatalogueRows kCatalogueDe = {
     {"IDS_RECOVERY_UNREADABLE",
      "Das Protokoll einer unterbrochenen Installation, %1, konnte nicht gelesen werden und blieb "
      "unangetastet."},
-    {"IDS_RECOVERY_REFUSED", "Das Protokoll einer unterbrochenen Installation, %1, oder sein Ordner mit früheren Versionen gehört nicht Ihnen allein (einem anderen Benutzer, für andere offen oder eine Verknüpfung); damit wurde nichts getan."},
+    {"IDS_RECOVERY_REFUSED",
+     "Das Protokoll einer unterbrochenen Installation, %1, oder sein Ordner mit früheren Versionen "
+     "gehört nicht Ihnen allein (einem anderen Benutzer, für andere offen oder eine Verknüpfung); "
+     "damit wurde nichts getan."},
     {"IDS_RECOVERY_LEFTALONE", "Unverändert gelassen:"},
-    {"IDS_NOTE_STAGINGELSEWHERE", "Die früheren Versionen der ersetzten Dateien wurden während der Installation im temporären Ordner %1 aufbewahrt, weil auf dem Datenträger des Vorlagenverzeichnisses kein privater Ordner angelegt werden konnte."},
+    {"IDS_NOTE_STAGINGELSEWHERE",
+     "Die früheren Versionen der ersetzten Dateien wurden während der Installation im temporären "
+     "Ordner %1 aufbewahrt, weil auf dem Datenträger des Vorlagenverzeichnisses kein privater "
+     "Ordner angelegt werden konnte."},
     {"IDS_INSTALL_BUSY",
      "In dieses Vorlagenverzeichnis wird gerade eine andere Installation ausgeführt. Versuchen Sie "
      "es erneut, wenn sie abgeschlossen ist."},

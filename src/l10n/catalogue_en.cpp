@@ -66,9 +66,13 @@ const CatalogueRows kCatalogueEn = {
      "files are kept in the folder %2."},
     {"IDS_RECOVERY_UNREADABLE",
      "The record of an interrupted installation, %1, could not be read and was left alone."},
-    {"IDS_RECOVERY_REFUSED", "The record of an interrupted installation, %1, or its folder of earlier versions is not yours alone (another user's, open to others, or a link); nothing was done with it."},
+    {"IDS_RECOVERY_REFUSED",
+     "The record of an interrupted installation, %1, or its folder of earlier versions is not "
+     "yours alone (another user's, open to others, or a link); nothing was done with it."},
     {"IDS_RECOVERY_LEFTALONE", "Left as they are:"},
-    {"IDS_NOTE_STAGINGELSEWHERE", "The earlier versions of the replaced files were kept in the temporary folder %1 during the installation, because no private folder could be made on the template directory's disk."},
+    {"IDS_NOTE_STAGINGELSEWHERE",
+     "The earlier versions of the replaced files were kept in the temporary folder %1 during the "
+     "installation, because no private folder could be made on the template directory's disk."},
     {"IDS_INSTALL_BUSY",
      "Another installation into this template directory is running. Try again when it has "
      "finished."},

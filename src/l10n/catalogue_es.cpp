@@ -68,9 +68,15 @@ const CatalogueRows kCatalogueEs = {
      "anteriores de algunos archivos se conservan en la carpeta %2."},
     {"IDS_RECOVERY_UNREADABLE",
      "No se pudo leer el registro de una instalación interrumpida, %1, y se dejó intacto."},
-    {"IDS_RECOVERY_REFUSED", "El registro de una instalación interrumpida, %1, o su carpeta de versiones anteriores no es solo suyo (es de otro usuario, está abierto a otros o es un enlace); no se hizo nada con él."},
+    {"IDS_RECOVERY_REFUSED",
+     "El registro de una instalación interrumpida, %1, o su carpeta de versiones anteriores no es "
+     "solo suyo (es de otro usuario, está abierto a otros o es un enlace); no se hizo nada con "
+     "él."},
     {"IDS_RECOVERY_LEFTALONE", "Se dejaron como estaban:"},
-    {"IDS_NOTE_STAGINGELSEWHERE", "Durante la instalación, las versiones anteriores de los archivos reemplazados se guardaron en la carpeta temporal %1, porque no se pudo crear una carpeta privada en el disco del directorio de plantillas."},
+    {"IDS_NOTE_STAGINGELSEWHERE",
+     "Durante la instalación, las versiones anteriores de los archivos reemplazados se guardaron "
+     "en la carpeta temporal %1, porque no se pudo crear una carpeta privada en el disco del "
+     "directorio de plantillas."},
     {"IDS_INSTALL_BUSY",
      "Hay otra instalación en curso en este directorio de plantillas. Vuelva a intentarlo cuando "
      "haya terminado."},

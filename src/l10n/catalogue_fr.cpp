@@ -70,9 +70,15 @@ const CatalogueRows kCatalogueFr = {
      "précédentes de certains fichiers sont conservées dans le dossier %2."},
     {"IDS_RECOVERY_UNREADABLE",
      "Le journal d'une installation interrompue, %1, n'a pas pu être lu et a été laissé tel quel."},
-    {"IDS_RECOVERY_REFUSED", "Le journal d'une installation interrompue, %1, ou son dossier des versions précédentes n'est pas à vous seul (il appartient à un autre utilisateur, est ouvert à d'autres ou est un lien) ; rien n'en a été fait."},
+    {"IDS_RECOVERY_REFUSED",
+     "Le journal d'une installation interrompue, %1, ou son dossier des versions précédentes n'est "
+     "pas à vous seul (il appartient à un autre utilisateur, est ouvert à d'autres ou est un lien) "
+     "; rien n'en a été fait."},
     {"IDS_RECOVERY_LEFTALONE", "Laissés tels quels :"},
-    {"IDS_NOTE_STAGINGELSEWHERE", "Pendant l'installation, les versions précédentes des fichiers remplacés ont été conservées dans le dossier temporaire %1, car aucun dossier privé n'a pu être créé sur le disque du répertoire des modèles."},
+    {"IDS_NOTE_STAGINGELSEWHERE",
+     "Pendant l'installation, les versions précédentes des fichiers remplacés ont été conservées "
+     "dans le dossier temporaire %1, car aucun dossier privé n'a pu être créé sur le disque du "
+     "répertoire des modèles."},
     {"IDS_INSTALL_BUSY",
      "Une autre installation dans ce répertoire des modèles est en cours. Réessayez lorsqu'elle "
      "sera terminée."},

@@ -63,9 +63,13 @@ const CatalogueRows kCatalogueHu = {
      "fájlok korábbi változatai a(z) %2 mappában vannak."},
     {"IDS_RECOVERY_UNREADABLE",
      "Egy félbeszakadt telepítés naplója (%1) nem olvasható, ezért érintetlenül maradt."},
-    {"IDS_RECOVERY_REFUSED", "Egy félbeszakadt telepítés naplója (%1) vagy a korábbi változatok mappája nem csak az Öné (más felhasználóé, mások számára nyitott, vagy hivatkozás); semmi sem történt vele."},
+    {"IDS_RECOVERY_REFUSED",
+     "Egy félbeszakadt telepítés naplója (%1) vagy a korábbi változatok mappája nem csak az Öné "
+     "(más felhasználóé, mások számára nyitott, vagy hivatkozás); semmi sem történt vele."},
     {"IDS_RECOVERY_LEFTALONE", "Változatlanul hagyva:"},
-    {"IDS_NOTE_STAGINGELSEWHERE", "A telepítés alatt a lecserélt fájlok korábbi változatai a(z) %1 ideiglenes mappában voltak, mert a sablonkönyvtár lemezén nem lehetett saját mappát létrehozni."},
+    {"IDS_NOTE_STAGINGELSEWHERE",
+     "A telepítés alatt a lecserélt fájlok korábbi változatai a(z) %1 ideiglenes mappában voltak, "
+     "mert a sablonkönyvtár lemezén nem lehetett saját mappát létrehozni."},
     {"IDS_INSTALL_BUSY",
      "Ebbe a sablonkönyvtárba éppen egy másik telepítés folyik. Próbálja újra, ha az "
      "befejeződött."},

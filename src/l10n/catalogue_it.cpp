@@ -68,9 +68,15 @@ const CatalogueRows kCatalogueIt = {
     {"IDS_RECOVERY_UNREADABLE",
      "Il registro di un'installazione interrotta, %1, non è leggibile ed è stato lasciato "
      "intatto."},
-    {"IDS_RECOVERY_REFUSED", "Il registro di un'installazione interrotta, %1, o la sua cartella delle versioni precedenti non è solo tuo (appartiene a un altro utente, è aperto ad altri o è un collegamento); non è stato fatto nulla."},
+    {"IDS_RECOVERY_REFUSED",
+     "Il registro di un'installazione interrotta, %1, o la sua cartella delle versioni precedenti "
+     "non è solo tuo (appartiene a un altro utente, è aperto ad altri o è un collegamento); non è "
+     "stato fatto nulla."},
     {"IDS_RECOVERY_LEFTALONE", "Lasciati come sono:"},
-    {"IDS_NOTE_STAGINGELSEWHERE", "Durante l'installazione le versioni precedenti dei file sostituiti sono state conservate nella cartella temporanea %1, perché sul disco della directory dei modelli non è stato possibile creare una cartella privata."},
+    {"IDS_NOTE_STAGINGELSEWHERE",
+     "Durante l'installazione le versioni precedenti dei file sostituiti sono state conservate "
+     "nella cartella temporanea %1, perché sul disco della directory dei modelli non è stato "
+     "possibile creare una cartella privata."},
     {"IDS_INSTALL_BUSY",
      "È in corso un'altra installazione in questa directory dei modelli. Riprovare al termine."},
     {"IDS_ERROR_NOTWRITABLE",

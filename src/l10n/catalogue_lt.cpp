@@ -63,9 +63,13 @@ const CatalogueRows kCatalogueLt = {
      "laikomos aplanke %2."},
     {"IDS_RECOVERY_UNREADABLE",
      "Nutraukto diegimo įrašo %1 nepavyko perskaityti, todėl jis paliktas nepaliestas."},
-    {"IDS_RECOVERY_REFUSED", "Nutraukto diegimo įrašas %1 arba jo ankstesnių versijų aplankas nėra tik jūsų (priklauso kitam naudotojui, atviras kitiems arba yra nuoroda); su juo nieko nedaryta."},
+    {"IDS_RECOVERY_REFUSED",
+     "Nutraukto diegimo įrašas %1 arba jo ankstesnių versijų aplankas nėra tik jūsų (priklauso "
+     "kitam naudotojui, atviras kitiems arba yra nuoroda); su juo nieko nedaryta."},
     {"IDS_RECOVERY_LEFTALONE", "Palikta kaip yra:"},
-    {"IDS_NOTE_STAGINGELSEWHERE", "Diegimo metu pakeistų failų ankstesnės versijos buvo laikomos laikinajame aplanke %1, nes šablonų katalogo diske nepavyko sukurti asmeninio aplanko."},
+    {"IDS_NOTE_STAGINGELSEWHERE",
+     "Diegimo metu pakeistų failų ankstesnės versijos buvo laikomos laikinajame aplanke %1, nes "
+     "šablonų katalogo diske nepavyko sukurti asmeninio aplanko."},
     {"IDS_INSTALL_BUSY",
      "Į šį šablonų katalogą jau vykdomas kitas diegimas. Bandykite dar kartą, kai jis baigsis."},
     {"IDS_ERROR_NOTWRITABLE",

@@ -64,9 +64,13 @@ const CatalogueRows kCatalogueLv = {
      "versijas glabājas mapē %2."},
     {"IDS_RECOVERY_UNREADABLE",
      "Pārtrauktās instalēšanas žurnālu %1 neizdevās nolasīt, tāpēc tas atstāts neskarts."},
-    {"IDS_RECOVERY_REFUSED", "Pārtrauktās instalēšanas žurnāls %1 vai tā iepriekšējo versiju mape nav tikai jūsu (pieder citam lietotājam, ir atvērta citiem vai ir saite); ar to nekas netika darīts."},
+    {"IDS_RECOVERY_REFUSED",
+     "Pārtrauktās instalēšanas žurnāls %1 vai tā iepriekšējo versiju mape nav tikai jūsu (pieder "
+     "citam lietotājam, ir atvērta citiem vai ir saite); ar to nekas netika darīts."},
     {"IDS_RECOVERY_LEFTALONE", "Atstāts, kā ir:"},
-    {"IDS_NOTE_STAGINGELSEWHERE", "Instalēšanas laikā aizstāto failu iepriekšējās versijas tika glabātas pagaidu mapē %1, jo veidņu direktorija diskā nevarēja izveidot privātu mapi."},
+    {"IDS_NOTE_STAGINGELSEWHERE",
+     "Instalēšanas laikā aizstāto failu iepriekšējās versijas tika glabātas pagaidu mapē %1, jo "
+     "veidņu direktorija diskā nevarēja izveidot privātu mapi."},
     {"IDS_INSTALL_BUSY",
      "Šajā veidņu direktorijā pašlaik notiek cita instalēšana. Mēģiniet vēlreiz, kad tā būs "
      "pabeigta."},

@@ -66,9 +66,15 @@ const CatalogueRows kCataloguePl = {
      "plików znajdują się w folderze %2."},
     {"IDS_RECOVERY_UNREADABLE",
      "Nie udało się odczytać zapisu przerwanej instalacji %1; pozostawiono go bez zmian."},
-    {"IDS_RECOVERY_REFUSED", "Zapis przerwanej instalacji %1 lub jego folder wcześniejszych wersji nie należy wyłącznie do Ciebie (należy do innego użytkownika, jest otwarty dla innych lub jest dowiązaniem); nic z nim nie zrobiono."},
+    {"IDS_RECOVERY_REFUSED",
+     "Zapis przerwanej instalacji %1 lub jego folder wcześniejszych wersji nie należy wyłącznie do "
+     "Ciebie (należy do innego użytkownika, jest otwarty dla innych lub jest dowiązaniem); nic z "
+     "nim nie zrobiono."},
     {"IDS_RECOVERY_LEFTALONE", "Pozostawiono bez zmian:"},
-    {"IDS_NOTE_STAGINGELSEWHERE", "Podczas instalacji wcześniejsze wersje zastąpionych plików były przechowywane w folderze tymczasowym %1, ponieważ na dysku katalogu szablonów nie udało się utworzyć folderu prywatnego."},
+    {"IDS_NOTE_STAGINGELSEWHERE",
+     "Podczas instalacji wcześniejsze wersje zastąpionych plików były przechowywane w folderze "
+     "tymczasowym %1, ponieważ na dysku katalogu szablonów nie udało się utworzyć folderu "
+     "prywatnego."},
     {"IDS_INSTALL_BUSY",
      "Do tego katalogu szablonów trwa już inna instalacja. Spróbuj ponownie po jej zakończeniu."},
     {"IDS_ERROR_NOTWRITABLE",

@@ -65,9 +65,15 @@ const CatalogueRows kCatalogueRo = {
      "fișiere sunt păstrate în folderul %2."},
     {"IDS_RECOVERY_UNREADABLE",
      "Jurnalul unei instalări întrerupte, %1, nu a putut fi citit și a fost lăsat neatins."},
-    {"IDS_RECOVERY_REFUSED", "Jurnalul unei instalări întrerupte, %1, sau dosarul său cu versiuni anterioare nu vă aparține doar dumneavoastră (este al altui utilizator, deschis altora sau o legătură); nu s-a făcut nimic cu el."},
+    {"IDS_RECOVERY_REFUSED",
+     "Jurnalul unei instalări întrerupte, %1, sau dosarul său cu versiuni anterioare nu vă "
+     "aparține doar dumneavoastră (este al altui utilizator, deschis altora sau o legătură); nu "
+     "s-a făcut nimic cu el."},
     {"IDS_RECOVERY_LEFTALONE", "Lăsate așa cum sunt:"},
-    {"IDS_NOTE_STAGINGELSEWHERE", "În timpul instalării, versiunile anterioare ale fișierelor înlocuite au fost păstrate în dosarul temporar %1, deoarece pe discul directorului de șabloane nu s-a putut crea un dosar privat."},
+    {"IDS_NOTE_STAGINGELSEWHERE",
+     "În timpul instalării, versiunile anterioare ale fișierelor înlocuite au fost păstrate în "
+     "dosarul temporar %1, deoarece pe discul directorului de șabloane nu s-a putut crea un dosar "
+     "privat."},
     {"IDS_INSTALL_BUSY",
      "O altă instalare în acest director de șabloane este în curs. Încercați din nou după ce se "
      "încheie."},

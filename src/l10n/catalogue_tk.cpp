@@ -65,9 +65,13 @@ const CatalogueRows kCatalogueTk = {
      "wersiýalary %2 bukjasynda saklanýar."},
     {"IDS_RECOVERY_UNREADABLE",
      "Bölünen gurnamanyň ýazgysyny (%1) okap bolmady we ol degilmän galdyryldy."},
-    {"IDS_RECOVERY_REFUSED", "Bölünen gurnamanyň ýazgysy (%1) ýa-da onuň öňki wersiýalar bukjasy diňe siziňki däl (başga ulanyjynyňky, başgalara açyk ýa-da baglanyşyk); onuň bilen hiç zat edilmedi."},
+    {"IDS_RECOVERY_REFUSED",
+     "Bölünen gurnamanyň ýazgysy (%1) ýa-da onuň öňki wersiýalar bukjasy diňe siziňki däl (başga "
+     "ulanyjynyňky, başgalara açyk ýa-da baglanyşyk); onuň bilen hiç zat edilmedi."},
     {"IDS_RECOVERY_LEFTALONE", "Bolşy ýaly galdyryldy:"},
-    {"IDS_NOTE_STAGINGELSEWHERE", "Gurnama wagtynda çalşyrylan faýllaryň öňki wersiýalary %1 wagtlaýyn bukjasynda saklandy, sebäbi şablon katalogynyň diskinde şahsy bukja döredip bolmady."},
+    {"IDS_NOTE_STAGINGELSEWHERE",
+     "Gurnama wagtynda çalşyrylan faýllaryň öňki wersiýalary %1 wagtlaýyn bukjasynda saklandy, "
+     "sebäbi şablon katalogynyň diskinde şahsy bukja döredip bolmady."},
     {"IDS_INSTALL_BUSY",
      "Bu şablonlar katalogyna başga bir gurnama ýerine ýetirilýär. Ol tamamlanandan soň täzeden "
      "synanyşyň."},

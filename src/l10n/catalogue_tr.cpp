@@ -63,9 +63,14 @@ const CatalogueRows kCatalogueTr = {
      "sürümleri %2 klasöründe saklanıyor."},
     {"IDS_RECOVERY_UNREADABLE",
      "Yarıda kalan bir kurulumun kaydı (%1) okunamadı ve olduğu gibi bırakıldı."},
-    {"IDS_RECOVERY_REFUSED", "Yarıda kalan bir kurulumun kaydı (%1) veya önceki sürümler klasörü yalnızca size ait değil (başka bir kullanıcıya ait, başkalarına açık veya bir bağlantı); onunla hiçbir şey yapılmadı."},
+    {"IDS_RECOVERY_REFUSED",
+     "Yarıda kalan bir kurulumun kaydı (%1) veya önceki sürümler klasörü yalnızca size ait değil "
+     "(başka bir kullanıcıya ait, başkalarına açık veya bir bağlantı); onunla hiçbir şey "
+     "yapılmadı."},
     {"IDS_RECOVERY_LEFTALONE", "Olduğu gibi bırakılanlar:"},
-    {"IDS_NOTE_STAGINGELSEWHERE", "Kurulum sırasında değiştirilen dosyaların önceki sürümleri %1 geçici klasöründe tutuldu, çünkü şablon dizininin diskinde özel bir klasör oluşturulamadı."},
+    {"IDS_NOTE_STAGINGELSEWHERE",
+     "Kurulum sırasında değiştirilen dosyaların önceki sürümleri %1 geçici klasöründe tutuldu, "
+     "çünkü şablon dizininin diskinde özel bir klasör oluşturulamadı."},
     {"IDS_INSTALL_BUSY",
      "Bu şablon dizinine başka bir kurulum yapılıyor. Tamamlandığında yeniden deneyin."},
     {"IDS_ERROR_NOTWRITABLE",

@@ -63,9 +63,14 @@ const CatalogueRows kCatalogueVi = {
      "tệp được giữ trong thư mục %2."},
     {"IDS_RECOVERY_UNREADABLE",
      "Không thể đọc bản ghi của một lần cài đặt bị gián đoạn (%1); bản ghi này được giữ nguyên."},
-    {"IDS_RECOVERY_REFUSED", "Bản ghi của một lần cài đặt bị gián đoạn (%1) hoặc thư mục phiên bản trước của nó không chỉ thuộc về bạn (thuộc người dùng khác, mở cho người khác hoặc là liên kết); không có gì được thực hiện với nó."},
+    {"IDS_RECOVERY_REFUSED",
+     "Bản ghi của một lần cài đặt bị gián đoạn (%1) hoặc thư mục phiên bản trước của nó không chỉ "
+     "thuộc về bạn (thuộc người dùng khác, mở cho người khác hoặc là liên kết); không có gì được "
+     "thực hiện với nó."},
     {"IDS_RECOVERY_LEFTALONE", "Được giữ nguyên:"},
-    {"IDS_NOTE_STAGINGELSEWHERE", "Trong khi cài đặt, các phiên bản trước của những tệp bị thay thế được giữ trong thư mục tạm %1, vì không thể tạo thư mục riêng trên ổ đĩa của thư mục mẫu."},
+    {"IDS_NOTE_STAGINGELSEWHERE",
+     "Trong khi cài đặt, các phiên bản trước của những tệp bị thay thế được giữ trong thư mục tạm "
+     "%1, vì không thể tạo thư mục riêng trên ổ đĩa của thư mục mẫu."},
     {"IDS_INSTALL_BUSY",
      "Một tiến trình cài đặt khác đang cài vào thư mục mẫu này. Hãy thử lại khi tiến trình đó hoàn "
      "tất."},

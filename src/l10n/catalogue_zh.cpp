@@ -51,9 +51,13 @@ const CatalogueRows kCatalogueZh = {
     {"IDS_RECOVERY_NOTRESTORED",
      "向 %1 的一次中断的安装未能完全撤销：部分文件的早期版本保存在文件夹 %2 中。"},
     {"IDS_RECOVERY_UNREADABLE", "无法读取一次中断安装的记录 %1，已保持原样。"},
-    {"IDS_RECOVERY_REFUSED", "中断的安装的记录 %1 或其早期版本文件夹并非仅属于您（属于其他用户、对他人开放或是链接），未对其做任何处理。"},
+    {"IDS_RECOVERY_REFUSED",
+     "中断的安装的记录 %1 "
+     "或其早期版本文件夹并非仅属于您（属于其他用户、对他人开放或是链接），未对其做任何处理。"},
     {"IDS_RECOVERY_LEFTALONE", "保持原样的文件："},
-    {"IDS_NOTE_STAGINGELSEWHERE", "安装期间，被替换文件的早期版本保存在临时文件夹 %1 中，因为无法在模板目录所在的磁盘上创建私有文件夹。"},
+    {"IDS_NOTE_STAGINGELSEWHERE",
+     "安装期间，被替换文件的早期版本保存在临时文件夹 %1 "
+     "中，因为无法在模板目录所在的磁盘上创建私有文件夹。"},
     {"IDS_INSTALL_BUSY", "另一个安装程序正在向此模板目录安装。请在其完成后重试。"},
     {"IDS_ERROR_NOTWRITABLE", "无法创建模板目录，或无法写入该目录。请指定其他目录。"},
 };

@@ -97,7 +97,8 @@ class ScopedVariable {
 // Points TMPDIR at a directory of the test's own for the test's lifetime.
 class ScopedTempDir {
   public:
-    explicit ScopedTempDir(const std::string& dir) : temp_("TMPDIR", (mkdir(dir.c_str(), 0755), dir)) {}
+    explicit ScopedTempDir(const std::string& dir)
+        : temp_("TMPDIR", (mkdir(dir.c_str(), 0755), dir)) {}
 
   private:
     ScopedVariable temp_;
@@ -208,7 +209,8 @@ inline std::map<std::string, int64_t> DirectoryTimes(std::string root) {
 // Gives every directory of the tree at `root` an old time, so that a change
 // shows.
 inline void AgeDirectories(const std::string& root) {
-    ASSERT_EQ(0, system(("find '" + root + "' -type d -exec touch -h -d '2001-01-01' {} +").c_str()));
+    ASSERT_EQ(0,
+              system(("find '" + root + "' -type d -exec touch -h -d '2001-01-01' {} +").c_str()));
 }
 
 // Explains the first difference between two snapshots, or "" when equal.

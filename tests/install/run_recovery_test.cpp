@@ -229,18 +229,15 @@ TEST_F(KilledRun, AStagingFolderNotTheUsersOwnIsRefused) {
         bool asRoot;
         void (*spoil)(const std::string& staging, Sandbox& box);
     } cases[] = {
-        {"a link",
-         false,
+        {"a link", false,
          [](const std::string& staging, Sandbox& box) {
              box.write("elsewhere/replaced.txt", "planted");
              ASSERT_EQ(0, system(("rm -rf '" + staging + "'").c_str()));
              ASSERT_EQ(0, symlink(box.at("elsewhere").c_str(), staging.c_str()));
          }},
-        {"open to others",
-         false,
+        {"open to others", false,
          [](const std::string& staging, Sandbox&) { ASSERT_EQ(0, chmod(staging.c_str(), 0755)); }},
-        {"another user's",
-         true,
+        {"another user's", true,
          [](const std::string& staging, Sandbox&) {
              ASSERT_EQ(0, chown(staging.c_str(), 4242, 4242));
          }},
