@@ -15,7 +15,8 @@
 //   3. X/kelda-setup-U/ in the temporary directory X, on whatever file
 //      system that is: the fallback ("elsewhere") for a template directory
 //      whose parent cannot hold a folder (read-only) and whose file system
-//      is not the home's. Moves there are copies.
+//      is not the home's. Moves there are copies. When another user holds
+//      that name, X/kelda-setup-U-<random>/, listed in the index.
 // Each is made 0700 and, whether made now or found, used only when the
 // opened directory is this user's, private and no link. A place another
 // user holds is passed over: a name in a shared directory never blocks a run.
@@ -33,6 +34,7 @@
 #include "fs/file_system.h"
 #include "fs/fs_codes.h"
 #include "fs/path.h"
+#include "fs/random_name.h"
 #include "text/basic_string.h"
 #include "text/string_util.h"
 
@@ -48,6 +50,9 @@ class RunPlaces {
   public:
     // Largest index file read; a path is far shorter.
     static constexpr std::int64_t kMaxIndexFileSize = 1 << 16;
+    // Random names tried in the temporary directory when the fixed one is
+    // another user's.
+    static constexpr int kRandomAttempts = 10;
 
     // Place 1; empty when the user has no state directory.
     static stdx::string16 StatePlace() {
@@ -102,8 +107,21 @@ class RunPlaces {
             out.path = beside;
             return 0;
         }
-        const stdx::string16 temp = TemporaryPlace();
-        const std::uint32_t result = Prepare(temp, &placeDevice);
+        stdx::string16 temp = TemporaryPlace();
+        std::uint32_t result = Prepare(temp, &placeDevice);
+        // Someone else holds the name: one of a random name, which the
+        // next start finds through the index (if there is one).
+        for (int attempt = 0; result != 0 && attempt < kRandomAttempts; ++attempt) {
+            temp = fspath::WithoutTrailingSeparators(TemporaryPlace()) + u"-" +
+                   stdx::widen(fsdetail::RandomNamePart(10)) + u"/";
+            if (FS::Exists(fspath::WithoutTrailingSeparators(temp))) {
+                continue;
+            }
+            result = Prepare(temp, &placeDevice);
+            if (result == 0 && stateReady) {
+                result = Register(temp);
+            }
+        }
         if (result != 0) {
             return result;
         }

@@ -200,6 +200,31 @@ TEST_F(EngineInstall, TakenStagingNamesAreLeftAloneAndTheNewOneIsPrivate) {
     EXPECT_EQ("new", Sandbox::read(tpl + "old.txt"));
 }
 
+// Without a state directory the place is in the temporary directory; a name
+// there that another user holds (a link, a folder open to others) never
+// blocks the run.
+TEST_F(EngineInstall, ASquattedTemporaryPlaceNeverBlocksARun) {
+    ScopedVariable noState("XDG_STATE_HOME", "relative");
+    ScopedVariable noHome("HOME", "relative");
+    const std::string squatted = box.at("tmp/kelda-setup-" + std::to_string(geteuid()));
+    for (int open = 0; open < 2; ++open) {
+        testing_support::remove_tree(squatted);
+        if (open == 0) {
+            ASSERT_EQ(0, symlink(box.at("elsewhere").c_str(), squatted.c_str()));
+        } else {
+            box.mkdirs("tmp/kelda-setup-" + std::to_string(geteuid()));
+            ASSERT_EQ(0, chmod(squatted.c_str(), 0777));
+        }
+        box.mkdirs("templates");
+        ASSERT_TRUE(job.Open({{"f.txt", "F"}}));
+        EXPECT_EQ(0u, job.Run(tpl));
+        EXPECT_EQ("F", Sandbox::read(tpl + "f.txt"));
+        EXPECT_EQ(0u, job.stagingDir.rfind(squatted + "-", 0)) << job.stagingDir;
+        EXPECT_FALSE(Sandbox::exists(box.at("elsewhere")));
+        remove((tpl + "f.txt").c_str());
+    }
+}
+
 TEST_F(EngineInstall, MissingTemplateDirectoryIsCreatedWithItsParents) {
     const std::string deep = box.at("a/b/templates/");
     ASSERT_TRUE(job.Open({{"x\\y.txt", "Y"}}));
