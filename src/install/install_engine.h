@@ -15,9 +15,9 @@
 //
 // The same record goes to disk (run_journal.h) ahead of the changes, so that
 // the next start can undo a run whose process died (run_recovery.h): the
-// paths and directories of the next kBatchFiles files with one fdatasync
-// before the first of them is touched, and the identity of each file the
-// run writes before it takes its place. The staging directory lies on the
+// paths, new directories and directory times of the next batch of files
+// with one fdatasync before the first of them is touched, and the identity
+// of each file the run writes before it takes its place. The staging directory lies on the
 // template directory's file system (run_place.h), so moves are renames.
 // After the last file the template directory's file system is synced before
 // the staging directory, the only copy of the earlier versions, goes.
