@@ -155,10 +155,12 @@ bool Measure(const std::string& base, int count, int rounds) {
     }
     const double w = Median(with);
     const double wo = Median(without);
-    const size_t batches =
-        (size_t(count) +
-         BasicInstallEngine<FileSystem, InstallData<LZCompressor, FileSystem>>::kBatchFiles - 1) /
-        BasicInstallEngine<FileSystem, InstallData<LZCompressor, FileSystem>>::kBatchFiles;
+    using Engine = BasicInstallEngine<FileSystem, InstallData<LZCompressor, FileSystem>>;
+    size_t batches = 0;
+    for (size_t done = 0; done < size_t(count); ++batches) {
+        done += std::min(Engine::kMaxBatchFiles, std::max(Engine::kBatchFiles, done));
+    }
+    // The header's and the end's syncs besides those of the batches.
     printf("%6d files (half replaced), %d rounds, %zu fdatasyncs of the record\n", count, rounds,
            batches + 2);
     printf("  with the record     median %.3f s  best %.3f s\n", w,
