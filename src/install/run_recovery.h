@@ -74,7 +74,17 @@ class RunRecovery {
     static constexpr std::int64_t kMaxRecordSize = 256ll << 20;
 
     // Every record of a dead run in the temporary directory, one by one.
-    std::vector<RecoveredRun> RecoverAll() {
+    std::vector<RecoveredRun> RecoverAll() { return ForEachRecord(Act::kUndo); }
+
+    // What RecoverAll would do, changing nothing: each dead run's record
+    // read (kUndone: it would be undone) or found unreadable. The lock taken
+    // to tell a live run from a dead one goes with the handle.
+    std::vector<RecoveredRun> Survey() { return ForEachRecord(Act::kLookOnly); }
+
+  private:
+    enum class Act { kUndo, kLookOnly };
+
+    std::vector<RecoveredRun> ForEachRecord(Act act) {
         stdx::string16 temp;
         FS::GetTempPath(temp);
         if (!temp.empty() && temp.back() != u'/') {
@@ -92,7 +102,7 @@ class RunRecovery {
         FS::FindClose(find);
         std::vector<RecoveredRun> runs;
         for (const stdx::string16& record : records) {
-            RecoveredRun run = RecoverOne(temp, record);
+            RecoveredRun run = act == Act::kUndo ? RecoverOne(temp, record) : Inspect(temp, record);
             if (run.outcome != RecoveryOutcome::kLive) {
                 runs.push_back(run);
             }
@@ -100,6 +110,30 @@ class RunRecovery {
         return runs;
     }
 
+    RecoveredRun Inspect(const stdx::string16& temp, const stdx::string16& record) {
+        RecoveredRun run;
+        run.record = record;
+        typename FS::Handle handle = typename FS::Handle(-1);
+        if (FS::OpenPrivateFile(record, &handle) != 0) {
+            return run;
+        }
+        HandleCloser closer{handle};
+        if (FS::TryLockFile(handle) != 0) {
+            run.outcome = RecoveryOutcome::kLive;
+            return run;
+        }
+        JournalContents contents;
+        if (!ReadRecord(handle, contents) ||
+            (!contents.templateDir.empty() && !IsAcceptable(temp, record, contents))) {
+            return run;
+        }
+        run.templateDir = contents.templateDir;
+        run.outcome = RecoveryOutcome::kUndone;
+        run.changed = !contents.entries.empty();
+        return run;
+    }
+
+  public:
     // The record at `record`, which lies in the temporary directory `temp`
     // (ending with "/").
     RecoveredRun RecoverOne(const stdx::string16& temp, const stdx::string16& record) {
