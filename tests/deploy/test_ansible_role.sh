@@ -3,8 +3,9 @@
 # `ansible-playbook -c local` against this machine as an administrator would
 # run it against many: the first run copies the kit over and installs it
 # (changed), the second finds nothing to copy (ok), check mode reports what a
-# run would do and does nothing, a damaged kit fails with setup's message, and
-# a run that fails while copying fails with its error event's message. The
+# run would do and does nothing, a damaged kit fails with setup's message, a
+# run that fails while copying fails with its error event's message, and
+# check mode names the entry that would make it fail. The
 # template directory is checked after each run. No display: setup runs its
 # console.
 set -euo pipefail
@@ -94,4 +95,10 @@ recap 1 1 1
 grep -qE 'FAILED! .*"code": [0-9]+.*"msg": "[^"]+' "$work/play.log" ||
     fail "the failure does not carry the error event"
 [ "$(snapshot)" = "$before" ] || fail "the failed run left the template directory changed"
+
+# Check mode names the entry in the way.
+play "$DEMO_KIT" --check
+recap 1 0 1
+grep -q 'FAILED! .*"msg": "a run would fail: common/settings.ini: a directory is in the way"' \
+    "$work/play.log" || fail "check mode does not name the blocked entry"
 echo "[ansible_role] passed"

@@ -16,7 +16,8 @@ description:
     needed copying; failed with the error event's message (or the program's
     own message when it refused to start) otherwise.
   - In check mode runs C(setup --dry-run) instead and reports whether a run
-    would copy anything; nothing changes.
+    would copy anything, or fails naming the entries that would make it fail;
+    nothing changes.
 options:
   kit:
     description: Path of the kit file (kelda.efd) on the managed host.
@@ -75,9 +76,13 @@ def run_check(module, base):
     """Check mode: what a run would do, from the dry run's listing."""
     run = subprocess.run(base + ["--dry-run"], stdin=subprocess.DEVNULL,
                          capture_output=True, text=True, errors="replace")
+    blocked = [line.split(None, 1)[1] for line in run.stdout.splitlines()
+               if line.startswith("blocked ")]
     if run.returncode != 0:
-        module.fail_json(msg=program_message(run.stderr, run.returncode),
-                         rc=run.returncode, stdout=run.stdout)
+        # A blocked entry: the listing says which, and why.
+        message = ("a run would fail: " + "; ".join(blocked)) if blocked else \
+            program_message(run.stderr, run.returncode)
+        module.fail_json(msg=message, rc=run.returncode, stdout=run.stdout)
     verdicts = [line.split(None, 1)[0] for line in run.stdout.splitlines() if line.strip()]
     writes = sum(1 for verdict in verdicts if verdict in ("new", "update"))
     module.exit_json(changed=writes > 0, copied=writes,
