@@ -66,10 +66,14 @@ def read_events(stream):
     return events
 
 
+def one_line(text):
+    """A message of several lines (a text, then the path it is about) as one."""
+    return " ".join(line.strip() for line in (text or "").splitlines() if line.strip())
+
+
 def program_message(stderr, rc):
     """The program's own message on stderr, as one line."""
-    text = " ".join(line.strip() for line in stderr.splitlines() if line.strip())
-    return text or "setup ended with status %d" % rc
+    return one_line(stderr) or "setup ended with status %d" % rc
 
 
 def run_check(module, base):
@@ -128,7 +132,8 @@ def main():
                          kept=int(last.get("kept", 0)), **result)
     error = next((e for e in reversed(events) if e.get("event") == "error"), None)
     if error is not None:
-        module.fail_json(msg=error.get("message") or program_message(run.stderr, run.returncode),
+        module.fail_json(msg=one_line(error.get("message")) or
+                         program_message(run.stderr, run.returncode),
                          code=error.get("code"), stderr=run.stderr, **result)
     if last.get("event") == "cancelled":
         module.fail_json(msg="the installation was cancelled; the template directory "
