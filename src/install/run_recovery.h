@@ -81,6 +81,12 @@ class RunRecovery {
     // to tell a live run from a dead one goes with the handle.
     std::vector<RecoveredRun> Survey() { return ForEachRecord(Act::kLookOnly); }
 
+    // The record at `record`, which lies in the temporary directory `temp`
+    // (ending with "/").
+    RecoveredRun RecoverOne(const stdx::string16& temp, const stdx::string16& record) {
+        return Visit(temp, record, Act::kUndo);
+    }
+
   private:
     enum class Act { kUndo, kLookOnly };
 
@@ -102,7 +108,7 @@ class RunRecovery {
         FS::FindClose(find);
         std::vector<RecoveredRun> runs;
         for (const stdx::string16& record : records) {
-            RecoveredRun run = act == Act::kUndo ? RecoverOne(temp, record) : Inspect(temp, record);
+            RecoveredRun run = Visit(temp, record, act);
             if (run.outcome != RecoveryOutcome::kLive) {
                 runs.push_back(run);
             }
@@ -110,33 +116,7 @@ class RunRecovery {
         return runs;
     }
 
-    RecoveredRun Inspect(const stdx::string16& temp, const stdx::string16& record) {
-        RecoveredRun run;
-        run.record = record;
-        typename FS::Handle handle = typename FS::Handle(-1);
-        if (FS::OpenPrivateFile(record, &handle) != 0) {
-            return run;
-        }
-        HandleCloser closer{handle};
-        if (FS::TryLockFile(handle) != 0) {
-            run.outcome = RecoveryOutcome::kLive;
-            return run;
-        }
-        JournalContents contents;
-        if (!ReadRecord(handle, contents) ||
-            (!contents.templateDir.empty() && !IsAcceptable(temp, record, contents))) {
-            return run;
-        }
-        run.templateDir = contents.templateDir;
-        run.outcome = RecoveryOutcome::kUndone;
-        run.changed = !contents.entries.empty();
-        return run;
-    }
-
-  public:
-    // The record at `record`, which lies in the temporary directory `temp`
-    // (ending with "/").
-    RecoveredRun RecoverOne(const stdx::string16& temp, const stdx::string16& record) {
+    RecoveredRun Visit(const stdx::string16& temp, const stdx::string16& record, Act act) {
         RecoveredRun run;
         run.record = record;
         typename FS::Handle handle = typename FS::Handle(-1);
@@ -151,6 +131,14 @@ class RunRecovery {
         }
         JournalContents contents;
         if (!ReadRecord(handle, contents)) {
+            return run;
+        }
+        if (act == Act::kLookOnly) {
+            if (contents.templateDir.empty() || IsAcceptable(temp, record, contents)) {
+                run.templateDir = contents.templateDir;
+                run.outcome = RecoveryOutcome::kUndone;
+                run.changed = !contents.entries.empty();
+            }
             return run;
         }
         if (contents.templateDir.empty()) {

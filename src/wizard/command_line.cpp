@@ -167,7 +167,10 @@ bool SortWords(int argc, const char* const* argv, std::vector<std::string>& ours
         std::string value;
         if (inline_value) {
             value = word.substr(name.size() + 1);
-        } else if (i + 1 < argc && argv[i + 1] != nullptr) {
+        } else if (i + 1 < argc && argv[i + 1] != nullptr &&
+                   std::strncmp(argv[i + 1], "--", 2) != 0) {
+            // A value starting with "--" is written --dir=--name: otherwise
+            // a forgotten value would swallow the next option.
             value = argv[++i];
             ours.push_back(value);
         }
@@ -196,8 +199,8 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine& line, std:
     CLI::Option* kit = app.add_option("--kit", line.kit);
     std::string statusFd;
     CLI::Option* status = app.add_option("--status-fd", statusFd);
-    // CLI11 takes the words last first. A value that looks like an option
-    // ("--dir --x") is still the value: the scan above paired them.
+    // CLI11 takes the words last first. Each value goes with its option in
+    // one word, as the scan above paired them.
     std::vector<std::string> words;
     for (size_t i = 0; i < ours.size(); ++i) {
         const std::string& word = ours[i];
