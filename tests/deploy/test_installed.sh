@@ -22,8 +22,10 @@ mkdir -p "$work/home" "$work/tmp"
 for file in bin/setup bin/mkkit share/man/man1/setup.1 share/man/man1/mkkit.1; do
     [ -f "$prefix/$file" ] || fail "$file was not installed"
 done
-[ "$(MANPATH="$prefix/share/man" man -w setup)" = "$prefix/share/man/man1/setup.1" ] ||
-    fail "man does not find the installed page"
+# man finds the pages through PATH, as for ~/.local/bin.
+[ "$(env -u MANPATH PATH="$prefix/bin:$PATH" man -w setup mkkit | tr '\n' ' ')" = \
+    "$prefix/share/man/man1/setup.1 $prefix/share/man/man1/mkkit.1 " ] ||
+    fail "man does not find the installed pages through PATH"
 
 # installed ARGS...: the installed setup in a home of its own, no terminal.
 installed() {
