@@ -104,7 +104,7 @@ class CInstallerDlg : private wizard::StepListener {
     wizard::CloseAnswer OnCloseRequest() noexcept override;
 
     // Read-only views for the tests.
-    int GetPageState() const { return m_pageState; }
+    PageState GetPageState() const { return m_pageState; }
     const stdx::string16& GetTargetDir() const { return m_targetDir; }
     const stdx::string16& GetKitPath() const { return m_kitPath; }
 
@@ -161,7 +161,7 @@ class CInstallerDlg : private wizard::StepListener {
     stdx::string16 m_kitPath;
     InstallData<LZCompressor, FileSystem> m_installData;
     std::vector<install::PlannedFile> m_plan;
-    int m_pageState = kStateNone;
+    PageState m_pageState = kStateNone;
     bool m_hasTargetOverride = false;
     stdx::string16 m_targetOverride;
     wizard::StatusEvents* m_events = nullptr;
