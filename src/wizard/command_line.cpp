@@ -227,7 +227,8 @@ std::string UsageText(const std::string& program) {
     std::string text;
     text += "Usage: " + program + " [usecwd] [options]\n";
     text +=
-        "Installs the configuration templates of the kit kelda.efd into a template directory.\n"
+        "Installs the configuration templates of the kit kelda.efd into a template\n"
+        "directory.\n"
         "\n"
         "Where the kit is looked for:\n"
         "  beside the program itself; with usecwd as the first word, in the current\n"
