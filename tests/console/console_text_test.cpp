@@ -1,6 +1,6 @@
 // Texts for the terminal: characters the locale's encoding cannot hold, and
 // the fall-back to English when the chosen language cannot be shown.
-#include "console_text.h"
+#include "console/console_text.h"
 
 #include <gtest/gtest.h>
 
