@@ -7,9 +7,10 @@
 // also waits for the file data written before it (ext4's ordered mode), so
 // the record mostly moves writing that the final sync would do anyway.
 //
-// Usage: bench_journal_cost [rounds]   (default 5 for 5,000 files, a third
-// as many for 100,000; scratch under $TMPDIR, which is also the state
-// directory, so that staging shares its file system)
+// Usage: bench_journal_cost [rounds] [files]   (default 5 rounds for 5,000
+// files, a third as many for 100,000; with `files`, that many only; scratch
+// under $TMPDIR, which is also the state directory, so that staging shares
+// its file system)
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -186,8 +187,10 @@ int main(int argc, char** argv) {
     }
     // Staging and the record in the scratch's own file system.
     setenv("XDG_STATE_HOME", (scratch + "/state").c_str(), 1);
-    const bool ok =
-        Measure(scratch, 5000, rounds) && Measure(scratch, 100000, std::max(1, rounds / 3));
+    const int files = argc > 2 ? atoi(argv[2]) : 0;
+    const bool ok = files > 0 ? Measure(scratch, files, rounds)
+                              : Measure(scratch, 5000, rounds) &&
+                                    Measure(scratch, 100000, std::max(1, rounds / 3));
     fsdetail::RemoveTree(scratch.c_str());
     return ok ? 0 : 1;
 }

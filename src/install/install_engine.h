@@ -62,7 +62,7 @@ class BasicInstallEngine {
     // waits for the data written since the last one, see
     // bench/journal_cost.cpp).
     static constexpr size_t kBatchFiles = 256;
-    static constexpr size_t kMaxBatchFiles = 4096;
+    static constexpr size_t kMaxBatchFiles = 16384;
 
     std::vector<InstallTransaction> transactions;
     InstallProcessData* channel = nullptr;
