@@ -53,6 +53,7 @@ class CocoaToolkit final : public wizard::Toolkit {
     int MessageBox(const char* text, uint32_t flags, const char* title) override;
     void ChooseDirectory(wizard::Handle window, wizard::Handle entry) override;
     void SetDialogTexts(const wizard::DialogTexts& texts) override;
+    void SetInterruptDescriptor(int fd) override;
 
     void RunMainLoop() override;
     void ProcessEvents() override;
@@ -73,6 +74,8 @@ class CocoaToolkit final : public wizard::Toolkit {
     void* m_sidePicture = nullptr;
     // Captions of alerts and the directory panel in the dialog's language.
     wizard::DialogTexts m_texts;
+    // The dialog's signal pipe while it watches one, else -1.
+    int m_interruptFd = -1;
 };
 
 }  // namespace cocoa

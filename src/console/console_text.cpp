@@ -23,6 +23,7 @@ constexpr const char* kShownKeys[] = {
     "IDS_WELCOME_LINE",       "IDS_WARN_LAUNCHERFILE",    "IDS_ERROR_SPACEDETAIL",
     "IDS_ERROR_NOTSIGNED",    "IDS_ERROR_NOTRESTORED",    "IDS_RECOVERY_DONE",
     "IDS_RECOVERY_CHANGED",   "IDS_RECOVERY_NOTRESTORED", "IDS_RECOVERY_UNREADABLE",
+    "IDS_ERROR_LINEBREAK",    "IDS_ERROR_DISPLAYLOST",    "IDS_ERROR_TEMPUNUSABLE",
 };
 
 // Calls `emit` with each character's multibyte form, or with an empty

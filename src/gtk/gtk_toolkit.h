@@ -8,6 +8,8 @@
 
 #include "wizard/toolkit.h"
 
+struct _XDisplay;
+
 namespace gtkfront {
 
 class GtkToolkit final : public wizard::Toolkit {
@@ -58,8 +60,14 @@ class GtkToolkit final : public wizard::Toolkit {
     void Wakeup() override;
 
     void SetDialogTexts(const wizard::DialogTexts& texts) override;
+    void SetInterruptDescriptor(int fd) override;
 
   private:
+    // The interrupting descriptor became readable: the open box ends
+    // without an answer.
+    static gboolean OnInterrupt(GIOChannel* channel, GIOCondition condition, gpointer self);
+    // Xlib's handler of a broken display connection; it must not return.
+    static int OnDisplayLost(::_XDisplay* display);
     static void OnDestroy(GtkWidget* window, gpointer self);
     static gboolean OnDeleteEvent(GtkWidget* window, GdkEvent* event, gpointer self);
     static gboolean OnKeyPress(GtkWidget* window, GdkEventKey* event, gpointer self);
@@ -74,6 +82,10 @@ class GtkToolkit final : public wizard::Toolkit {
     GdkPixbuf* windowIcon_ = nullptr;
     GdkPixbuf* sidePicture_ = nullptr;
     wizard::DialogTexts texts_;
+    // The message box being run, while one is.
+    GtkWidget* openBox_ = nullptr;
+    int interruptFd_ = -1;
+    guint interruptWatch_ = 0;
 };
 
 }  // namespace gtkfront

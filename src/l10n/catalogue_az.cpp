@@ -69,4 +69,10 @@ const CatalogueRows kCatalogueAz = {
      "edin."},
     {"IDS_ERROR_NOTWRITABLE",
      "Şablon kataloqunu yaratmaq və ya ona yazmaq mümkün deyil. Başqa kataloq göstərin."},
+    {"IDS_ERROR_LINEBREAK",
+     "Şablon kataloqunun adında başladıcının parametrlər faylının saxlaya "
+     "bilmədiyi sətir keçidi, karetka qaytarılması və ya NUL simvolu var. Başqa "
+     "kataloq göstərin."},
+    {"IDS_ERROR_DISPLAYLOST", "Ekranla əlaqə kəsildi."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Müvəqqəti kataloqdan istifadə etmək mümkün deyil."},
 };

@@ -75,4 +75,10 @@ const CatalogueRows kCatalogueDe = {
     {"IDS_ERROR_NOTWRITABLE",
      "Das Vorlagenverzeichnis kann nicht angelegt oder beschrieben werden. Geben Sie ein anderes "
      "Verzeichnis an."},
+    {"IDS_ERROR_LINEBREAK",
+     "Der Name des Vorlagenverzeichnisses enthält einen Zeilenumbruch, einen "
+     "Wagenrücklauf oder ein NUL-Zeichen, die die Einstellungsdatei des Starters "
+     "nicht aufnehmen kann. Geben Sie ein anderes Verzeichnis an."},
+    {"IDS_ERROR_DISPLAYLOST", "Die Verbindung zur Anzeige wurde unterbrochen."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Das temporäre Verzeichnis kann nicht verwendet werden."},
 };

@@ -71,4 +71,10 @@ const CatalogueRows kCatalogueEn = {
      "finished."},
     {"IDS_ERROR_NOTWRITABLE",
      "The template directory cannot be created or written to. Specify another directory."},
+    {"IDS_ERROR_LINEBREAK",
+     "The template directory name contains a line break, a carriage return or a NUL "
+     "character, which the launcher settings file cannot hold. Specify another "
+     "directory."},
+    {"IDS_ERROR_DISPLAYLOST", "The connection to the display was lost."},
+    {"IDS_ERROR_TEMPUNUSABLE", "The temporary directory cannot be used."},
 };

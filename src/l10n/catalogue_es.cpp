@@ -74,4 +74,10 @@ const CatalogueRows kCatalogueEs = {
     {"IDS_ERROR_NOTWRITABLE",
      "No se puede crear el directorio de plantillas ni escribir en él. Especifique otro "
      "directorio."},
+    {"IDS_ERROR_LINEBREAK",
+     "El nombre del directorio de plantillas contiene un salto de línea, un retorno "
+     "de carro o un carácter NUL, que el archivo de configuración del lanzador no "
+     "puede contener. Especifique otro directorio."},
+    {"IDS_ERROR_DISPLAYLOST", "Se perdió la conexión con la pantalla."},
+    {"IDS_ERROR_TEMPUNUSABLE", "No se puede usar el directorio temporal."},
 };

@@ -75,4 +75,10 @@ const CatalogueRows kCatalogueFr = {
      "sera terminée."},
     {"IDS_ERROR_NOTWRITABLE",
      "Impossible de créer le répertoire des modèles ou d'y écrire. Indiquez un autre répertoire."},
+    {"IDS_ERROR_LINEBREAK",
+     "Le nom du répertoire des modèles contient un saut de ligne, un retour chariot "
+     "ou un caractère NUL, que le fichier de paramètres du lanceur ne peut pas "
+     "contenir. Indiquez un autre répertoire."},
+    {"IDS_ERROR_DISPLAYLOST", "La connexion à l'affichage a été perdue."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Le répertoire temporaire ne peut pas être utilisé."},
 };

@@ -68,4 +68,10 @@ const CatalogueRows kCatalogueHu = {
      "befejeződött."},
     {"IDS_ERROR_NOTWRITABLE",
      "A sablonkönyvtár nem hozható létre, vagy nem írható. Adjon meg egy másik könyvtárat."},
+    {"IDS_ERROR_LINEBREAK",
+     "A sablonkönyvtár neve sortörést, kocsivissza-karaktert vagy NUL karaktert "
+     "tartalmaz, amelyet az indító beállításfájlja nem tud tárolni. Adjon meg "
+     "másik könyvtárat."},
+    {"IDS_ERROR_DISPLAYLOST", "Megszakadt a kapcsolat a kijelzővel."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Az ideiglenes könyvtár nem használható."},
 };

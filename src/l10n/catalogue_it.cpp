@@ -72,4 +72,10 @@ const CatalogueRows kCatalogueIt = {
      "È in corso un'altra installazione in questa directory dei modelli. Riprovare al termine."},
     {"IDS_ERROR_NOTWRITABLE",
      "Impossibile creare la directory dei modelli o scrivervi. Specificare un'altra directory."},
+    {"IDS_ERROR_LINEBREAK",
+     "Il nome della directory dei modelli contiene un a capo, un ritorno carrello o un "
+     "carattere NUL, che il file delle impostazioni del programma di avvio non può "
+     "contenere. Specificare un'altra directory."},
+    {"IDS_ERROR_DISPLAYLOST", "La connessione al display è stata persa."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Impossibile usare la directory temporanea."},
 };

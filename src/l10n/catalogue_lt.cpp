@@ -67,4 +67,10 @@ const CatalogueRows kCatalogueLt = {
      "Į šį šablonų katalogą jau vykdomas kitas diegimas. Bandykite dar kartą, kai jis baigsis."},
     {"IDS_ERROR_NOTWRITABLE",
      "Šablonų katalogo nepavyksta sukurti arba į jį rašyti. Nurodykite kitą katalogą."},
+    {"IDS_ERROR_LINEBREAK",
+     "Šablonų katalogo pavadinime yra eilutės lūžis, grąžinimo simbolis arba "
+     "NUL simbolis, kurių paleidyklės nustatymų failas negali saugoti. Nurodykite "
+     "kitą katalogą."},
+    {"IDS_ERROR_DISPLAYLOST", "Ryšys su ekranu nutrūko."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Laikinojo katalogo naudoti negalima."},
 };

@@ -69,4 +69,10 @@ const CatalogueRows kCatalogueLv = {
      "pabeigta."},
     {"IDS_ERROR_NOTWRITABLE",
      "Veidņu direktoriju nevar izveidot vai tajā nevar rakstīt. Norādiet citu direktoriju."},
+    {"IDS_ERROR_LINEBREAK",
+     "Veidņu direktorija nosaukumā ir rindas pārnesums, karietes atgriezes vai NUL "
+     "rakstzīme, ko palaidēja iestatījumu fails nevar saglabāt. Norādiet citu "
+     "direktoriju."},
+    {"IDS_ERROR_DISPLAYLOST", "Savienojums ar displeju tika zaudēts."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Pagaidu direktoriju nevar izmantot."},
 };

@@ -70,4 +70,10 @@ const CatalogueRows kCataloguePl = {
      "Do tego katalogu szablonów trwa już inna instalacja. Spróbuj ponownie po jej zakończeniu."},
     {"IDS_ERROR_NOTWRITABLE",
      "Nie można utworzyć katalogu szablonów ani zapisywać w nim. Podaj inny katalog."},
+    {"IDS_ERROR_LINEBREAK",
+     "Nazwa katalogu szablonów zawiera znak nowego wiersza, powrotu karetki lub znak "
+     "NUL, których plik ustawień programu uruchamiającego nie może przechować. "
+     "Podaj inny katalog."},
+    {"IDS_ERROR_DISPLAYLOST", "Utracono połączenie z ekranem."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Nie można użyć katalogu tymczasowego."},
 };

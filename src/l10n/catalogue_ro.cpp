@@ -71,4 +71,10 @@ const CatalogueRows kCatalogueRo = {
     {"IDS_ERROR_NOTWRITABLE",
      "Directorul de șabloane nu poate fi creat sau nu se poate scrie în el. Specificați alt "
      "director."},
+    {"IDS_ERROR_LINEBREAK",
+     "Numele directorului de șabloane conține un salt de linie, un retur de car sau "
+     "un caracter NUL, pe care fișierul de setări al lansatorului nu le poate "
+     "păstra. Specificați alt director."},
+    {"IDS_ERROR_DISPLAYLOST", "Conexiunea cu afișajul a fost pierdută."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Directorul temporar nu poate fi folosit."},
 };

@@ -70,4 +70,10 @@ const CatalogueRows kCatalogueTk = {
      "synanyşyň."},
     {"IDS_ERROR_NOTWRITABLE",
      "Şablonlar katalogyny döretmek ýa-da oňa ýazmak mümkin däl. Başga katalog görkeziň."},
+    {"IDS_ERROR_LINEBREAK",
+     "Şablon katalogynyň adynda işe giriziji sazlamalar faýlynyň saklap "
+     "bilmeýän setir geçişi, karetka gaýtarylmasy ýa-da NUL nyşany bar. Başga "
+     "katalog görkeziň."},
+    {"IDS_ERROR_DISPLAYLOST", "Ekran bilen baglanyşyk kesildi."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Wagtylaýyn katalogy ulanyp bolmaýar."},
 };

@@ -67,4 +67,9 @@ const CatalogueRows kCatalogueTr = {
      "Bu şablon dizinine başka bir kurulum yapılıyor. Tamamlandığında yeniden deneyin."},
     {"IDS_ERROR_NOTWRITABLE",
      "Şablon dizini oluşturulamıyor veya dizine yazılamıyor. Başka bir dizin belirtin."},
+    {"IDS_ERROR_LINEBREAK",
+     "Şablon dizininin adı, başlatıcı ayar dosyasının tutamayacağı bir satır "
+     "sonu, satır başı veya NUL karakteri içeriyor. Başka bir dizin belirtin."},
+    {"IDS_ERROR_DISPLAYLOST", "Ekranla bağlantı kesildi."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Geçici dizin kullanılamıyor."},
 };

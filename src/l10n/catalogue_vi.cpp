@@ -68,4 +68,10 @@ const CatalogueRows kCatalogueVi = {
      "tất."},
     {"IDS_ERROR_NOTWRITABLE",
      "Không thể tạo thư mục mẫu hoặc ghi vào thư mục đó. Hãy chỉ định thư mục khác."},
+    {"IDS_ERROR_LINEBREAK",
+     "Tên thư mục mẫu chứa ký tự xuống dòng, ký tự về đầu dòng "
+     "hoặc ký tự NUL mà tệp thiết lập của trình khởi chạy không "
+     "thể lưu. Hãy chỉ định thư mục khác."},
+    {"IDS_ERROR_DISPLAYLOST", "Đã mất kết nối với màn hình."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Không thể sử dụng thư mục tạm."},
 };

@@ -53,4 +53,9 @@ const CatalogueRows kCatalogueZh = {
     {"IDS_RECOVERY_UNREADABLE", "无法读取一次中断安装的记录 %1，已保持原样。"},
     {"IDS_INSTALL_BUSY", "另一个安装程序正在向此模板目录安装。请在其完成后重试。"},
     {"IDS_ERROR_NOTWRITABLE", "无法创建模板目录，或无法写入该目录。请指定其他目录。"},
+    {"IDS_ERROR_LINEBREAK",
+     "模板目录名称中含有换行符、回车符或 NUL "
+     "字符，启动器设置文件无法保存。请指定其他目录。"},
+    {"IDS_ERROR_DISPLAYLOST", "与显示器的连接已断开。"},
+    {"IDS_ERROR_TEMPUNUSABLE", "无法使用临时目录。"},
 };

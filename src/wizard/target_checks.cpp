@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "fs/file_system.h"
 #include "fs/path.h"
 #include "text/string_util.h"
@@ -59,15 +61,40 @@ bool IsWritableDirectory(const stdx::string16& dir, DiskAccess disk) {
     return true;
 }
 
+template <class String>
+bool HasLineBreakIn(const String& name) {
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (name[i] == '\n' || name[i] == '\r' || name[i] == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool HasLineBreak(const stdx::string16& name) {
+    return HasLineBreakIn(name);
+}
+
+bool HasLineBreak(const stdx::string8& name) {
+    return HasLineBreakIn(name);
+}
+
 const char* RefuseTargetDirectory(const stdx::string16& dir, DiskAccess disk) {
     if (dir.empty()) {
         return "IDS_SETUP_EMPTYTARGET";
+    }
+    if (HasLineBreak(dir)) {
+        return "IDS_ERROR_LINEBREAK";
     }
     stdx::string8 native;
     if (!stdx::narrow_exact(dir, native)) {
         return "IDS_ERROR_NOTWRITABLE";
     }
     struct stat status;
+    if (stat(native.c_str(), &status) != 0 && errno == ENAMETOOLONG) {
+        // A name no file system here can take: no parent will help.
+        return "IDS_ERROR_NOTWRITABLE";
+    }
     if (stat(native.c_str(), &status) == 0) {
         if (!S_ISDIR(status.st_mode)) {
             return "IDS_ERROR_NOTWRITABLE";
