@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <climits>
 
 #include "fs/file_system.h"
 #include "fs/path.h"
@@ -34,6 +34,28 @@ bool NearestExisting(stdx::string8 path, stdx::string8& found, struct stat& stat
         }
         path = path.substr(0, slash);
     }
+}
+
+// Whether every level of `path` is short enough for a file system here,
+// and the whole path for the system: a name no parent can take is refused
+// before the run, not met by it.
+bool FitsFileSystem(const stdx::string8& path) {
+    // PATH_MAX counts the terminating NUL.
+    if (path.size() >= size_t(PATH_MAX)) {
+        return false;
+    }
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == stdx::string8::npos) {
+            end = path.size();
+        }
+        if (end - start > size_t(NAME_MAX)) {
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
 }
 
 bool IsWorkingDirectory(const struct stat& status) {
@@ -90,11 +112,10 @@ const char* RefuseTargetDirectory(const stdx::string16& dir, DiskAccess disk) {
     if (!stdx::narrow_exact(dir, native)) {
         return "IDS_ERROR_NOTWRITABLE";
     }
-    struct stat status;
-    if (stat(native.c_str(), &status) != 0 && errno == ENAMETOOLONG) {
-        // A name no file system here can take: no parent will help.
+    if (!FitsFileSystem(native)) {
         return "IDS_ERROR_NOTWRITABLE";
     }
+    struct stat status;
     if (stat(native.c_str(), &status) == 0) {
         if (!S_ISDIR(status.st_mode)) {
             return "IDS_ERROR_NOTWRITABLE";
