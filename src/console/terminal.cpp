@@ -135,9 +135,8 @@ Terminal::Read Terminal::ReadLine(std::string& line) {
             return Read::kInterrupted;
         }
         // Negative descriptors are skipped by poll.
-        struct pollfd fds[3] = {{STDIN_FILENO, POLLIN, 0},
-                                {gSignalPipeRead, POLLIN, 0},
-                                {interruptFd_, POLLIN, 0}};
+        struct pollfd fds[3] = {
+            {STDIN_FILENO, POLLIN, 0}, {gSignalPipeRead, POLLIN, 0}, {interruptFd_, POLLIN, 0}};
         if (poll(fds, 3, -1) < 0) {
             if (errno == EINTR) {
                 continue;
