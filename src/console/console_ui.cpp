@@ -115,8 +115,8 @@ void ConsoleUi::PromptDirectory() {
     }
     // The bytes as typed (empty: the proposal). A name the locale cannot
     // read is the controller's to refuse, not this line's to mend.
-    typed_ =
-        line.empty() ? stdx::string8(proposal_.c_str()) : stdx::string8(line.data(), line.size());
+    typed_ = line.empty() ? stdx::string8(proposal_.c_str())
+                          : stdx::string8(line.data(), line.size());
     listener_->OnNext();
 }
 

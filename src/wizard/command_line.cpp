@@ -24,19 +24,15 @@ struct LongOption {
     const char* value;  // nullptr: a flag
 };
 constexpr LongOption kOptions[] = {
-    {"--help", nullptr},
-    {"--version", nullptr},
-    {"--console", nullptr},
-    {"--dry-run", nullptr},
-    {"--dir", "a directory"},
-    {"--kit", "a kit file"},
+    {"--help", nullptr},      {"--version", nullptr},        {"--console", nullptr},
+    {"--dry-run", nullptr},   {"--dir", "a directory"},      {"--kit", "a kit file"},
     {"--status-fd", "a file descriptor number"},
 };
 
 // The GTK toolkit's own options: they reach gtk_init untouched. The first
 // group takes a value.
-constexpr const char* kToolkitWithValue[] = {"--display",   "--screen",       "--gtk-module",
-                                             "--class",     "--name",         "--gtk-debug",
+constexpr const char* kToolkitWithValue[] = {"--display", "--screen",    "--gtk-module",
+                                             "--class",   "--name",      "--gtk-debug",
                                              "--gdk-debug", "--gtk-no-debug", "--gdk-no-debug"};
 constexpr const char* kToolkitFlags[] = {"--sync", "--g-fatal-warnings"};
 
@@ -125,8 +121,8 @@ bool CheckStatusFd(const std::string& text, int& fd, std::string& error) {
 // Sorts the words: ours go to CLI11, the toolkit's are skipped with their
 // value, the rest are old-style. Unknown long options and missing values end
 // the scan with an error.
-bool SortWords(int argc, const char* const* argv, std::vector<std::string>& ours, CommandLine& line,
-               std::string& error) {
+bool SortWords(int argc, const char* const* argv, std::vector<std::string>& ours,
+               CommandLine& line, std::string& error) {
     line.oldStyle.emplace_back(argc > 0 && argv[0] != nullptr ? argv[0] : "setup");
     for (int i = 1; i < argc && argv[i] != nullptr; ++i) {
         const std::string word = argv[i];

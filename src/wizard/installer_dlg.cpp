@@ -83,16 +83,16 @@ stdx::string16 CInstallerDlg::WelcomeText() {
         provider = GetLocalizedString("IDS_DEFPROVIDER");
     }
     // The language's own punctuation: brackets and full stop differ (zh).
-    return FormatLocalized("IDS_WELCOME_LINE",
-                           {GetLocalizedString("IDS_WELCOME_TITLE"), stdx::escape_controls(product),
-                            stdx::escape_controls(provider)});
+    return FormatLocalized("IDS_WELCOME_LINE", {GetLocalizedString("IDS_WELCOME_TITLE"),
+                                                stdx::escape_controls(product),
+                                                stdx::escape_controls(provider)});
 }
 
 void CInstallerDlg::ShowWelcome() {
     m_pageState = kStateWelcome;
-    m_steps.ShowWelcome(
-        stdx::to_utf8(WelcomeText()).c_str(),
-        m_options.autoStart ? wizard::Navigation::kUnattended : wizard::Navigation::kInteractive);
+    m_steps.ShowWelcome(stdx::to_utf8(WelcomeText()).c_str(),
+                        m_options.autoStart ? wizard::Navigation::kUnattended
+                                            : wizard::Navigation::kInteractive);
 }
 
 void CInstallerDlg::ShowDirectory() {

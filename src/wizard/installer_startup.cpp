@@ -201,7 +201,7 @@ void CInstallerDlg::ProposeTargetDir() {
     m_targetDir.clear();
     for (const stdx::string16& dir : m_templateDirs) {
         if (wizard::IsWritableDirectory(dir, m_options.dryRun ? wizard::DiskAccess::kLookOnly
-                                                              : wizard::DiskAccess::kMayWrite)) {
+                                                             : wizard::DiskAccess::kMayWrite)) {
             m_targetDir = dir;
             break;
         }

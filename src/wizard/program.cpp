@@ -127,15 +127,13 @@ int RunProgram(int argc, char** argv, WindowedFrontEnd* windowed, platform::Serv
         // A cut-short name would be another directory, or another kit.
         if (start.line.hasDirectory &&
             !stdx::widen_exact(stdx::string8(start.line.directory.c_str()), start.directory)) {
-            return UsageError(argc, argv,
-                              "--dir: \"" + start.line.directory +
-                                  "\" is not a valid name in this locale's encoding");
+            return UsageError(argc, argv, "--dir: \"" + start.line.directory +
+                                              "\" is not a valid name in this locale's encoding");
         }
         if (start.line.hasKit &&
             !stdx::widen_exact(stdx::string8(start.line.kit.c_str()), start.kit)) {
-            return UsageError(
-                argc, argv,
-                "--kit: \"" + start.line.kit + "\" is not a valid name in this locale's encoding");
+            return UsageError(argc, argv, "--kit: \"" + start.line.kit +
+                                              "\" is not a valid name in this locale's encoding");
         }
         if (start.line.console || start.line.dryRun || windowed == nullptr ||
             !windowed->Open(&argc, &argv)) {

@@ -76,8 +76,7 @@ bool IsWritableDirectory(const stdx::string16& dir, DiskAccess disk) {
                S_ISDIR(status.st_mode) && access(native.c_str(), W_OK | X_OK) == 0;
     }
     stdx::string16 probe;
-    if (FileSystem::GetTempFileName(fspath::WithTrailingSeparator(dir), stdx::string16(u"KV"),
-                                    probe) != 0) {
+    if (FileSystem::GetTempFileName(fspath::WithTrailingSeparator(dir), stdx::string16(u"KV"), probe) != 0) {
         return false;
     }
     FileSystem::DeleteFile(probe);

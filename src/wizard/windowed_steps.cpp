@@ -58,12 +58,10 @@ bool WindowedSteps::EnsureWindow() {
     window_ = toolkit_.CreateWindow(kWidth, kHeight, title_.c_str(), this);
     container_ = toolkit_.CreateContainer(window_);
     toolkit_.CreateSeparator(container_, {10, 310, kWidth - 20, 5});
-    backButton_ =
-        toolkit_.CreateButton(container_, {230, 320, 80, 30},
-                              GetLocalizedUtf8("IDS_WIZARD_BACK").c_str(), Command::kBack);
-    nextButton_ =
-        toolkit_.CreateButton(container_, {310, 320, 80, 30},
-                              GetLocalizedUtf8("IDS_WIZARD_NEXT").c_str(), Command::kNext);
+    backButton_ = toolkit_.CreateButton(container_, {230, 320, 80, 30},
+                                        GetLocalizedUtf8("IDS_WIZARD_BACK").c_str(), Command::kBack);
+    nextButton_ = toolkit_.CreateButton(container_, {310, 320, 80, 30},
+                                        GetLocalizedUtf8("IDS_WIZARD_NEXT").c_str(), Command::kNext);
     cancelButton_ =
         toolkit_.CreateButton(container_, {410, 320, 80, 30},
                               GetLocalizedUtf8("IDS_WIZARD_CANCEL").c_str(), Command::kCancel);
