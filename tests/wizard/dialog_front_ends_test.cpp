@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <utime.h>
 
+#include <climits>
 #include <csignal>
 #include <deque>
 #include <functional>
@@ -377,7 +378,17 @@ TEST_F(FrontEndsTest, EveryFrontEndEndsTheSameWay) {
 }
 
 TEST_F(FrontEndsTest, StartUpRefusalsAreStatusTwoEverywhere) {
-    for (const char* dir : {"", "kit", "target/a.cfg/below"}) {
+    const std::string tooLong = "target/" + std::string(NAME_MAX + 1, 'n');
+    // A directory, and the key of its refusal where it names the cause.
+    const std::pair<const char*, const char*> refused[] = {
+        {"", nullptr},
+        {"kit", nullptr},
+        {"target/a.cfg/below", nullptr},
+        {"target\nInjected=1", "IDS_ERROR_LINEBREAK"},
+        {"target\r", "IDS_ERROR_LINEBREAK"},
+        {tooLong.c_str(), "IDS_ERROR_NOTWRITABLE"},
+    };
+    for (const auto& [dir, key] : refused) {
         Case c{"refused", true, false, OlderAlpha, {}, wizard::kExitStartFailed, 0, nullptr,
                kOlderAlpha};
         for (FrontEnd frontEnd : {FrontEnd::kSteps, FrontEnd::kConsole}) {
@@ -390,7 +401,10 @@ TEST_F(FrontEndsTest, StartUpRefusalsAreStatusTwoEverywhere) {
             dialog.SetTargetDirectory(*dir == 0 ? stdx::string16() : u16(sandbox.at(dir)));
             dialog.Run();
             EXPECT_EQ(dialog.GetExitStatus(), c.status);
-            EXPECT_EQ(steps.messages.size(), 1u);
+            ASSERT_EQ(steps.messages.size(), 1u);
+            if (key != nullptr) {
+                EXPECT_EQ(steps.messages[0], Text(key));
+            }
             EXPECT_EQ(Tree(sandbox.at("target")), c.files);
         }
     }
@@ -418,6 +432,56 @@ TEST_F(FrontEndsTest, ASignalDuringTheCopyCancelsAndRollsBack) {
     ASSERT_EQ(steps.outcomes.size(), 1u);
     EXPECT_EQ(steps.outcomes[0].first, StepOutcome::kCancelled);
     EXPECT_EQ(Tree(sandbox.at("target")), kOlderAlpha);
+}
+
+// The cancel question is open (the worker held for its answer) when
+// SIGTERM comes: the question ends unanswered and the signal cancels the run,
+// which is rolled back before the end.
+TEST_F(FrontEndsTest, ASignalWhileTheCancelQuestionIsOpenEndsItAndRollsBack) {
+    OlderAlpha(sandbox);
+    FakeSteps steps;
+    steps.CloseGate();
+    steps.onQuestion = [] { raise(SIGTERM); };
+    steps.answers = {wizard::kAnswerNo};  // never taken
+    steps.onWait = [&steps](int n) {
+        if (n == 1) {
+            steps.Cancel();
+        }
+        if (n == 2) {
+            steps.OpenGate();
+        }
+    };
+    CInstallerDlg dialog(steps, host, Options(true));
+    dialog.SetTargetDirectory(u16(sandbox.at("target")));
+    dialog.Run();
+    EXPECT_EQ(steps.interruptedQuestions, 1);
+    EXPECT_EQ(dialog.GetExitStatus(), 128 + SIGTERM);
+    ASSERT_EQ(steps.outcomes.size(), 1u);
+    EXPECT_EQ(steps.outcomes[0].first, StepOutcome::kCancelled);
+    EXPECT_EQ(Tree(sandbox.at("target")), kOlderAlpha);
+    EXPECT_EQ(steps.interruptFd, -1) << "the front end still watches after the run";
+}
+
+// The front end goes away in the middle of the copy (the display is lost):
+// the controller cancels, waits for the rollback and names the status the
+// process must end with at once.
+TEST_F(FrontEndsTest, AFrontEndLostDuringTheCopyEndsAfterTheRollback) {
+    OlderAlpha(sandbox);
+    FakeSteps steps;
+    steps.CloseGate();
+    int lostStatus = -1;
+    steps.onWait = [&steps, &lostStatus](int n) {
+        if (n == 1) {
+            steps.OpenGate();
+            lostStatus = steps.LoseFrontEnd();
+        }
+    };
+    CInstallerDlg dialog(steps, host, Options(true));
+    dialog.SetTargetDirectory(u16(sandbox.at("target")));
+    dialog.Run();
+    EXPECT_EQ(lostStatus, wizard::kExitCancelled);
+    EXPECT_EQ(Tree(sandbox.at("target")), kOlderAlpha);
+    EXPECT_FALSE(LauncherFileExists(LauncherMode::kPrimary));
 }
 
 TEST_F(FrontEndsTest, ARefusedDirectoryIsAskedAgainAndTheDryRunJudgesEveryFile) {
