@@ -94,6 +94,10 @@ int RunConsole(Start start, platform::Services& services) {
 
 int RunProgram(int argc, char** argv, WindowedFrontEnd* windowed, platform::Services& services) {
     HoldStandardDescriptors();
+    // A reader of standard output or of the status descriptor that goes away
+    // must not end the program in the middle of a run (nor --help's text):
+    // its writes fail with EPIPE instead.
+    std::signal(SIGPIPE, SIG_IGN);
     try {
         Start start;
         std::string error;
@@ -108,10 +112,6 @@ int RunProgram(int argc, char** argv, WindowedFrontEnd* windowed, platform::Serv
             WriteAll(stdout, VersionText());
             return kExitInstalled;
         }
-        // A reader of standard output or of the status descriptor that goes
-        // away must not end the program in the middle of a run: its writes
-        // fail with EPIPE instead.
-        std::signal(SIGPIPE, SIG_IGN);
         // The scan lets the locale source set the process locale, then calls
         // stdx::select_environment_locale() once, so every narrow/widen from
         // here on converts in the user's locale. It reads the old-style words
