@@ -40,9 +40,9 @@ const CatalogueRows kCatalogueHy = {
      "Նշեք ձևանմուշների գրացուցակի ուղին։ Տեղադրման ծրագիրը ձևանմուշները և կազմաձևման ֆայլերը "
      "կտեղադրի նշված գրացուցակում։"},
     {"IDS_TEMPLATE_CATALOG", "Ձևանմուշների գրացուցակ:"},
-    {"IDS_MSGBOX_YES", "Այո"},
-    {"IDS_MSGBOX_NO", "Ոչ"},
-    {"IDS_MSGBOX_OK", "Լավ"},
+    {"IDS_MSGBOX_YES", "&Այո"},
+    {"IDS_MSGBOX_NO", "&Ոչ"},
+    {"IDS_MSGBOX_OK", "&Լավ"},
     {"IDS_WELCOME_LINE", "%1 %2 (%3)։"},
     {"IDS_WARN_LAUNCHERFILE",
      "Ձևանմուշները տեղադրված են, սակայն գործարկիչի կարգավորումների %1 ֆայլը հնարավոր չեղավ գրել. "
@@ -69,4 +69,11 @@ const CatalogueRows kCatalogueHy = {
      "ավարտվի։"},
     {"IDS_ERROR_NOTWRITABLE",
      "Ձևանմուշների գրացուցակը հնարավոր չէ ստեղծել կամ դրանում գրել։ Նշեք այլ գրացուցակ։"},
+    {"IDS_BROWSE_BUTTON", "Թերթել"},
+    {"IDS_OPEN_FAILED", "Նկարագրությունը չհաջողվեց բացել՝ %1"},
+    {"IDS_PLAN_NEW", "նոր"},
+    {"IDS_PLAN_UPDATE", "թարմացում"},
+    {"IDS_PLAN_KEEP", "պահել"},
+    {"IDS_PLAN_BLOCKED", "արգելված"},
+    {"IDS_PLAN_SUMMARY", "Նոր՝ %1, թարմացվող՝ %2, պահվող՝ %3, արգելված՝ %4. կգրվի %5 բայթ։"},
 };

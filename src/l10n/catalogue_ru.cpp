@@ -39,9 +39,9 @@ const CatalogueRows kCatalogueRu = {
      "Укажите путь к каталогу шаблонов. Программа установки установит шаблоны и файлы конфигурации "
      "в указанный каталог."},
     {"IDS_TEMPLATE_CATALOG", "Каталог шаблонов:"},
-    {"IDS_MSGBOX_YES", "Да"},
-    {"IDS_MSGBOX_NO", "Нет"},
-    {"IDS_MSGBOX_OK", "ОК"},
+    {"IDS_MSGBOX_YES", "&Да"},
+    {"IDS_MSGBOX_NO", "&Нет"},
+    {"IDS_MSGBOX_OK", "&ОК"},
     {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
     {"IDS_WARN_LAUNCHERFILE",
      "Шаблоны установлены, но не удалось записать файл настроек программы запуска %1: программа "
@@ -68,4 +68,11 @@ const CatalogueRows kCatalogueRu = {
      "завершения."},
     {"IDS_ERROR_NOTWRITABLE",
      "Не удаётся создать каталог шаблонов или записать в него. Укажите другой каталог."},
+    {"IDS_BROWSE_BUTTON", "Обзор"},
+    {"IDS_OPEN_FAILED", "Не удалось открыть описание: %1"},
+    {"IDS_PLAN_NEW", "новый"},
+    {"IDS_PLAN_UPDATE", "обновить"},
+    {"IDS_PLAN_KEEP", "оставить"},
+    {"IDS_PLAN_BLOCKED", "заблокирован"},
+    {"IDS_PLAN_SUMMARY", "Новых: %1, к обновлению: %2, оставлено: %3, заблокировано: %4; будет записано байт: %5."},
 };
