@@ -84,6 +84,7 @@ void GtkToolkit::DestroyWindow(wizard::Handle window, wizard::Handle container) 
     if (window == nullptr || window != window_) {
         return;
     }
+    DestroyParked();
     if (container != nullptr) {
         gtk_widget_destroy(GTK_WIDGET(container));
     }

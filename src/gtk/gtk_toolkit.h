@@ -6,6 +6,9 @@
 #pragma once
 #include <gtk/gtk.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "wizard/toolkit.h"
 
 namespace gtkfront {
@@ -59,7 +62,19 @@ class GtkToolkit final : public wizard::Toolkit {
 
     void SetDialogTexts(const wizard::DialogTexts& texts) override;
 
+    void SetEntryCommand(wizard::Handle entry, wizard::Command command) override;
+    void SetAccessibleName(wizard::Handle control, const char* name) override;
+    void SetLabelFor(wizard::Handle label, wizard::Handle control) override;
+
   private:
+    static void OnEntryActivate(GtkEntry* entry, gpointer self);
+    static void NameAfterCaption(GtkWidget* label);
+    // A hidden control leaves its container (and the accessibility tree);
+    // shown again, it returns to the same place.
+    void Park(GtkWidget* widget);
+    void Unpark(GtkWidget* widget);
+    void DestroyParked();
+
     static void OnDestroy(GtkWidget* window, gpointer self);
     static gboolean OnDeleteEvent(GtkWidget* window, GdkEvent* event, gpointer self);
     static gboolean OnKeyPress(GtkWidget* window, GdkEventKey* event, gpointer self);
@@ -74,6 +89,7 @@ class GtkToolkit final : public wizard::Toolkit {
     GdkPixbuf* windowIcon_ = nullptr;
     GdkPixbuf* sidePicture_ = nullptr;
     wizard::DialogTexts texts_;
+    std::vector<GtkWidget*> parked_;  // hidden controls, one reference each
 };
 
 }  // namespace gtkfront

@@ -147,8 +147,8 @@ bool CInstallerDlg::AcceptTargetDirectory(const stdx::string16& dir, uint32_t em
 }
 
 void CInstallerDlg::Finish() {
-    if (m_pageState == kStateSuccess) {
-        OpenDescription();
+    if (m_pageState == kStateSuccess && !OpenDescription()) {
+        return;  // the page says why; the next Finish closes
     }
     CloseWindow();
 }
@@ -157,16 +157,24 @@ void CInstallerDlg::Finish() {
 // box is ticked and the document is there. An empty description names the
 // directory itself. A description that would point outside the directory
 // (absolute, or with a ".." part) is a damaged kit: nothing is opened.
-void CInstallerDlg::OpenDescription() {
+// False only when the document was to be opened and could not be (no opener,
+// or the opener failed): the success page then names it, and its box is
+// cleared so that the next Finish closes.
+bool CInstallerDlg::OpenDescription() {
     stdx::string16 description = m_installData.GetDescriptionPath(m_language);
     if (!kit::IsSafeKitName(description)) {
-        return;
+        return true;
     }
     stdx::string16 path = fspath::Join(m_targetDir, description);
     stdx::replace_all(path, stdx::string16(u"\\"), stdx::string16(u"/"));
-    if (FileSystem::Exists(path) && m_successPage->IsOpenChecked()) {
-        m_services.OpenDocument(stdx::narrow(path).c_str());
+    if (!FileSystem::Exists(path) || !m_successPage->IsOpenChecked()) {
+        return true;
     }
+    if (m_services.OpenDocument(stdx::narrow(path).c_str())) {
+        return true;
+    }
+    m_successPage->ReportOpenFailure(FormatLocalized("IDS_OPEN_FAILED", {path}));
+    return false;
 }
 
 // The window goes with its container and every control; the main loop ends.

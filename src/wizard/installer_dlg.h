@@ -143,7 +143,7 @@ class CInstallerDlg : public CWnd, private wizard::ToolkitListener {
     bool ConfirmChanges(const stdx::string16& dir);
     // The launcher file that could not be written, or empty.
     stdx::string16 WriteLauncherList();
-    void OpenDescription();
+    bool OpenDescription();
     void ShowCanceledPage();
     void ShowErrorPageText(const stdx::string16& text);
     // Undoes the runs of dead processes and tells the user once.
