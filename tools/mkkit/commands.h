@@ -16,6 +16,7 @@ struct CreateOptions {
     bool imageOnly = false;             // write the inflated image, not the kit
     bool noTrailer = false;             // a bare deflate stream, no digest
     std::string secretKey;              // key file that signs the kit, if any
+    bool quiet = false;                 // no warning about missing languages
 };
 
 // Exit statuses of mkkit verify beside 0 (verified), 1 and 2.

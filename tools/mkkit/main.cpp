@@ -56,6 +56,9 @@ int main(int argc, char** argv) {
                         "write a bare deflate stream without the digest trailer");
     createCmd->add_option("--sign", create.secretKey,
                           "secret key file (from mkkit keygen) that signs the kit");
+    createCmd->add_flag("-q,--quiet", create.quiet,
+                        "no warning about the installer's languages that have no --product "
+                        "(their welcome page shows placeholders)");
 
     std::string listKit;
     CLI::App* listCmd = app.add_subcommand(
