@@ -89,7 +89,9 @@ class GtkToolkit final : public wizard::Toolkit {
     GdkPixbuf* windowIcon_ = nullptr;
     GdkPixbuf* sidePicture_ = nullptr;
     wizard::DialogTexts texts_;
-    std::vector<GtkWidget*> parked_;  // hidden controls, one reference each
+    std::vector<GtkWidget*> parked_;
+    int contentWidth_ = 0;  // the wizard window's content area
+    int contentHeight_ = 0;  // hidden controls, one reference each
 };
 
 }  // namespace gtkfront
