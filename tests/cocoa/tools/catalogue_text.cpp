@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "catalogue_text: no text for %s\n", argv[2]);
         return 1;
     }
-    std::printf("%s\n", l10n::WithoutMnemonic(stdx::string8(testing_support::utf8(text).c_str())).c_str());
+    const stdx::string8 caption(testing_support::utf8(text).c_str());
+    std::printf("%s\n", l10n::WithoutMnemonic(caption).c_str());
     return 0;
 }

@@ -171,6 +171,24 @@ has_message_box() {
     [ -n "$(message_box)" ]
 }
 
+# focused: "TYPE<tab>TEXT" of the wizard window's keyboard focus.
+focused() {
+    awk -F'\t' -v w="$WIN" '$1=="F" && $2==w {print $3 "\t" $4; exit}' "$DUMP"
+}
+
+# focus_is TYPE [TEXT]: the wizard's focus is on such a control.
+focus_is() {
+    local f
+    f=$(focused)
+    [ "${f%%$'\t'*}" = "$1" ] && { [ $# -lt 2 ] || [ "${f#*$'\t'}" = "$2" ]; }
+}
+
+# mnemonic KEY [LANGUAGE]: the key that, with Alt, presses the caption KEY.
+mnemonic() {
+    "$CATALOGUE_TEXT_BIN" --mnemonic "${2:-en}" "$1" | tr 'A-Z' 'a-z' ||
+        fail "no mnemonic for $1"
+}
+
 # --- Acting ----------------------------------------------------------------
 
 # click_line LINE: clicks the centre of the control of a report line.
