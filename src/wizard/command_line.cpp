@@ -96,6 +96,7 @@ std::string UsageText(const std::string& program) {
         "  --help            show this text and end\n"
         "  --version         show the version and end\n"
         "Other words are ignored (they may be options of the windowing toolkit).\n"
+        "This help is in English only; the installer itself speaks the -L language.\n"
         "\n"
         "Exit status:\n"
         "  0  installed (or nothing needed copying)\n"
