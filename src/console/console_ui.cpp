@@ -6,10 +6,10 @@
 #include <cstdio>
 
 #include "console_text.h"
-#include "yes_no.h"
 #include "text/string_util.h"
 #include "text/utf8.h"
 #include "wizard/toolkit.h"
+#include "yes_no.h"
 
 namespace console {
 

@@ -90,7 +90,7 @@ class GtkToolkit final : public wizard::Toolkit {
     GdkPixbuf* sidePicture_ = nullptr;
     wizard::DialogTexts texts_;
     std::vector<GtkWidget*> parked_;
-    int contentWidth_ = 0;  // the wizard window's content area
+    int contentWidth_ = 0;   // the wizard window's content area
     int contentHeight_ = 0;  // hidden controls, one reference each
 };
 

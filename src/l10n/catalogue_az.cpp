@@ -75,5 +75,6 @@ const CatalogueRows kCatalogueAz = {
     {"IDS_PLAN_UPDATE", "yenilə"},
     {"IDS_PLAN_KEEP", "saxla"},
     {"IDS_PLAN_BLOCKED", "bloklanıb"},
-    {"IDS_PLAN_SUMMARY", "Yeni: %1, yenilənəcək: %2, saxlanılan: %3, bloklanmış: %4; %5 bayt yazılacaq."},
+    {"IDS_PLAN_SUMMARY",
+     "Yeni: %1, yenilənəcək: %2, saxlanılan: %3, bloklanmış: %4; %5 bayt yazılacaq."},
 };

@@ -81,5 +81,6 @@ const CatalogueRows kCatalogueDe = {
     {"IDS_PLAN_UPDATE", "ersetzen"},
     {"IDS_PLAN_KEEP", "behalten"},
     {"IDS_PLAN_BLOCKED", "gesperrt"},
-    {"IDS_PLAN_SUMMARY", "Neu: %1, zu ersetzen: %2, behalten: %3, gesperrt: %4; %5 Bytes würden geschrieben."},
+    {"IDS_PLAN_SUMMARY",
+     "Neu: %1, zu ersetzen: %2, behalten: %3, gesperrt: %4; %5 Bytes würden geschrieben."},
 };

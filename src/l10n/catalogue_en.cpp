@@ -77,5 +77,6 @@ const CatalogueRows kCatalogueEn = {
     {"IDS_PLAN_UPDATE", "update"},
     {"IDS_PLAN_KEEP", "keep"},
     {"IDS_PLAN_BLOCKED", "blocked"},
-    {"IDS_PLAN_SUMMARY", "New: %1, to update: %2, kept: %3, blocked: %4; %5 bytes would be written."},
+    {"IDS_PLAN_SUMMARY",
+     "New: %1, to update: %2, kept: %3, blocked: %4; %5 bytes would be written."},
 };

@@ -80,5 +80,6 @@ const CatalogueRows kCatalogueEs = {
     {"IDS_PLAN_UPDATE", "actualizar"},
     {"IDS_PLAN_KEEP", "conservar"},
     {"IDS_PLAN_BLOCKED", "bloqueado"},
-    {"IDS_PLAN_SUMMARY", "Nuevos: %1, por actualizar: %2, conservados: %3, bloqueados: %4; se escribirían %5 bytes."},
+    {"IDS_PLAN_SUMMARY",
+     "Nuevos: %1, por actualizar: %2, conservados: %3, bloqueados: %4; se escribirían %5 bytes."},
 };

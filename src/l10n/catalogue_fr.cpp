@@ -81,5 +81,7 @@ const CatalogueRows kCatalogueFr = {
     {"IDS_PLAN_UPDATE", "mise à jour"},
     {"IDS_PLAN_KEEP", "conservé"},
     {"IDS_PLAN_BLOCKED", "bloqué"},
-    {"IDS_PLAN_SUMMARY", "Nouveaux : %1, à mettre à jour : %2, conservés : %3, bloqués : %4 ; %5 octets seraient écrits."},
+    {"IDS_PLAN_SUMMARY",
+     "Nouveaux : %1, à mettre à jour : %2, conservés : %3, bloqués : %4 ; %5 octets seraient "
+     "écrits."},
 };

@@ -74,5 +74,6 @@ const CatalogueRows kCatalogueHu = {
     {"IDS_PLAN_UPDATE", "frissítés"},
     {"IDS_PLAN_KEEP", "megtartás"},
     {"IDS_PLAN_BLOCKED", "tiltott"},
-    {"IDS_PLAN_SUMMARY", "Új: %1, frissítendő: %2, megtartott: %3, tiltott: %4; %5 bájt íródna ki."},
+    {"IDS_PLAN_SUMMARY",
+     "Új: %1, frissítendő: %2, megtartott: %3, tiltott: %4; %5 bájt íródna ki."},
 };

@@ -78,5 +78,6 @@ const CatalogueRows kCatalogueIt = {
     {"IDS_PLAN_UPDATE", "aggiorna"},
     {"IDS_PLAN_KEEP", "mantieni"},
     {"IDS_PLAN_BLOCKED", "bloccato"},
-    {"IDS_PLAN_SUMMARY", "Nuovi: %1, da aggiornare: %2, mantenuti: %3, bloccati: %4; verrebbero scritti %5 byte."},
+    {"IDS_PLAN_SUMMARY",
+     "Nuovi: %1, da aggiornare: %2, mantenuti: %3, bloccati: %4; verrebbero scritti %5 byte."},
 };

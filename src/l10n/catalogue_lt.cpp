@@ -73,5 +73,6 @@ const CatalogueRows kCatalogueLt = {
     {"IDS_PLAN_UPDATE", "atnaujinti"},
     {"IDS_PLAN_KEEP", "palikti"},
     {"IDS_PLAN_BLOCKED", "užblokuotas"},
-    {"IDS_PLAN_SUMMARY", "Nauji: %1, atnaujinami: %2, paliekami: %3, užblokuoti: %4; būtų įrašyta baitų: %5."},
+    {"IDS_PLAN_SUMMARY",
+     "Nauji: %1, atnaujinami: %2, paliekami: %3, užblokuoti: %4; būtų įrašyta baitų: %5."},
 };

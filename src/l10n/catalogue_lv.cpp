@@ -75,5 +75,6 @@ const CatalogueRows kCatalogueLv = {
     {"IDS_PLAN_UPDATE", "atjaunināt"},
     {"IDS_PLAN_KEEP", "paturēt"},
     {"IDS_PLAN_BLOCKED", "bloķēts"},
-    {"IDS_PLAN_SUMMARY", "Jauni: %1, atjaunināmi: %2, paturēti: %3, bloķēti: %4; tiktu ierakstīti %5 baiti."},
+    {"IDS_PLAN_SUMMARY",
+     "Jauni: %1, atjaunināmi: %2, paturēti: %3, bloķēti: %4; tiktu ierakstīti %5 baiti."},
 };

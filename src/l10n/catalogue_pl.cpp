@@ -76,5 +76,7 @@ const CatalogueRows kCataloguePl = {
     {"IDS_PLAN_UPDATE", "aktualizacja"},
     {"IDS_PLAN_KEEP", "zachowaj"},
     {"IDS_PLAN_BLOCKED", "zablokowany"},
-    {"IDS_PLAN_SUMMARY", "Nowe: %1, do aktualizacji: %2, zachowane: %3, zablokowane: %4; zostałoby zapisanych bajtów: %5."},
+    {"IDS_PLAN_SUMMARY",
+     "Nowe: %1, do aktualizacji: %2, zachowane: %3, zablokowane: %4; zostałoby zapisanych bajtów: "
+     "%5."},
 };

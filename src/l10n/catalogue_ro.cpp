@@ -77,5 +77,6 @@ const CatalogueRows kCatalogueRo = {
     {"IDS_PLAN_UPDATE", "actualizare"},
     {"IDS_PLAN_KEEP", "păstrat"},
     {"IDS_PLAN_BLOCKED", "blocat"},
-    {"IDS_PLAN_SUMMARY", "Noi: %1, de actualizat: %2, păstrate: %3, blocate: %4; s-ar scrie %5 octeți."},
+    {"IDS_PLAN_SUMMARY",
+     "Noi: %1, de actualizat: %2, păstrate: %3, blocate: %4; s-ar scrie %5 octeți."},
 };

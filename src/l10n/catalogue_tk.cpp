@@ -76,5 +76,6 @@ const CatalogueRows kCatalogueTk = {
     {"IDS_PLAN_UPDATE", "täzele"},
     {"IDS_PLAN_KEEP", "sakla"},
     {"IDS_PLAN_BLOCKED", "petiklenen"},
-    {"IDS_PLAN_SUMMARY", "Täze: %1, täzelenjek: %2, saklanýan: %3, petiklenen: %4; %5 baýt ýazylar."},
+    {"IDS_PLAN_SUMMARY",
+     "Täze: %1, täzelenjek: %2, saklanýan: %3, petiklenen: %4; %5 baýt ýazylar."},
 };

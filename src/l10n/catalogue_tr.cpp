@@ -73,5 +73,6 @@ const CatalogueRows kCatalogueTr = {
     {"IDS_PLAN_UPDATE", "güncelle"},
     {"IDS_PLAN_KEEP", "koru"},
     {"IDS_PLAN_BLOCKED", "engelli"},
-    {"IDS_PLAN_SUMMARY", "Yeni: %1, güncellenecek: %2, korunan: %3, engelli: %4; %5 bayt yazılacak."},
+    {"IDS_PLAN_SUMMARY",
+     "Yeni: %1, güncellenecek: %2, korunan: %3, engelli: %4; %5 bayt yazılacak."},
 };

@@ -4,10 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "yes_no.h"
-
 #include "l10n/localization.h"
 #include "support/locale_environment.h"
+#include "yes_no.h"
 
 namespace {
 
@@ -62,9 +61,9 @@ TEST(ConsoleText, ALanguageTheTerminalCannotShowFallsBackToEnglish) {
 TEST(ConsoleText, WidthsAreScreenColumns) {
     ScopedLocaleEnvironment utf8("en_US.UTF-8");
     EXPECT_EQ(console::DisplayColumns("a.txt"), 5u);
-    EXPECT_EQ(console::DisplayColumns("\xD0\x94\xD0\xB0"), 2u);              // "Да"
-    EXPECT_EQ(console::DisplayColumns("\xE6\x96\x87\xE4\xBB\xB6"), 4u);      // "文件"
-    EXPECT_EQ(console::DisplayColumns("e\xCC\x81"), 1u);                     // e + accent
+    EXPECT_EQ(console::DisplayColumns("\xD0\x94\xD0\xB0"), 2u);          // "Да"
+    EXPECT_EQ(console::DisplayColumns("\xE6\x96\x87\xE4\xBB\xB6"), 4u);  // "文件"
+    EXPECT_EQ(console::DisplayColumns("e\xCC\x81"), 1u);                 // e + accent
     EXPECT_EQ(console::FitTail("a.txt", 5), "a.txt");
     EXPECT_EQ(console::FitTail("dir/a.txt", 8), "...a.txt");
     EXPECT_EQ(console::FitTail("ab", 1), ".");
@@ -84,13 +83,13 @@ TEST(ConsoleText, YesAndNoInTheChosenLanguage) {
         const char* typed;
         console::YesNo answer;
     } cases[] = {
-        {"ru", "\xD0\xB4", console::YesNo::kYes},              // "д"
-        {"ru", "\xD0\x94\xD0\xB0", console::YesNo::kYes},      // "Да"
-        {"ru", " \xD0\xBD ", console::YesNo::kNo},             // " н "
+        {"ru", "\xD0\xB4", console::YesNo::kYes},                 // "д"
+        {"ru", "\xD0\x94\xD0\xB0", console::YesNo::kYes},         // "Да"
+        {"ru", " \xD0\xBD ", console::YesNo::kNo},                // " н "
         {"ru", "\xD0\xBD\xD0\xB5\xD1\x82", console::YesNo::kNo},  // "нет"
         {"ru", "y", console::YesNo::kYes},
         {"ru", "N", console::YesNo::kNo},
-        {"ru", "\xD0\xB6", console::YesNo::kUnclear},          // "ж"
+        {"ru", "\xD0\xB6", console::YesNo::kUnclear},  // "ж"
         {"de", "j", console::YesNo::kYes},
         {"de", "Nein", console::YesNo::kNo},
         {"de", "YES", console::YesNo::kYes},
@@ -98,7 +97,7 @@ TEST(ConsoleText, YesAndNoInTheChosenLanguage) {
         {"en", "j", console::YesNo::kUnclear},
         {"en", "", console::YesNo::kUnclear},
         {"en", "\xFF", console::YesNo::kUnclear},
-        {"zh", "\xE6\x98\xAF", console::YesNo::kYes},         // "是"
+        {"zh", "\xE6\x98\xAF", console::YesNo::kYes},  // "是"
         {"tr", "h", console::YesNo::kNo},
         {"tr", "e", console::YesNo::kYes},
     };

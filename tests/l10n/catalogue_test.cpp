@@ -290,12 +290,9 @@ TEST_F(Catalogue, TranslationsKeepTheMarkersOfTheEnglishTexts) {
         const struct {
             const char* key;
             int count;
-        } filled[] = {{"IDS_WELCOME_LINE", 3},
-                      {"IDS_OPEN_FAILED", 1},
-                      {"IDS_PLAN_SUMMARY", 5},
-                      {"IDS_WARN_LAUNCHERFILE", 1},
-                      {"IDS_SETUP_COUNTS", 3},
-                      {"IDS_ERROR_SPACEDETAIL", 3},
+        } filled[] = {{"IDS_WELCOME_LINE", 3},   {"IDS_OPEN_FAILED", 1},
+                      {"IDS_PLAN_SUMMARY", 5},   {"IDS_WARN_LAUNCHERFILE", 1},
+                      {"IDS_SETUP_COUNTS", 3},   {"IDS_ERROR_SPACEDETAIL", 3},
                       {"IDS_ERROR_NOTSIGNED", 1}};
         for (const auto& f : filled) {
             const std::string t = text(f.key);

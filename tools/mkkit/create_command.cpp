@@ -1,15 +1,15 @@
 // mkkit create: parses the product descriptions and writes the kit.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
-#include <string>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #include "kit/kit_name.h"
-#include "l10n/catalogue_tables.h"
 #include "kit/kit_writer.h"
+#include "l10n/catalogue_tables.h"
 #include "mkkit/commands.h"
 #include "mkkit/key_files.h"
 #include "text/utf8.h"

@@ -17,8 +17,8 @@
  * every label: the width its text takes as laid out (wrapped where the label
  * wraps) against the width it was given, and its right edge in the window,
  * so a test can find clipped captions. */
-#include <glib-unix.h>
 #include <gdk/gdkx.h>
+#include <glib-unix.h>
 #include <gtk/gtk.h>
 #include <signal.h>
 #include <stdio.h>
