@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The whole wizard: welcome, directory (a folder typed under HOME), copying,
-# success, Finish. The kit's files land in the folder with the kit's times,
+# The whole wizard: welcome, directory (a folder typed under HOME, Return in
+# the entry), copying, success, Finish. The kit's files land in the folder with the kit's times,
 # the launcher file lists that folder first, and the program ends with 0.
 source "$(dirname "$0")/lib.sh"
 e2e_init full_install
@@ -31,10 +31,11 @@ expect_frame NSTextField "$WORK/home/.kelda/KV/kelda/tmplts/" "170 275 280 30"
 expect_frame ExtNSButton "..." "460 275 30 30"
 screenshot "$WIN" 2-directory
 
-# Type another folder into the entry, as a user would.
+# Type another folder into the entry, as a user would; Return there goes
+# on as Next does.
 target="$WORK/home/My Templates/ledger"
 replace_entry "$target"
-click "$(text IDS_WIZARD_NEXT)"
+key Return
 
 # The launcher file is written only after the poll loop has seen the end of
 # the copy.
