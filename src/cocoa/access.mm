@@ -7,13 +7,16 @@
 
 #include "cocoa/cocoa_toolkit.h"
 
-// Sends one dialog command when its control acts (Return in an entry).
+// Target and delegate of an entry: Return sends its command; Escape, which
+// the entry's field editor keeps from the window, is the Cancel command as it
+// is everywhere else in the window.
 @interface ExtNSCommandTarget : NSObject {
   @public
     wizard::ToolkitListener* m_mainDlg;
     wizard::Command m_command;
 }
 - (void)perform:(id)sender;
+- (BOOL)control:(NSControl*)control textView:(NSTextView*)textView doCommandBySelector:(SEL)command;
 @end
 
 @implementation ExtNSCommandTarget
@@ -22,6 +25,21 @@
     if (m_mainDlg != nullptr) {
         m_mainDlg->OnCommand(m_command);
     }
+}
+
+- (BOOL)control:(NSControl*)control
+               textView:(NSTextView*)textView
+    doCommandBySelector:(SEL)command {
+    (void)control;
+    (void)textView;
+    // AppKit names Escape in a text "cancelOperation:" (older AppKit and
+    // GNUstep "complete:").
+    if (m_mainDlg == nullptr ||
+        (command != @selector(cancelOperation:) && command != @selector(complete:))) {
+        return NO;
+    }
+    m_mainDlg->OnCommand(wizard::Command::kCancel);
+    return YES;
 }
 @end
 
@@ -51,6 +69,7 @@ void CocoaToolkit::SetEntryCommand(wizard::Handle entry, wizard::Command command
     m_targets.push_back(target);
     [(NSTextField*)entry setTarget:target];
     [(NSTextField*)entry setAction:@selector(perform:)];
+    [(NSTextField*)entry setDelegate:(id)target];
 }
 
 void CocoaToolkit::SetAccessibleName(wizard::Handle control, const char* name) {

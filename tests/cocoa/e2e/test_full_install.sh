@@ -35,6 +35,14 @@ screenshot "$WIN" 2-directory
 # on as Next does.
 target="$WORK/home/My Templates/ledger"
 replace_entry "$target"
+# Escape in the entry asks too; the alert's Escape (No) keeps what was typed.
+key Escape
+wait_until 10 has_alert
+shows_containing "$(text IDS_ACCEPT_CANCEL)" || fail "Escape in the entry did not ask"
+answer_alert Escape
+wait_until 10 no_alert
+[ "$(text_of NSTextField 1)" = "$target" ] || fail "the typed path changed: $(text_of NSTextField 1)"
+focus "$WIN"
 key Return
 
 # The launcher file is written only after the poll loop has seen the end of
