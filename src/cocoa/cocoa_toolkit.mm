@@ -67,6 +67,9 @@ wizard::Handle CocoaToolkit::CreateWindow(int width, int height, const char* tit
     [window center];
     [window setTitle:[NSString stringWithUTF8String:title]];
     [window setBackgroundColor:[NSColor colorWithCalibratedRed:1 green:1 blue:1 alpha:1]];
+    // Tab follows the reading order, top to bottom and left to right, over
+    // whatever controls the current page shows.
+    [window setAutorecalculatesKeyViewLoop:YES];
     m_window = window;
     return window;
 }
