@@ -12,8 +12,10 @@ include(${CMAKE_CURRENT_LIST_DIR}/inflate.cmake)
 
 get_filename_component(SETUP_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 
-# In the order they depend on one another.
-set(SETUP_CORE_DIRS text fs kit install launcher l10n platform wizard)
+# Roughly in the order they depend on one another. The text console is a
+# front end without a toolkit: every program carries it (--console,
+# --dry-run, no display), and the shared start-up in wizard/ chooses it.
+set(SETUP_CORE_DIRS text fs kit install launcher l10n platform wizard console)
 
 # setup_core_sources(<variable> [<folder>...]): the sources of the given core
 # folders (all of them when none is named), for builds that need a part of

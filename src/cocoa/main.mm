@@ -1,10 +1,25 @@
-// Process entry of setup-mac: the shared installer start-up, with the Cocoa
-// toolkit and the language fallback taken from NSLocale.
+// Process entry of setup-mac: the shared start-up with Cocoa as its windowed
+// front end and the language fallback taken from NSLocale.
 #include "cocoa/cocoa_toolkit.h"
 #include "cocoa/locale_source.h"
 #include "wizard/program.h"
 
+namespace {
+
+class CocoaFrontEnd final : public wizard::WindowedFrontEnd {
+  public:
+    LocaleNameSource LocaleSource() const override { return cocoa::CurrentLocaleName; }
+    // The window server is there whenever the program runs in a session.
+    bool Open(int* /*argc*/, char*** /*argv*/) override { return true; }
+    int Run(const std::function<int(wizard::Toolkit&)>& wizard) override {
+        cocoa::CocoaToolkit toolkit;
+        return wizard(toolkit);
+    }
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    cocoa::CocoaToolkit toolkit;
-    return wizard::RunInstallerProgram(argc, argv, toolkit, cocoa::CurrentLocaleName);
+    CocoaFrontEnd frontEnd;
+    return wizard::RunProgram(argc, argv, &frontEnd);
 }

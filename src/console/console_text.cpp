@@ -1,5 +1,5 @@
 // Terminal texts; see console_text.h.
-#include "console_text.h"
+#include "console/console_text.h"
 
 #include <climits>
 #include <cwchar>

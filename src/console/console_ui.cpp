@@ -1,15 +1,15 @@
 // The console front end's steps; see console_ui.h.
-#include "console_ui.h"
+#include "console/console_ui.h"
 
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
 
-#include "console_text.h"
+#include "console/console_text.h"
 #include "text/string_util.h"
 #include "text/utf8.h"
-#include "wizard/toolkit.h"
-#include "yes_no.h"
+#include "console/yes_no.h"
+#include "wizard/message_box.h"
 
 namespace console {
 
@@ -26,35 +26,81 @@ std::string Utf8(const char* text) {
 
 }  // namespace
 
-wizard::StepAnswer ConsoleUi::Welcome(const char* text) {
-    Terminal::Out(ToTerminal(Utf8(text)) + "\n\n");
-    return wizard::StepAnswer::kNext;
+void ConsoleUi::Start(wizard::StepListener* listener, const char* /*title*/) {
+    listener_ = listener;
 }
 
-wizard::StepAnswer ConsoleUi::ChooseDirectory(const char* prompt, const char* caption,
-                                              const char* proposal, stdx::string8& chosen) {
-    if (inputEnded_) {
-        return wizard::StepAnswer::kCancel;
+void ConsoleUi::ShowWelcome(const char* text, wizard::Navigation navigation) {
+    step_ = Step::kWelcome;
+    if (navigation == wizard::Navigation::kInteractive) {
+        Terminal::Out(ToTerminal(Utf8(text)) + "\n\n");
     }
-    Terminal::Out(ToTerminal(Utf8(prompt)) + "\n" + ToTerminal(Utf8(caption)) + " [" +
-                  ToTerminal(Utf8(proposal)) + "] ");
+}
+
+void ConsoleUi::ShowDirectory(const char* prompt, const char* caption, const char* proposal) {
+    step_ = Step::kDirectory;
+    prompt_ = ToTerminal(Utf8(prompt));
+    caption_ = ToTerminal(Utf8(caption));
+    proposal_ = Utf8(proposal);
+}
+
+// The steps as turns: the welcome goes on by itself, the directory step
+// prompts until an answer is taken, the outcome finishes.
+void ConsoleUi::Run() {
+    while (!closed_ && listener_ != nullptr) {
+        switch (step_) {
+            case Step::kWelcome:
+            case Step::kOutcome:
+                listener_->OnNext();
+                break;
+            case Step::kDirectory:
+                PromptDirectory();
+                break;
+            case Step::kNone:
+            case Step::kProgress:
+                closed_ = true;
+                break;
+        }
+    }
+}
+
+void ConsoleUi::PromptDirectory() {
+    if (inputEnded_) {
+        RequestClose();
+        return;
+    }
+    Terminal::Out(prompt_ + "\n" + caption_ + " [" + ToTerminal(proposal_) + "] ");
     std::string line;
     switch (terminal_.ReadLine(line)) {
         case Terminal::Read::kEnd:
             Terminal::Out("\n");
             inputEnded_ = true;
-            return wizard::StepAnswer::kCancel;
+            RequestClose();
+            return;
         case Terminal::Read::kInterrupted:
             Terminal::Out("\n");
-            return Interrupted();
+            if (terminal_.TakeSignal() == SIGINT) {
+                listener_->OnCancel();
+                return;
+            }
+            inputEnded_ = true;
+            RequestClose();
+            return;
         case Terminal::Read::kLine:
             EchoEnd();
             break;
     }
     // The bytes as typed (empty: the proposal). A name the locale cannot
-    // read is the dialog's to refuse, not this line's to mend.
-    chosen = stdx::string8(line.data(), line.size());
-    return wizard::StepAnswer::kNext;
+    // read is the controller's to refuse, not this line's to mend.
+    typed_ = line.empty() ? stdx::string8(proposal_.c_str())
+                          : stdx::string8(line.data(), line.size());
+    listener_->OnNext();
+}
+
+void ConsoleUi::RequestClose() {
+    if (listener_->OnCloseRequest() == wizard::CloseAnswer::kAllowClose) {
+        closed_ = true;
+    }
 }
 
 // Piped answers are not echoed: end the prompt's line so that the next
@@ -65,14 +111,7 @@ void ConsoleUi::EchoEnd() {
     }
 }
 
-wizard::StepAnswer ConsoleUi::Interrupted() {
-    if (terminal_.TakeSignal() != SIGINT) {
-        inputEnded_ = true;
-    }
-    return wizard::StepAnswer::kCancel;
-}
-
-int ConsoleUi::MessageBox(const char* text, uint32_t flags, const char* /*title*/) {
+int ConsoleUi::MessageBox(const char* text, uint32_t flags) {
     EndProgressLine();
     if (!wizard::MessageBoxHasYesNo(flags)) {
         Terminal::Err(ToTerminal(Utf8(text)) + "\n");
@@ -91,7 +130,9 @@ int ConsoleUi::MessageBox(const char* text, uint32_t flags, const char* /*title*
                 return wizard::kAnswerNone;
             case Terminal::Read::kInterrupted:
                 Terminal::Out("\n");
-                Interrupted();
+                if (terminal_.TakeSignal() != SIGINT) {
+                    inputEnded_ = true;
+                }
                 return wizard::kAnswerNone;
             case Terminal::Read::kLine:
                 EchoEnd();
@@ -108,11 +149,12 @@ int ConsoleUi::MessageBox(const char* text, uint32_t flags, const char* /*title*
     }
 }
 
-void ConsoleUi::CopyStarted(const char* caption) {
-    caption_ = ToTerminal(Utf8(caption));
+void ConsoleUi::ShowProgress(const char* caption, const char* /*finishCaption*/) {
+    step_ = Step::kProgress;
+    progressCaption_ = ToTerminal(Utf8(caption));
     shownPercent_ = -1;
     if (!terminal_.OutputIsTerminal()) {
-        Terminal::Out(caption_ + "\n");
+        Terminal::Out(progressCaption_ + "\n");
     }
 }
 
@@ -135,7 +177,7 @@ void ConsoleUi::Progress(int percent, const char* file) {
 
 void ConsoleUi::DrawProgressLine(int percent, const std::string& file) {
     const int filled = percent * kBarWidth / 100;
-    std::string line = caption_ + " [" + std::string(size_t(filled), '#') +
+    std::string line = progressCaption_ + " [" + std::string(size_t(filled), '#') +
                        std::string(size_t(kBarWidth - filled), ' ') + "] ";
     std::string number = std::to_string(percent) + "%";
     line += std::string(4 - std::min<size_t>(4, number.size()), ' ') + number + "  ";
@@ -156,24 +198,17 @@ void ConsoleUi::EndProgressLine() {
 
 void ConsoleUi::ProcessEvents() {
     // The wake-up pipe ends the wait at each post; the bound is only a
-    // safety net.
+    // safety net. Signals during the copy go to the controller's own pipe.
     terminal_.Wait(100);
-    if (terminal_.TakeSignal() != 0) {
-        interrupted_ = true;
-    }
 }
 
 void ConsoleUi::Wakeup() {
     terminal_.Wake();
 }
 
-bool ConsoleUi::TakeInterrupt() {
-    const bool interrupted = interrupted_;
-    interrupted_ = false;
-    return interrupted;
-}
-
-void ConsoleUi::Outcome(wizard::StepOutcome /*outcome*/, const char* text) {
+void ConsoleUi::ShowOutcome(wizard::StepOutcome /*outcome*/, const char* text,
+                            bool /*offerDocument*/) {
+    step_ = Step::kOutcome;
     EndProgressLine();
     Terminal::Out(ToTerminal(Utf8(text)) + "\n");
 }
@@ -181,10 +216,14 @@ void ConsoleUi::Outcome(wizard::StepOutcome /*outcome*/, const char* text) {
 void ConsoleUi::ShowPlan(const std::vector<install::PlannedFile>& plan) {
     std::string out;
     for (const install::PlannedFile& file : plan) {
-        std::string word = install::FreshnessWord(file.freshness);
-        word.resize(7, ' ');
+        std::string word = install::VerdictWord(file.verdict);
+        word.resize(8, ' ');
         const stdx::string8 name = stdx::to_utf8(file.name);
-        out += word + ToTerminal(std::string(name.c_str(), name.size())) + "\n";
+        out += word + ToTerminal(std::string(name.c_str(), name.size()));
+        if (file.verdict == install::Verdict::kBlocked) {
+            out += std::string(": ") + install::BlockerText(file.blocker);
+        }
+        out += "\n";
         if (out.size() > 65536) {
             Terminal::Out(out);
             out.clear();
@@ -192,7 +231,8 @@ void ConsoleUi::ShowPlan(const std::vector<install::PlannedFile>& plan) {
     }
     const install::PlanSummary summary = install::Summarize(plan);
     out += std::to_string(summary.newFiles) + " new, " + std::to_string(summary.updatedFiles) +
-           " update, " + std::to_string(summary.keptFiles) + " keep; " +
+           " update, " + std::to_string(summary.keptFiles) + " keep, " +
+           std::to_string(summary.blockedFiles) + " blocked; " +
            std::to_string(summary.bytesToWrite) + " bytes would be written\n";
     Terminal::Out(out);
 }

@@ -1,5 +1,5 @@
 // Terminal input, waits and signals; see terminal.h.
-#include "terminal.h"
+#include "console/terminal.h"
 
 #include <fcntl.h>
 #include <poll.h>

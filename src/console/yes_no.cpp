@@ -1,5 +1,5 @@
 // Yes/no answers in the current language; see yes_no.h.
-#include "yes_no.h"
+#include "console/yes_no.h"
 
 #include <cwchar>
 

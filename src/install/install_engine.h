@@ -30,7 +30,7 @@
 #include "fs/fs_codes.h"
 #include "fs/path.h"
 #include "install/failure_detail.h"
-#include "install/freshness.h"
+#include "install/install_plan.h"
 #include "install/install_process_data.h"
 #include "install/install_transaction.h"
 #include "install/run_identities.h"
@@ -500,19 +500,6 @@ class BasicInstallEngine {
     // to the end of the run.
     install::RunJournal<FS> journal;
 
-    // Freshness test: the last-write time on disk, in whole seconds, is at
-    // least the kit's. Taken from the entry's status, without opening it: a
-    // FIFO or a device counts as older and is moved aside like any other
-    // file, and a newer file the user cannot read is still left alone.
-    // The time is that of what a link leads to; a dangling link has none.
-    // `status` is the entry's own: only a link costs a second look.
-    static bool IsAtLeastAsNew(const FileStatus& status, const stdx::string16& target,
-                               FileTime kitTime) {
-        const FileStatus followed =
-            status.kind == FileKind::kLink ? FS::Status(target, Links::kFollowed) : status;
-        return install::Judge(status, followed, kitTime) == install::Freshness::kKeep;
-    }
-
   private:
     // InstallOne's result for a file that is at least as new on disk.
     static constexpr uint32_t kSkipped = 0xFFFFFFFFu;
@@ -650,16 +637,20 @@ class BasicInstallEngine {
             errno = 0;
             return Note(fserror::kInvalidData, target);
         }
-        const FileStatus status = FS::Status(target);
+        // The plan's own verdict, judged again now: the disk may have
+        // changed since the plan was made. Status only, nothing opened: a
+        // newer file the user cannot read is still left alone.
+        FileStatus status;
+        install::Blocker blocker = install::Blocker::kNone;
+        const install::Verdict verdict =
+            install::JudgeTarget<FS>(target, entry.time, &blocker, &status);
         const bool present = status.exists;
-        // A directory where the kit has a file: the kit's file cannot be
-        // installed, whatever the times (moving a whole directory aside
-        // could not be undone cleanly).
-        if (present && status.kind == FileKind::kDirectory) {
+        if (verdict == install::Verdict::kBlocked) {
+            // A directory where the kit has a file.
             errno = EISDIR;
             return Note(fserror::kInvalidParameter, target);
         }
-        if (present && IsAtLeastAsNew(status, target, entry.time)) {
+        if (verdict == install::Verdict::kKeep) {
             return kSkipped;
         }
         const stdx::string16 dir = ParentOf(target);

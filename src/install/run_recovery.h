@@ -74,7 +74,23 @@ class RunRecovery {
     static constexpr std::int64_t kMaxRecordSize = 256ll << 20;
 
     // Every record of a dead run in the temporary directory, one by one.
-    std::vector<RecoveredRun> RecoverAll() {
+    std::vector<RecoveredRun> RecoverAll() { return ForEachRecord(Act::kUndo); }
+
+    // What RecoverAll would do, changing nothing: each dead run's record
+    // read (kUndone: it would be undone) or found unreadable. The lock taken
+    // to tell a live run from a dead one goes with the handle.
+    std::vector<RecoveredRun> Survey() { return ForEachRecord(Act::kLookOnly); }
+
+    // The record at `record`, which lies in the temporary directory `temp`
+    // (ending with "/").
+    RecoveredRun RecoverOne(const stdx::string16& temp, const stdx::string16& record) {
+        return Visit(temp, record, Act::kUndo);
+    }
+
+  private:
+    enum class Act { kUndo, kLookOnly };
+
+    std::vector<RecoveredRun> ForEachRecord(Act act) {
         stdx::string16 temp;
         FS::GetTempPath(temp);
         if (!temp.empty() && temp.back() != u'/') {
@@ -92,7 +108,7 @@ class RunRecovery {
         FS::FindClose(find);
         std::vector<RecoveredRun> runs;
         for (const stdx::string16& record : records) {
-            RecoveredRun run = RecoverOne(temp, record);
+            RecoveredRun run = Visit(temp, record, act);
             if (run.outcome != RecoveryOutcome::kLive) {
                 runs.push_back(run);
             }
@@ -100,9 +116,7 @@ class RunRecovery {
         return runs;
     }
 
-    // The record at `record`, which lies in the temporary directory `temp`
-    // (ending with "/").
-    RecoveredRun RecoverOne(const stdx::string16& temp, const stdx::string16& record) {
+    RecoveredRun Visit(const stdx::string16& temp, const stdx::string16& record, Act act) {
         RecoveredRun run;
         run.record = record;
         typename FS::Handle handle = typename FS::Handle(-1);
@@ -117,6 +131,14 @@ class RunRecovery {
         }
         JournalContents contents;
         if (!ReadRecord(handle, contents)) {
+            return run;
+        }
+        if (act == Act::kLookOnly) {
+            if (contents.templateDir.empty() || IsAcceptable(temp, record, contents)) {
+                run.templateDir = contents.templateDir;
+                run.outcome = RecoveryOutcome::kUndone;
+                run.changed = !contents.entries.empty();
+            }
             return run;
         }
         if (contents.templateDir.empty()) {

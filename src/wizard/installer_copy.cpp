@@ -12,11 +12,7 @@
 
 namespace {
 
-// The worker's wake-up hooks: make a waiting event pass return.
-void WakeToolkit(void* toolkit) {
-    static_cast<wizard::Toolkit*>(toolkit)->Wakeup();
-}
-
+// The worker's wake-up hook: makes a waiting event pass return.
 void WakeSteps(void* steps) {
     static_cast<wizard::StepUi*>(steps)->Wakeup();
 }
@@ -33,29 +29,24 @@ stdx::string16 WithDetail(const stdx::string16& text, const stdx::string16& deta
 }
 
 void CInstallerDlg::StartCopying() {
-    if (m_steps != nullptr) {
-        // The console shows the file as well: a wake-up for every post.
-        m_processData.SetNotify(&WakeSteps, m_steps);
-        m_steps->CopyStarted(GetLocalizedUtf8("IDS_PROGRESS_START").c_str());
-    } else {
-        if (!m_progressPage) {
-            m_progressPage.reset(new ProgressPage(*m_toolkit, m_contentView, m_width - 20));
-        }
-        m_toolkit->SetEnabled(m_backButton, false);
-        m_toolkit->SetEnabled(m_nextButton, false);
-        // The progress page shows the percentage only: wake-ups for what can
-        // be seen.
-        m_processData.SetNotify(&WakeToolkit, m_toolkit, InstallProcessData::Wake::kVisibleChanges);
-        SwitchPage(m_progressPage.get());
-    }
+    // Wake-ups for what the front end can show: the percentage, or the file
+    // as well.
+    m_processData.SetNotify(&WakeSteps, &m_steps,
+                            m_steps.Detail() == wizard::ProgressDetail::kPercent
+                                ? InstallProcessData::Wake::kVisibleChanges
+                                : InstallProcessData::Wake::kEveryPost);
+    m_steps.ShowProgress(GetLocalizedUtf8("IDS_PROGRESS_START").c_str(),
+                         GetLocalizedUtf8("IDS_INSTALL_FINISH").c_str());
     m_processData.Start(&m_installData, m_targetDir);
     m_pageState = kStateCopying;
     m_cancelRequested = false;
     m_lastFile.clear();
     m_lastPercent = -1;
+    m_shownPercent = -1;
     m_lastDone = 0;
     if (m_events != nullptr) {
-        m_events->Start(m_installData.files.size(), stdx::to_utf8(m_targetDir).c_str());
+        const install::PlanSummary summary = install::Summarize(m_plan);
+        m_events->Start(m_installData.files.size(), stdx::to_utf8(m_targetDir).c_str(), summary);
     }
     m_signals.Install();
     stdx::string16 errorText;
@@ -68,51 +59,10 @@ void CInstallerDlg::StartCopying() {
     // One run per start: nothing may begin after the outcome is known.
     m_thread.RequestStop();
     m_signals.Uninstall();
-    if (m_steps != nullptr) {
-        const stdx::string16 unwritten =
-            outcome == CopyOutcome::kSucceeded ? WriteLauncherList() : stdx::string16();
-        ReportOutcome(outcome, errorText);
-        if (!unwritten.empty()) {
-            MessageBox(FormatLocalized("IDS_WARN_LAUNCHERFILE", {unwritten}),
-                       wizard::kMessageBoxPlain);
-        }
-        return;
-    }
     ReportOutcome(outcome, errorText);
     if (m_copySignal != 0) {
         // The rollback is complete (or the run had finished): end at once.
-        CloseWindow();
-        return;
-    }
-    const stdx::string16 kept = m_processData.ReadKeptFolder();
-    if (outcome != CopyOutcome::kSucceeded && !kept.empty()) {
-        // Some earlier versions could not be put back: the page must not
-        // say the directory is unchanged, and the user must learn where
-        // they are.
-        const stdx::string16 text = FormatLocalized("IDS_ERROR_NOTRESTORED", {kept});
-        MessageBox(text, wizard::kMessageBoxError);
-        ShowErrorPageText(text);
-        return;
-    }
-    switch (outcome) {
-        case CopyOutcome::kFailed:
-            MessageBox(errorText, wizard::kMessageBoxError);
-            ShowErrorPage();
-            return;
-        case CopyOutcome::kCanceled:
-            ShowCanceledPage();
-            return;
-        case CopyOutcome::kSucceeded: {
-            const stdx::string16 unwritten = WriteLauncherList();
-            ShowSuccessPage();
-            if (!unwritten.empty()) {
-                // Installed all the same; the user must learn that the
-                // launcher will not look here.
-                m_successPage->SetText(GetLocalizedString("IDS_SUCCESS_FINISH") + u"\n\n" +
-                                       FormatLocalized("IDS_WARN_LAUNCHERFILE", {unwritten}));
-            }
-            return;
-        }
+        m_steps.Close();
     }
 }
 
@@ -157,75 +107,65 @@ CInstallerDlg::CopyOutcome CInstallerDlg::PollCopyRun(stdx::string16& errorText)
         if (!failed && !m_cancelRequested && progress >= 100) {
             return CopyOutcome::kSucceeded;
         }
-        WaitForWorker();
+        m_steps.ProcessEvents();
     }
 }
 
-// One pass of waiting: the toolkit's event pass, or the step front end's
-// wait, where an interrupt (Ctrl-C, a signal) is a confirmed cancel.
-void CInstallerDlg::WaitForWorker() {
-    if (m_steps == nullptr) {
-        m_toolkit->ProcessEvents();
-        return;
-    }
-    m_steps->ProcessEvents();
-    if (m_steps->TakeInterrupt() && !m_cancelRequested) {
-        m_cancelRequested = true;
-        m_processData.RequestCancel(true);
-        m_thread.RequestStop();
-    }
-}
-
-// The page or the console line, and a progress event, for each change. The
-// status text is the target path of the file being copied once the worker
-// has posted one; before that it is still the preparing text.
+// The step's progress and a progress event for each change. The status text
+// is the target path of the file being copied once the worker has posted
+// one; before that it is still the preparing text.
 void CInstallerDlg::ReportProgress(int progress, const stdx::string16& text, uint64_t done) {
-    if (m_steps == nullptr) {
-        m_progressPage->SetProgress(progress);
+    if (progress >= 100) {
+        return;  // the outcome reports the end
     }
-    stdx::string16 dir = m_targetDir;
-    if (!dir.empty() && dir.back() != u'/') {
-        dir.push_back(u'/');
-    }
+    const stdx::string16 dir = fspath::WithTrailingSeparator(m_targetDir);
     const bool isFile = text.size() > dir.size() && text.substr(0, dir.size()) == dir;
-    if (!isFile || progress >= 100 || (progress == m_lastPercent && done == m_lastDone)) {
+    const bool nextFile = isFile && (progress != m_lastPercent || done != m_lastDone);
+    if (nextFile) {
+        m_lastPercent = progress;
+        m_lastDone = done;
+        m_lastFile = text.substr(dir.size());
+    }
+    if (!nextFile && progress == m_shownPercent) {
         return;
     }
-    m_lastPercent = progress;
-    m_lastDone = done;
-    m_lastFile = text.substr(dir.size());
+    m_shownPercent = progress;
     const stdx::string8 file = stdx::to_utf8(m_lastFile);
-    if (m_steps != nullptr) {
-        m_steps->Progress(progress, file.c_str());
-    }
-    if (m_events != nullptr) {
+    m_steps.Progress(progress, file.c_str());
+    if (nextFile && m_events != nullptr) {
         m_events->Progress(progress, file.c_str(), done, m_installData.files.size());
     }
 }
 
-// The exit status, the last events and (for a step front end) the closing
-// text of a copy run.
+// The exit status, the last events, the error box and the outcome step of a
+// copy run.
 void CInstallerDlg::ReportOutcome(CopyOutcome outcome, const stdx::string16& errorText) {
     const uint64_t total = m_installData.files.size();
-    const bool restored = !m_processData.ReadRollbackIncomplete();
+    const stdx::string16 kept = m_processData.ReadKeptFolder();
+    // Some earlier versions could not be put back: the step must not say the
+    // directory is unchanged, and the user must learn where they are.
+    const bool restored = kept.empty() && !m_processData.ReadRollbackIncomplete();
+    const stdx::string16 notRestored = FormatLocalized("IDS_ERROR_NOTRESTORED", {kept});
     switch (outcome) {
         case CopyOutcome::kSucceeded: {
             m_exitStatus = wizard::kExitInstalled;
             uint64_t copied = 0;
-            uint64_t kept = 0;
-            m_processData.ReadCounts(copied, kept);
+            uint64_t keptFiles = 0;
+            m_processData.ReadCounts(copied, keptFiles);
             const stdx::string8 file = stdx::to_utf8(m_lastFile);
-            if (m_steps != nullptr) {
-                m_steps->Progress(100, file.c_str());
-            }
+            m_steps.Progress(100, file.c_str());
             if (m_events != nullptr) {
                 m_events->Progress(100, file.c_str(), total, total);
-                m_events->Finished(copied, kept);
+                m_events->Finished(copied, keptFiles);
             }
-            if (m_steps != nullptr) {
-                m_steps->Outcome(wizard::StepOutcome::kInstalled,
-                                 GetLocalizedUtf8("IDS_SUCCESS_FINISH").c_str());
+            stdx::string16 text = GetLocalizedString("IDS_SUCCESS_FINISH");
+            const stdx::string16 unwritten = WriteLauncherList();
+            if (!unwritten.empty()) {
+                // Installed all the same; the user must learn that the
+                // launcher will not look here.
+                text += u"\n\n" + FormatLocalized("IDS_WARN_LAUNCHERFILE", {unwritten});
             }
+            ShowOutcome(wizard::StepOutcome::kInstalled, text);
             return;
         }
         case CopyOutcome::kFailed: {
@@ -235,12 +175,9 @@ void CInstallerDlg::ReportOutcome(CopyOutcome outcome, const stdx::string16& err
             if (m_events != nullptr) {
                 m_events->Error(code, stdx::to_utf8(errorText).c_str());
             }
-            if (m_steps != nullptr) {
-                MessageBox(errorText, wizard::kMessageBoxError);
-                m_steps->Outcome(wizard::StepOutcome::kFailed,
-                                 restored ? GetLocalizedUtf8("IDS_ERROR_FINISH").c_str()
-                                          : NotRestoredText().c_str());
-            }
+            MessageBox(restored ? errorText : notRestored, wizard::kMessageBoxError);
+            ShowOutcome(wizard::StepOutcome::kFailed,
+                        restored ? GetLocalizedString("IDS_ERROR_FINISH") : notRestored);
             return;
         }
         case CopyOutcome::kCanceled:
@@ -248,19 +185,13 @@ void CInstallerDlg::ReportOutcome(CopyOutcome outcome, const stdx::string16& err
             if (m_events != nullptr) {
                 m_events->Cancelled();
             }
-            if (m_steps != nullptr) {
-                m_steps->Outcome(wizard::StepOutcome::kCancelled,
-                                 restored ? GetLocalizedUtf8("IDS_CANCEL_FINISH").c_str()
-                                          : NotRestoredText().c_str());
+            if (!restored) {
+                MessageBox(notRestored, wizard::kMessageBoxError);
             }
+            ShowOutcome(wizard::StepOutcome::kCancelled,
+                        restored ? GetLocalizedString("IDS_CANCEL_FINISH") : notRestored);
             return;
     }
-}
-
-// Where the earlier versions that could not be put back are kept (UTF-8).
-stdx::string8 CInstallerDlg::NotRestoredText() {
-    return stdx::to_utf8(
-        FormatLocalized("IDS_ERROR_NOTRESTORED", {m_processData.ReadKeptFolder()}));
 }
 
 // Asked from the Cancel button, Escape or the close control while copying.

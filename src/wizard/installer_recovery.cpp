@@ -2,6 +2,7 @@
 // their end (killed, crashed, logged out) are undone, and the user is told
 // once, in one box, which template directories were put back.
 #include "fs/file_system.h"
+#include "fs/path.h"
 #include "install/run_recovery.h"
 #include "l10n/localization.h"
 #include "text/string_util.h"
@@ -9,11 +10,8 @@
 
 namespace {
 
-stdx::string16 WithoutLastSlash(stdx::string16 path) {
-    while (path.size() > 1 && path.back() == u'/') {
-        path.erase(path.size() - 1);
-    }
-    return path;
+stdx::string16 WithoutLastSlash(const stdx::string16& path) {
+    return fspath::WithoutTrailingSeparators(path);
 }
 
 // The line that tells the user about one recovered run; empty for a run
@@ -47,15 +45,29 @@ stdx::string16 Notice(const install::RecoveredRun& run) {
 void CInstallerDlg::ReportRecoveredRuns() {
     install::RunRecovery<FileSystem> recovery;
     stdx::string16 message;
-    for (const install::RecoveredRun& run : recovery.RecoverAll()) {
-        const stdx::string16 line = Notice(run);
+    auto add = [&message](const stdx::string16& line) {
         if (line.empty()) {
-            continue;
+            return;
         }
         if (!message.empty()) {
             message += u"\n\n";
         }
         message += line;
+    };
+    if (m_options.dryRun) {
+        // A dry run changes nothing, so it leaves a dead run for the next
+        // real start and only says what that start will do.
+        for (const install::RecoveredRun& run : recovery.Survey()) {
+            if (run.outcome == install::RecoveryOutcome::kUndone && run.changed) {
+                add(u"An interrupted run is waiting to be undone in " +
+                    WithoutLastSlash(run.templateDir) +
+                    u"; the next start without --dry-run will put it back.");
+            }
+        }
+    } else {
+        for (const install::RecoveredRun& run : recovery.RecoverAll()) {
+            add(Notice(run));
+        }
     }
     if (!message.empty()) {
         MessageBox(message, wizard::kMessageBoxPlain);

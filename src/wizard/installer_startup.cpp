@@ -74,7 +74,10 @@ bool KitIsReadable(const stdx::string16& path) {
 }  // namespace
 
 stdx::string16 CInstallerDlg::LocateKit() {
-    if (m_useCwd) {
+    if (!m_options.kit.empty()) {
+        return m_options.kit;
+    }
+    if (m_options.useCwd) {
         stdx::string8 cwd = WorkingDirectory();
         if (cwd.empty()) {
             return stdx::string16();
@@ -160,7 +163,8 @@ void CInstallerDlg::ReadLauncherFiles() {
 void CInstallerDlg::ProposeTargetDir() {
     m_targetDir.clear();
     for (const stdx::string16& dir : m_templateDirs) {
-        if (wizard::IsWritableDirectory(dir)) {
+        if (wizard::IsWritableDirectory(dir, m_options.dryRun ? wizard::DiskAccess::kLookOnly
+                                                             : wizard::DiskAccess::kMayWrite)) {
             m_targetDir = dir;
             break;
         }

@@ -5,12 +5,16 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
+#include "console/console_text.h"
+#include "console/console_ui.h"
 #include "l10n/localization.h"
 #include "text/string_util.h"
 #include "text/utf8.h"
 #include "wizard/exit_status.h"
 #include "wizard/installer_dlg.h"
+#include "wizard/windowed_steps.h"
 
 namespace wizard {
 
@@ -29,109 +33,107 @@ void WriteAll(FILE* stream, const std::string& text) {
     std::fflush(stream);
 }
 
-// The dialog with what the command line adds to the historical options.
-void ApplyCommandLine(CInstallerDlg& dialog, const ProgramStart& start,
-                      std::unique_ptr<StatusEvents>& events) {
+int UsageError(int argc, char** argv, const std::string& error) {
+    WriteAll(stderr, ProgramName(argc, argv) + ": " + error + "\n" + "Try '" +
+                         ProgramName(argc, argv) + " --help'.\n");
+    return kExitStartFailed;
+}
+
+// What the command line and the language scan decided.
+struct Start {
+    CommandLine line;
+    StartupOptions options;
+    stdx::string16 directory;
+    stdx::string16 kit;
+};
+
+// One session of the controller on `steps`; returns the run's status.
+int RunSession(const Start& start, StepUi& steps, platform::Services& services) {
+    SessionOptions options;
+    options.autoStart = start.options.autoStart;
+    options.dryRun = start.line.dryRun;
+    options.useCwd = start.options.useCwd;
+    options.kit = start.kit;
+    options.title = GetLocalizedUtf8("IDR_MAINFRAME");
+    options.language = start.options.dialogLanguage;
+    std::unique_ptr<StatusEvents> events;
+    CInstallerDlg dialog(steps, services, options);
     if (start.line.hasDirectory) {
-        stdx::string16 dir;
-        stdx::widen_exact(stdx::string8(start.line.directory.c_str()), dir);  // checked at start
-        dialog.SetTargetDirectory(dir);
+        dialog.SetTargetDirectory(start.directory);
     }
     if (start.line.statusFd >= 0) {
         events.reset(new StatusEvents(start.line.statusFd));
         dialog.SetStatusEvents(events.get());
     }
+    dialog.Run();
+    return dialog.GetExitStatus();
+}
+
+int RunConsole(Start start, platform::Services& services) {
+    console::FallBackToEnglishIfNeeded(start.options);
+    console::ConsoleUi ui;
+    return RunSession(start, ui, services);
 }
 
 }  // namespace
 
-ProgramStart BeginProgram(int argc, char** argv, LocaleNameSource localeSource) {
-    ProgramStart start;
+int RunProgram(int argc, char** argv, WindowedFrontEnd* windowed, platform::Services& services) {
     try {
+        Start start;
         std::string error;
         if (!ParseCommandLine(argc, argv, start.line, error)) {
-            WriteAll(stderr, ProgramName(argc, argv) + ": " + error + "\n" + "Try '" +
-                                 ProgramName(argc, argv) + " --help'.\n");
-            start.finished = true;
-            start.status = kExitStartFailed;
-            return start;
+            return UsageError(argc, argv, error);
         }
         if (start.line.help) {
             WriteAll(stdout, UsageText(ProgramName(argc, argv)));
-            start.finished = true;
-            return start;
+            return kExitInstalled;
         }
         if (start.line.version) {
             WriteAll(stdout, VersionText());
-            start.finished = true;
-            return start;
+            return kExitInstalled;
         }
-        if (start.line.statusFd >= 0) {
-            // A reader that goes away must not end the program in the middle
-            // of a run: its writes fail with EPIPE instead.
-            std::signal(SIGPIPE, SIG_IGN);
-        }
+        // A reader of standard output or of the status descriptor that goes
+        // away must not end the program in the middle of a run: its writes
+        // fail with EPIPE instead.
+        std::signal(SIGPIPE, SIG_IGN);
         // The scan lets the locale source set the process locale, then calls
         // stdx::select_environment_locale() once, so every narrow/widen from
-        // here on (the title first) converts in the user's locale.
-        start.options = ScanStartupOptions(argc, argv, localeSource);
-        start.title = GetLocalizedUtf8("IDR_MAINFRAME");
-        stdx::string16 dir;
-        if (start.line.hasDirectory &&
-            !stdx::widen_exact(stdx::string8(start.line.directory.c_str()), dir)) {
-            // A cut-short name would be another directory.
-            WriteAll(stderr, ProgramName(argc, argv) + ": --dir: \"" + start.line.directory +
-                                 "\" is not a valid name in this locale's encoding\n");
-            start.finished = true;
-            start.status = kExitStartFailed;
+        // here on converts in the user's locale. It reads the old-style words
+        // only: a long option's value is never one of them.
+        std::vector<const char*> oldStyle;
+        for (const std::string& word : start.line.oldStyle) {
+            oldStyle.push_back(word.c_str());
         }
+        oldStyle.push_back(nullptr);
+        start.options =
+            ScanStartupOptions(int(oldStyle.size() - 1), oldStyle.data(),
+                               windowed != nullptr ? windowed->LocaleSource() : ProcessLocaleName);
+        // A cut-short name would be another directory, or another kit.
+        if (start.line.hasDirectory &&
+            !stdx::widen_exact(stdx::string8(start.line.directory.c_str()), start.directory)) {
+            return UsageError(argc, argv, "--dir: \"" + start.line.directory +
+                                              "\" is not a valid name in this locale's encoding");
+        }
+        if (start.line.hasKit &&
+            !stdx::widen_exact(stdx::string8(start.line.kit.c_str()), start.kit)) {
+            return UsageError(argc, argv, "--kit: \"" + start.line.kit +
+                                              "\" is not a valid name in this locale's encoding");
+        }
+        if (start.line.console || start.line.dryRun || windowed == nullptr ||
+            !windowed->Open(&argc, &argv)) {
+            return RunConsole(start, services);
+        }
+        const int status = windowed->Run([&](Toolkit& toolkit) {
+            WindowedSteps steps(toolkit, &argc, &argv);
+            return RunSession(start, steps, services);
+        });
+        // Without -S the wizard ends with 0 as it always did, unless a
+        // signal ended the copy.
+        return start.options.autoStart || status > 128 ? status : kExitInstalled;
     } catch (...) {
         // Out of memory before anything was done.
-        start.finished = true;
-        start.status = kExitStartFailed;
-    }
-    return start;
-}
-
-int RunWizardProgram(const ProgramStart& start, int argc, char** argv, Toolkit& toolkit,
-                     platform::Services& services) {
-    int status = kExitStartFailed;
-    try {
-        std::unique_ptr<StatusEvents> events;
-        CInstallerDlg dialog(toolkit, services, argc, argv, start.options.autoStart, start.title,
-                             start.options.dialogLanguage, start.options.useCwd);
-        ApplyCommandLine(dialog, start, events);
-        dialog.Run();
-        status = dialog.GetExitStatus();
-    } catch (...) {
-        // A failure before the dialog exists (out of memory): end quietly.
-    }
-    // Without -S the wizard ends with 0 as it always did, unless a signal
-    // ended the copy.
-    return start.options.autoStart || status > 128 ? status : 0;
-}
-
-int RunStepProgram(const ProgramStart& start, StepUi& steps, platform::Services& services) {
-    try {
-        std::unique_ptr<StatusEvents> events;
-        CInstallerDlg dialog(steps, services, start.options.autoStart, start.title,
-                             start.options.dialogLanguage, start.options.useCwd);
-        ApplyCommandLine(dialog, start, events);
-        dialog.SetDryRun(start.line.dryRun);
-        dialog.Run();
-        return dialog.GetExitStatus();
-    } catch (...) {
         return kExitStartFailed;
     }
-}
-
-int RunInstallerProgram(int argc, char** argv, Toolkit& toolkit, LocaleNameSource localeSource,
-                        platform::Services& services) {
-    ProgramStart start = BeginProgram(argc, argv, localeSource);
-    if (start.finished) {
-        return start.status;
-    }
-    return RunWizardProgram(start, argc, argv, toolkit, services);
 }
 
 }  // namespace wizard

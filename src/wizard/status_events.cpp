@@ -49,8 +49,15 @@ void StatusEvents::FlushHeldProgress() {
     lastWrite_ = std::chrono::steady_clock::now();
 }
 
-void StatusEvents::Start(uint64_t files, const std::string& directory) {
-    WriteLine(Dump({{"event", "start"}, {"files", files}, {"directory", directory}}));
+void StatusEvents::Start(uint64_t files, const std::string& directory,
+                         const install::PlanSummary& plan) {
+    WriteLine(Dump({{"event", "start"},
+                    {"files", files},
+                    {"directory", directory},
+                    {"new", plan.newFiles},
+                    {"update", plan.updatedFiles},
+                    {"keep", plan.keptFiles},
+                    {"blocked", plan.blockedFiles}}));
 }
 
 void StatusEvents::Progress(int percent, const std::string& file, uint64_t done, uint64_t total) {

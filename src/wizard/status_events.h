@@ -17,6 +17,8 @@
 #include <cstdint>
 #include <string>
 
+#include "install/install_plan.h"
+
 namespace wizard {
 
 class StatusEvents {
@@ -25,7 +27,8 @@ class StatusEvents {
     explicit StatusEvents(int fd);
 
     bool Enabled() const { return fd_ >= 0; }
-    void Start(uint64_t files, const std::string& directory);
+    // With the plan's counts: files new, to update, kept and blocked.
+    void Start(uint64_t files, const std::string& directory, const install::PlanSummary& plan);
     // `done` files of `total` were handled before `file`.
     void Progress(int percent, const std::string& file, uint64_t done, uint64_t total);
     void Finished(uint64_t copied, uint64_t kept);

@@ -41,9 +41,15 @@ bool IsWorkingDirectory(const struct stat& status) {
 
 }  // namespace
 
-bool IsWritableDirectory(const stdx::string16& dir) {
+bool IsWritableDirectory(const stdx::string16& dir, DiskAccess disk) {
     if (dir.empty()) {
         return false;
+    }
+    if (disk == DiskAccess::kLookOnly) {
+        stdx::string8 native;
+        struct stat status;
+        return stdx::narrow_exact(dir, native) && stat(native.c_str(), &status) == 0 &&
+               S_ISDIR(status.st_mode) && access(native.c_str(), W_OK | X_OK) == 0;
     }
     stdx::string16 probe;
     if (FileSystem::GetTempFileName(fspath::WithTrailingSeparator(dir), stdx::string16(u"KV"), probe) != 0) {
@@ -53,7 +59,7 @@ bool IsWritableDirectory(const stdx::string16& dir) {
     return true;
 }
 
-const char* RefuseTargetDirectory(const stdx::string16& dir) {
+const char* RefuseTargetDirectory(const stdx::string16& dir, DiskAccess disk) {
     if (dir.empty()) {
         return "IDS_SETUP_EMPTYTARGET";
     }
@@ -69,7 +75,7 @@ const char* RefuseTargetDirectory(const stdx::string16& dir) {
         if (IsWorkingDirectory(status)) {
             return "IDS_ERROR_NOTARGET";
         }
-        return IsWritableDirectory(dir) ? nullptr : "IDS_ERROR_NOTWRITABLE";
+        return IsWritableDirectory(dir, disk) ? nullptr : "IDS_ERROR_NOTWRITABLE";
     }
     // The run creates the missing levels below the nearest existing one.
     stdx::string8 existing;

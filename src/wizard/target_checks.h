@@ -7,14 +7,22 @@
 
 namespace wizard {
 
+// Whether a check may create (and delete) a probe file, or must only look:
+// a dry run leaves nothing behind, not even for a moment.
+enum class DiskAccess {
+    kMayWrite,
+    kLookOnly,
+};
+
 // The catalogue key of the reason `dir` is refused, or nullptr when it may be
 // used: empty ("IDS_SETUP_EMPTYTARGET"), the working directory itself
 // ("IDS_ERROR_NOTARGET"), or neither writable nor creatable, a name the
 // locale cannot represent included ("IDS_ERROR_NOTWRITABLE").
-const char* RefuseTargetDirectory(const stdx::string16& dir);
+const char* RefuseTargetDirectory(const stdx::string16& dir, DiskAccess access);
 
 // True when a file can be created in the existing directory `dir` (the
-// probe file is deleted at once).
-bool IsWritableDirectory(const stdx::string16& dir);
+// probe file is deleted at once; with kLookOnly the permission bits are
+// asked instead).
+bool IsWritableDirectory(const stdx::string16& dir, DiskAccess access);
 
 }  // namespace wizard

@@ -46,20 +46,14 @@ void MessagePage::SetText(const stdx::string16& text) {
 
 SuccessFinalPage::SuccessFinalPage(wizard::Toolkit& toolkit, wizard::Handle parent,
                                    wizard::Handle picture, const stdx::string16& text)
-    : MessagePage(toolkit, parent, picture, text), m_baseText(text) {
+    : MessagePage(toolkit, parent, picture, text) {
     m_openCheck =
         Add(m_toolkit.CreateCheckBox(m_parent, kTextX, kCheckY, kCheckWidth,
                                      GetLocalizedUtf8("IDS_SUCCESS_OPENDESCR").c_str(), true));
 }
 
 bool SuccessFinalPage::IsOpenChecked() const {
-    return !m_openFailed && m_toolkit.IsChecked(m_openCheck);
-}
-
-void SuccessFinalPage::ReportOpenFailure(const stdx::string16& line) {
-    m_openFailed = true;
-    SetText(m_baseText + stdx::string16(u"\n\n") + line);
-    m_toolkit.SetEnabled(m_openCheck, false);
+    return m_toolkit.IsChecked(m_openCheck);
 }
 
 DirSelectPage::DirSelectPage(wizard::Toolkit& toolkit, wizard::Handle parent,

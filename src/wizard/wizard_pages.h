@@ -61,14 +61,9 @@ class SuccessFinalPage : public MessagePage {
     SuccessFinalPage(wizard::Toolkit& toolkit, wizard::Handle parent, wizard::Handle picture,
                      const stdx::string16& text);
     bool IsOpenChecked() const;
-    // The description could not be opened: `line` goes below the page's
-    // text, and the box is cleared and disabled.
-    void ReportOpenFailure(const stdx::string16& line);
 
   private:
     wizard::Handle m_openCheck = nullptr;
-    stdx::string16 m_baseText;
-    bool m_openFailed = false;
 };
 
 class DirSelectPage : public WizardDialogPage {

@@ -1,12 +1,12 @@
 // Texts for the terminal: characters the locale's encoding cannot hold, and
 // the fall-back to English when the chosen language cannot be shown.
-#include "console_text.h"
+#include "console/console_text.h"
 
 #include <gtest/gtest.h>
 
 #include "l10n/localization.h"
 #include "support/locale_environment.h"
-#include "yes_no.h"
+#include "console/yes_no.h"
 
 namespace {
 

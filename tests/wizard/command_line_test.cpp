@@ -57,6 +57,16 @@ TEST(CommandLine, LongOptionsAnywhereAmongTheOldWords) {
     EXPECT_EQ(p.line.directory, "/tmp/a b; $(x)");
     EXPECT_EQ(p.line.statusFd, 1);
 
+    // Only the old-style words reach the language scan: the values do not.
+    EXPECT_EQ(p.line.oldStyle, (std::vector<std::string>{"setup", "usecwd", "-Lde", "-S"}));
+
+    p = Parse({"--dir", "/srv/t", "--kit", "/long/kelda.efd", "--display", ":1", "/Lfr"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.line.directory, "/srv/t");
+    EXPECT_TRUE(p.line.hasKit);
+    EXPECT_EQ(p.line.kit, "/long/kelda.efd");
+    EXPECT_EQ(p.line.oldStyle, (std::vector<std::string>{"setup", "/Lfr"}));
+
     p = Parse({"--dir=/x y", "--status-fd=2"});
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_TRUE(p.line.hasDirectory);
@@ -75,7 +85,14 @@ TEST(CommandLine, UsageErrors) {
         std::vector<std::string> words;
         const char* errorPart;
     } cases[] = {
-        {{"--dir"}, "--dir"},
+        {{"--dir"}, "'--dir' needs a directory"},
+        {{"--dir="}, "'--dir' needs a directory"},
+        {{"--dir", "--console"}, "'--dir' needs a directory"},
+        {{"--kit"}, "'--kit' needs a kit file"},
+        {{"--dryrun"}, "unknown option '--dryrun'; did you mean '--dry-run'?"},
+        {{"--frobnicate"}, "unknown option '--frobnicate'"},
+        {{"--help=yes"}, "takes no value"},
+        {{"somewhere/kelda.efd"}, "--kit FILE"},
         {{"--status-fd"}, "--status-fd"},
         {{"--status-fd", "x1"}, "not a file descriptor"},
         {{"--status-fd", "-1"}, "not a file descriptor"},

@@ -359,18 +359,19 @@ TEST_F(CopyTest, AutoStartCopiesWithoutTheWizard) {
     EXPECT_EQ(LauncherList(LauncherMode::kPrimary), std::vector<std::string>{sandbox.at("target")});
 }
 
-TEST_F(CopyTest, AutoStartFailureShowsTheBoxAndTheErrorPage) {
+TEST_F(CopyTest, AutoStartRefusesAnUnusableProposalBeforeAnyWindow) {
     sandbox.write("plainfile", "x");
-    // An entry that passes the probe (it is writable) cannot be made to
-    // fail later, so the proposal is the default under a home that is a file.
+    // With -S nobody looks at the proposal: it must pass the directory checks
+    // as a typed one would, here the default under a home that is a file.
     setenv("HOME", sandbox.at("plainfile").c_str(), 1);
     dialog = MakeDialog(true);
     dialog->Run();
     EXPECT_EQ(fake.mainLoopRuns, 0);
-    EXPECT_EQ(dialog->GetPageState(), 5);
+    EXPECT_EQ(fake.window, nullptr);
+    EXPECT_EQ(dialog->GetExitStatus(), wizard::kExitStartFailed);
     ASSERT_EQ(fake.boxes.size(), 1u);
     EXPECT_EQ(fake.boxes[0].flags, 0x1000001u);
-    EXPECT_EQ(fake.PageText(), Text("IDS_ERROR_FINISH"));
+    EXPECT_EQ(fake.boxes[0].headline(), Text("IDS_ERROR_NOTWRITABLE"));
 }
 
 TEST_F(CopyTest, NoFurtherRunStartsAfterTheFinalPost) {

@@ -10,6 +10,17 @@ namespace {
 
 using wizard::Command;
 
+// The fake toolkit as the program's windowed front end.
+class FakeFrontEnd final : public wizard::WindowedFrontEnd {
+  public:
+    explicit FakeFrontEnd(FakeToolkit& toolkit) : toolkit_(toolkit) {}
+    bool Open(int*, char***) override { return true; }
+    int Run(const std::function<int(wizard::Toolkit&)>& wizard) override { return wizard(toolkit_); }
+
+  private:
+    FakeToolkit& toolkit_;
+};
+
 class ProgramTest : public WizardTest {
   protected:
     int RunProgram(std::vector<std::string> args) {
@@ -18,8 +29,8 @@ class ProgramTest : public WizardTest {
             argv.push_back(arg.data());
         }
         argv.push_back(nullptr);
-        return wizard::RunInstallerProgram(static_cast<int>(args.size()), argv.data(), fake,
-                                           ProcessLocaleName, host);
+        FakeFrontEnd frontEnd(fake);
+        return wizard::RunProgram(static_cast<int>(args.size()), argv.data(), &frontEnd, host);
     }
 };
 
@@ -93,16 +104,19 @@ TEST_F(ProgramTest, ChosenLanguageShowsEvenInTheCLocale) {
     EXPECT_EQ(fake.boxes[0].headline(), "Файл дистрибутива kelda.efd не найден.");
 }
 
-TEST(BaseWindow, MessageBoxHasNoTitleAndKnownAnswersOnly) {
+TEST(WindowedSteps, MessageBoxIsTitledAndKnowsItsAnswersOnly) {
     FakeToolkit fake;
-    CWnd window(fake);
+    int argc = 0;
+    char** argv = nullptr;
+    wizard::WindowedSteps window(fake, &argc, &argv);
+    window.Start(nullptr, "Title");
     fake.answers = {wizard::kAnswerYes, 7, -1, wizard::kAnswerOk};
-    EXPECT_EQ(window.MessageBox(u"q", 0x2000002u), 1);
-    EXPECT_EQ(window.MessageBox(u"q", 0x2000002u), 0);
-    EXPECT_EQ(window.MessageBox(u"q", 0x2000002u), 0);
-    EXPECT_EQ(window.MessageBox(u"plain", 0u), 3);
+    EXPECT_EQ(window.MessageBox("q", 0x2000002u), 1);
+    EXPECT_EQ(window.MessageBox("q", 0x2000002u), 0);
+    EXPECT_EQ(window.MessageBox("q", 0x2000002u), 0);
+    EXPECT_EQ(window.MessageBox("plain", 0u), 3);
     ASSERT_EQ(fake.boxes.size(), 4u);
-    EXPECT_EQ(fake.boxes[0].title, "");
+    EXPECT_EQ(fake.boxes[0].title, "Title");
     EXPECT_EQ(fake.boxes[3].headline(), "plain");
     EXPECT_EQ(fake.boxes[3].flags, 0u);
 }

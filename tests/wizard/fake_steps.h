@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "wizard/step_ui.h"
-#include "wizard/toolkit.h"
+#include "wizard/message_box.h"
 
 namespace wizard_test {
 
@@ -30,8 +30,6 @@ class FakeSteps : public wizard::StepUi {
     std::deque<int> answers;
     // Called at the start of every wait of the copy loop, with its number.
     std::function<void(int)> onWait;
-    // Reported by the next TakeInterrupt.
-    bool interrupt = false;
 
     // --- What the test inspects ------------------------------------------
     std::vector<std::string> welcomes;
@@ -43,24 +41,28 @@ class FakeSteps : public wizard::StepUi {
     std::optional<std::vector<install::PlannedFile>> plan;
     int waits = 0;
 
-    wizard::StepAnswer Welcome(const char* text) override {
-        welcomes.push_back(text);
-        return wizard::StepAnswer::kNext;
-    }
-    wizard::StepAnswer ChooseDirectory(const char*, const char*, const char* proposal,
-                                       stdx::string8& chosen) override {
-        proposals.push_back(proposal);
-        if (directoryAnswers.empty() || !directoryAnswers.front()) {
-            if (!directoryAnswers.empty()) {
-                directoryAnswers.pop_front();
-            }
-            return wizard::StepAnswer::kCancel;
+    void Start(wizard::StepListener* listener, const char*) override { listener_ = listener; }
+    void ShowWelcome(const char* text, wizard::Navigation navigation) override {
+        step_ = Step::kWelcome;
+        if (navigation == wizard::Navigation::kInteractive) {
+            welcomes.push_back(text);
         }
-        chosen = stdx::string8(directoryAnswers.front()->c_str());
-        directoryAnswers.pop_front();
-        return wizard::StepAnswer::kNext;
     }
-    int MessageBox(const char* text, uint32_t flags, const char*) override {
+    void ShowDirectory(const char*, const char*, const char* proposal) override {
+        step_ = Step::kDirectory;
+        proposals.push_back(proposal);
+    }
+    stdx::string8 DirectoryText() override { return typed_; }
+    void ShowProgress(const char*, const char*) override { step_ = Step::kOther; }
+    void Progress(int percent, const char* file) override { progress.emplace_back(percent, file); }
+    wizard::ProgressDetail Detail() const override { return wizard::ProgressDetail::kFile; }
+    void ShowOutcome(wizard::StepOutcome outcome, const char* text, bool) override {
+        step_ = Step::kOutcome;
+        outcomes.emplace_back(outcome, text);
+    }
+    bool OpenDocumentChosen() override { return false; }
+    void ShowPlan(const std::vector<install::PlannedFile>& shown) override { plan = shown; }
+    int MessageBox(const char* text, uint32_t flags) override {
         if (!wizard::MessageBoxHasYesNo(flags)) {
             messages.push_back(text);
             return wizard::kAnswerOk;
@@ -73,8 +75,36 @@ class FakeSteps : public wizard::StepUi {
         answers.pop_front();
         return answer;
     }
-    void CopyStarted(const char*) override {}
-    void Progress(int percent, const char* file) override { progress.emplace_back(percent, file); }
+    // The scripted user: Next on the welcome and the outcome, the next
+    // directory answer on the directory step.
+    void Run() override {
+        while (!closed_) {
+            switch (step_) {
+                case Step::kWelcome:
+                case Step::kOutcome:
+                    listener_->OnNext();
+                    break;
+                case Step::kDirectory:
+                    if (directoryAnswers.empty() || !directoryAnswers.front()) {
+                        if (!directoryAnswers.empty()) {
+                            directoryAnswers.pop_front();
+                        }
+                        if (listener_->OnCloseRequest() == wizard::CloseAnswer::kAllowClose) {
+                            closed_ = true;
+                        }
+                        break;
+                    }
+                    typed_ = stdx::string8(directoryAnswers.front()->c_str());
+                    directoryAnswers.pop_front();
+                    listener_->OnNext();
+                    break;
+                case Step::kOther:
+                    closed_ = true;
+                    break;
+            }
+        }
+    }
+    void Close() override { closed_ = true; }
     void ProcessEvents() override {
         ++waits;
         if (onWait) {
@@ -90,15 +120,8 @@ class FakeSteps : public wizard::StepUi {
         cv_.notify_all();
         cv_.wait_for(hold, std::chrono::seconds(10), [this] { return gateOpen_; });
     }
-    bool TakeInterrupt() override {
-        const bool taken = interrupt;
-        interrupt = false;
-        return taken;
-    }
-    void Outcome(wizard::StepOutcome outcome, const char* text) override {
-        outcomes.emplace_back(outcome, text);
-    }
-    void ShowPlan(const std::vector<install::PlannedFile>& shown) override { plan = shown; }
+    // The user's Cancel, as Ctrl-C at a prompt or the button would give it.
+    void Cancel() { listener_->OnCancel(); }
 
     void CloseGate() {
         std::lock_guard<std::mutex> hold(mutex_);
@@ -113,6 +136,11 @@ class FakeSteps : public wizard::StepUi {
     }
 
   private:
+    enum class Step { kOther, kWelcome, kDirectory, kOutcome };
+    wizard::StepListener* listener_ = nullptr;
+    Step step_ = Step::kOther;
+    bool closed_ = false;
+    stdx::string8 typed_;
     std::mutex mutex_;
     std::condition_variable cv_;
     bool pendingWake_ = false;

@@ -57,7 +57,7 @@ TEST(StatusEvents, AwkwardNamesStillGiveValidJson) {
     wizard::StatusEvents events(pipe.WriteEnd());
     const std::string names[] = {"quote\" back\\slash", std::string("nul\0tab\tline\n", 13),
                                  "broken \xC3\x28 utf-8 \xFF", "ünïcödé/日本"};
-    events.Start(4, names[0]);
+    events.Start(4, names[0], {1, 2, 0, 1, 0});
     for (int i = 0; i < 4; ++i) {
         events.Progress(100 * i / 4 + 1, names[i], uint64_t(i), 4);
         usleep(60000);  // beyond the pacing interval: every line is written
@@ -67,6 +67,8 @@ TEST(StatusEvents, AwkwardNamesStillGiveValidJson) {
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[0]["event"], "start");
     EXPECT_EQ(lines[0]["directory"], names[0]);
+    EXPECT_EQ(lines[0]["update"], 2);
+    EXPECT_EQ(lines[0]["blocked"], 1);
     EXPECT_EQ(lines[2]["file"], names[1]);
     EXPECT_EQ(lines[4]["file"], names[3]);
     EXPECT_EQ(lines[5]["event"], "error");
@@ -78,7 +80,7 @@ TEST(StatusEvents, AwkwardNamesStillGiveValidJson) {
 TEST(StatusEvents, ProgressIsPacedButTheLastStateAlwaysArrives) {
     EventPipe pipe;
     wizard::StatusEvents events(pipe.WriteEnd());
-    events.Start(1000, "/t");
+    events.Start(1000, "/t", {});
     for (int i = 0; i < 1000; ++i) {
         events.Progress(i / 10, "f" + std::to_string(i), uint64_t(i), 1000);
     }
@@ -115,7 +117,7 @@ TEST(StatusEvents, AReaderThatGoesAwaySilencesTheEvents) {
     sigaction(SIGPIPE, &ignore, &old);
     EventPipe pipe;
     wizard::StatusEvents events(pipe.WriteEnd());
-    events.Start(1, "/t");
+    events.Start(1, "/t", {});
     pipe.CloseRead();
     events.Progress(50, "f", 0, 1);
     EXPECT_FALSE(events.Enabled());
@@ -125,7 +127,7 @@ TEST(StatusEvents, AReaderThatGoesAwaySilencesTheEvents) {
 
     wizard::StatusEvents none(-1);
     EXPECT_FALSE(none.Enabled());
-    none.Start(1, "/t");
+    none.Start(1, "/t", {});
 }
 
 }  // namespace

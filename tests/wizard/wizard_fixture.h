@@ -22,6 +22,7 @@
 #include "support/sandbox.h"
 #include "text/string_util.h"
 #include "wizard/installer_dlg.h"
+#include "wizard/windowed_steps.h"
 
 namespace wizard_test {
 
@@ -112,9 +113,19 @@ class WizardTest : public ::testing::Test {
     std::unique_ptr<CInstallerDlg> MakeDialogOn(FakeToolkit& toolkit, bool autoStart = false,
                                                 bool useCwd = false) {
         toolkit.passBoxPrefix = fake.passBoxPrefix;
-        return std::make_unique<CInstallerDlg>(toolkit, host, 1, argv_, autoStart,
-                                               stdx::string8("Installing configuration"),
-                                               stdx::string16(u"en"), useCwd);
+        windows_.push_back(std::make_unique<wizard::WindowedSteps>(toolkit, &argc_, &argvp_));
+        return std::make_unique<CInstallerDlg>(*windows_.back(), host,
+                                               Options(autoStart, useCwd));
+    }
+    static SessionOptions Options(bool autoStart = false, bool useCwd = false,
+                                  bool dryRun = false) {
+        SessionOptions options;
+        options.autoStart = autoStart;
+        options.useCwd = useCwd;
+        options.dryRun = dryRun;
+        options.title = stdx::string8("Installing configuration");
+        options.language = stdx::string16(u"en");
+        return options;
     }
 
     // The list of the launcher file of `mode`, and whether the file exists.
@@ -145,6 +156,9 @@ class WizardTest : public ::testing::Test {
     ScopedEnv tmp_;
     char arg0_[6] = "setup";
     char* argv_[2] = {arg0_, nullptr};
+    int argc_ = 1;
+    char** argvp_ = argv_;
+    std::vector<std::unique_ptr<wizard::WindowedSteps>> windows_;
 };
 
 }  // namespace wizard_test

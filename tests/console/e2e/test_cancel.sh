@@ -59,8 +59,10 @@ out_has "$(text IDS_CANCEL_FINISH)"
 [ ! -e "$(launcher_file)" ] || fail "the launcher file was written"
 no_leftovers
 
-# Ctrl-C typed on the terminal during the copy.
-run_on_pty "expect:$(text IDS_TEMPLATE_CATALOG);;send:$target;;expect:% ;;int;;expect:$(text IDS_CANCEL_FINISH)" --console
+# The question the wizard asks before replacing files, with the counts: "n"
+# goes back to the prompt; "y" copies. Ctrl-C typed on the terminal during
+# that copy.
+run_on_pty "expect:$(text IDS_TEMPLATE_CATALOG);;send:$target;;expect:New files: 19998. Files to be replaced: 1. Files kept (newer or the same): 1.;;expect:[y/n];;send:n;;expect:$(text IDS_TEMPLATE_CATALOG);;send:$target;;expect:[y/n];;send:y;;expect:% ;;int;;expect:$(text IDS_CANCEL_FINISH)" --console
 expect_status 130 "after Ctrl-C during the copy"
 [ "$(snapshot "$target")" = "$before" ] || fail "the directory changed after Ctrl-C"
 no_leftovers

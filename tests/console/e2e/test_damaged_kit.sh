@@ -32,7 +32,7 @@ expect_status 2 "with a file as --dir"
 err_has "$(text IDS_ERROR_NOTWRITABLE)"
 run_setup --console -S --dir "" </dev/null
 expect_status 2 "with an empty --dir"
-err_has "$(text IDS_SETUP_EMPTYTARGET)"
+err_has "'--dir' needs a directory"
 run_setup --console -S --dir "$WORK/kit" </dev/null
 expect_status 2 "with the working directory as --dir"
 err_has "$(text IDS_ERROR_NOTARGET)"

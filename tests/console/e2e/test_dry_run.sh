@@ -2,7 +2,8 @@
 # --dry-run with no display against a directory holding an older, a newer
 # and a missing kit file: one line per kit file with the right word, a
 # summary with the counts and the bytes that would be written, status 0, and
-# nothing changed (the tree, TMPDIR, no launcher file).
+# nothing changed (the tree, TMPDIR, no launcher file); a blocked file, with
+# the status the real run then ends with.
 source "$(dirname "$0")/lib.sh"
 console_init dry_run
 make_ledger_kit
@@ -30,10 +31,24 @@ word_for() {
 bytes=$(($(stat -c %s "$WORK/tree/accounting/template.cfg") +
     $(stat -c %s "$WORK/tree/accounting/reports/balance.rpt") +
     $(stat -c %s "$WORK/tree/docs/readme.html")))
-out_has "2 new, 1 update, 2 keep; $bytes bytes would be written"
+out_has "2 new, 1 update, 2 keep, 0 blocked; $bytes bytes would be written"
 [ "$(snapshot "$target")" = "$before" ] || fail "the dry run changed the directory"
 [ ! -e "$(launcher_file)" ] || fail "the dry run wrote the launcher file"
 no_leftovers
+
+# A directory where the kit has a file: the line says why, and the status is
+# the one the real run ends with.
+mkdir -p "$WORK/blocked/docs/readme.html"
+before=$(snapshot "$WORK/blocked")
+run_setup --dry-run --dir "$WORK/blocked" </dev/null
+expect_status 1 "with a blocked file"
+out_has "blocked docs/readme.html: a directory is in the way"
+out_has "4 new, 0 update, 0 keep, 1 blocked;"
+[ "$(snapshot "$WORK/blocked")" = "$before" ] || fail "the dry run changed the blocked directory"
+run_setup --console -S --dir "$WORK/blocked" </dev/null
+expect_status 1 "of the real run into the blocked directory"
+[ "$(snapshot "$WORK/blocked")" = "$before" ] || fail "the failed run left changes"
+rm -f "$(launcher_file)"
 
 # Into the proposal, which does not exist: everything is new, nothing made.
 run_setup --dry-run </dev/null

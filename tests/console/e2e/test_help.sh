@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # --help and --version with no display: stdout, status 0, every option and
 # every exit status listed. The historical words still work next to the new
-# options, and unknown words are ignored.
+# options, and unknown words without "--" are ignored; a long option's value
+# is never read as a historical word; a mistyped long option or a missing
+# value is a usage error (status 2) that changes nothing.
 source "$(dirname "$0")/lib.sh"
 console_init help
 
@@ -25,6 +27,37 @@ SETUP_LANG=de_DE.UTF-8 run_setup /S -Lde --sync stray --console --dir "$WORK/t" 
 expect_status 0 "with the historical words"
 out_has "$(text IDS_SUCCESS_FINISH de)"
 same_tree "$WORK/tree" "$WORK/t"
+
+# Values that look like historical words: /srv-like is not -S, /l-like does
+# not end the scan, so the -S after it still counts.
+mkdir -p "$WORK/srv" "$WORK/lang"
+run_setup --console --dir "$WORK/srv" </dev/null
+expect_status 3 "with --dir /.../srv and no -S (a question was asked)"
+[ -z "$(ls -A "$WORK/srv")" ] || fail "--dir .../srv started the copy unasked"
+run_setup --console --dir "/${WORK#/}/lang" -S </dev/null
+expect_status 0 "with -S after a --dir value starting like /l"
+same_tree "$WORK/tree" "$WORK/lang"
+
+# Usage errors: nothing is installed, the message names the word.
+rm -rf "$WORK/u"
+while IFS='|' read -r words message; do
+    # shellcheck disable=SC2086
+    run_setup --console $words --dir "$WORK/u" </dev/null
+    expect_status 2 "of: $words"
+    err_has "$message"
+    [ ! -e "$WORK/u" ] || fail "something was installed with: $words"
+done <<'CASES'
+--dryrun|unknown option '--dryrun'; did you mean '--dry-run'?
+-S --consol|did you mean '--console'?
+-S --frobnicate|unknown option '--frobnicate'
+-S --dir=|'--dir' needs a directory
+-S --kit|'--kit' needs a kit file
+-S --console=yes|'--console' takes no value
+-S kelda.efd|name a kit file with --kit FILE
+CASES
+run_setup --console -S --dir </dev/null
+expect_status 2 "of a --dir without its value"
+err_has "'--dir' needs a directory"
 
 # A terminal that cannot show the language gets English, not mojibake.
 SETUP_LANG=C run_setup -Lru --console --dry-run --dir "$WORK/t" </dev/null
