@@ -5,6 +5,7 @@
 #include "l10n/localization.h"
 #include "launcher/user_path.h"
 #include "text/string_util.h"
+#include "text/utf8.h"
 #include "wizard/installer_dlg.h"
 #include "wizard/target_checks.h"
 
