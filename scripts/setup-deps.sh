@@ -10,6 +10,8 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick locales gzip tar
   # The accessibility bus and its GTK 2 bridge, for the screen-reader test.
   dbus at-spi2-core libatk-adaptor libgail-common python3-pyatspi
+  # The manual pages' check, and the Ansible role's test.
+  groff-base man-db ansible-core
   libgnustep-gui-dev gnustep-back0.29 libblocksruntime-dev
   # Glyphs for every catalogue language: Latin, Cyrillic, Armenian and
   # Georgian (DejaVu), and Chinese (WenQuanYi Micro Hei).

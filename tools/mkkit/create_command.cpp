@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "kit/kit_name.h"
 #include "kit/kit_writer.h"
@@ -91,6 +92,53 @@ bool DescriptionInTree(const config::ProductInfo& info, const std::string& tree,
     return false;
 }
 
+// The tree must be there before anything is judged by what it holds: a
+// missing tree would otherwise read as a missing description document.
+bool TreeIsDirectory(const std::string& tree, std::string* error) {
+    std::error_code failed;
+    const std::filesystem::file_status status = std::filesystem::status(tree, failed);
+    if (std::filesystem::is_directory(status))
+        return true;
+    if (status.type() == std::filesystem::file_type::not_found)
+        *error = "the tree to pack (-C) does not exist: " + tree;
+    else if (failed)
+        *error = "the tree to pack (-C) cannot be read: " + tree + ": " + failed.message();
+    else
+        *error = "the tree to pack (-C) is not a directory: " + tree;
+    return false;
+}
+
+// The folders of `output` that do not exist yet, created outermost first;
+// their paths are appended to `created` so a failed write can take them away.
+bool MakeOutputFolder(const std::string& output, std::vector<std::filesystem::path>* created,
+                      std::string* error) {
+    std::vector<std::filesystem::path> missing;
+    std::error_code failed;
+    for (std::filesystem::path folder = std::filesystem::path(output).parent_path();
+         !folder.empty() && !std::filesystem::exists(folder, failed);
+         folder = folder.parent_path()) {
+        missing.push_back(folder);
+        if (folder == folder.parent_path())
+            break;
+    }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        if (!std::filesystem::create_directory(*it, failed) && failed) {
+            *error = "cannot create the folder " + it->string() + ": " + failed.message();
+            return false;
+        }
+        created->push_back(*it);
+    }
+    return true;
+}
+
+// Takes away the folders MakeOutputFolder made, innermost first; a folder
+// that holds anything else stays.
+void RemoveFolders(const std::vector<std::filesystem::path>& created) {
+    std::error_code ignored;
+    for (auto it = created.rbegin(); it != created.rend(); ++it)
+        std::filesystem::remove(*it, ignored);
+}
+
 // SOURCE_DATE_EPOCH: a whole number of seconds since 1970, else an error.
 bool SourceDateEpoch(bool* set, int64_t* seconds, std::string* error) {
     const char* text = std::getenv("SOURCE_DATE_EPOCH");
@@ -146,6 +194,10 @@ int RunCreate(const CreateOptions& options) {
     writer.SetLayout(options.single ? kit::Layout::SingleDescription
                                     : kit::Layout::DescriptionTable);
     std::string error;
+    if (!TreeIsDirectory(options.directory, &error)) {
+        std::fprintf(stderr, "mkkit: %s\n", error.c_str());
+        return 1;
+    }
     for (const std::string& text : options.products) {
         config::ProductInfo info;
         if (!ParseProduct(text, &info, &error)) {
@@ -201,9 +253,20 @@ int RunCreate(const CreateOptions& options) {
         std::fprintf(stderr, "mkkit: %s\n", error.c_str());
         return 1;
     }
-    bool ok = options.imageOnly ? writer.WriteImage(options.output, &error)
-                                : writer.WriteKit(options.output, &error);
+    if (writer.files().empty() && !options.allowEmpty) {
+        // The installer would report such a kit as installed successfully.
+        std::fprintf(stderr,
+                     "mkkit: the tree %s holds no files; a kit of it would install nothing "
+                     "(--allow-empty makes it anyway)\n",
+                     options.directory.c_str());
+        return 1;
+    }
+    std::vector<std::filesystem::path> created;
+    bool ok = MakeOutputFolder(options.output, &created, &error) &&
+              (options.imageOnly ? writer.WriteImage(options.output, &error)
+                                 : writer.WriteKit(options.output, &error));
     if (!ok) {
+        RemoveFolders(created);
         std::fprintf(stderr, "mkkit: %s\n", error.c_str());
         return 1;
     }
