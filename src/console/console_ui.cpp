@@ -6,9 +6,9 @@
 #include <cstdio>
 
 #include "console/console_text.h"
+#include "console/yes_no.h"
 #include "text/string_util.h"
 #include "text/utf8.h"
-#include "console/yes_no.h"
 #include "wizard/message_box.h"
 
 namespace console {

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "console/yes_no.h"
 #include "l10n/localization.h"
 #include "support/locale_environment.h"
-#include "console/yes_no.h"
 
 namespace {
 
