@@ -4,6 +4,18 @@
 # by `mkkit keygen` ("kit-public-key ed25519 <hex>"). SIGNER names the key's
 # owner in the message about an unsigned kit (empty: the key id). An empty KEY
 # adds nothing: the program then requires no signature.
+
+# A key file given relative to the folder cmake was started in (PWD), as a
+# user types it, is made absolute in the cache once: the file is then read
+# from the same place by every target and by any later re-run of cmake.
+if(SETUP_KIT_PUBLIC_KEY AND NOT IS_ABSOLUTE "${SETUP_KIT_PUBLIC_KEY}" AND
+   NOT SETUP_KIT_PUBLIC_KEY MATCHES "^[0-9a-fA-F]+$" AND NOT "$ENV{PWD}" STREQUAL "")
+  get_filename_component(setup_key_file "${SETUP_KIT_PUBLIC_KEY}" ABSOLUTE BASE_DIR "$ENV{PWD}")
+  if(EXISTS "${setup_key_file}")
+    set_property(CACHE SETUP_KIT_PUBLIC_KEY PROPERTY VALUE "${setup_key_file}")
+  endif()
+endif()
+
 function(setup_require_kit_key target key signer)
   if(key STREQUAL "")
     return()

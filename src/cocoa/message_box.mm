@@ -5,6 +5,7 @@
 #include "cocoa/alert_answer.h"
 #include "cocoa/cocoa_toolkit.h"
 #include "cocoa/pictures.h"
+#include "l10n/mnemonic.h"
 
 #include <poll.h>
 
@@ -67,8 +68,10 @@ void ApplyLook(NSAlert* alert, AlertLook look) {
     }
 }
 
+// AppKit has no mnemonics: the caption is shown without its mark, and
+// Return and Escape answer instead.
 NSString* CaptionOr(const stdx::string8& text, NSString* fallback) {
-    return text.empty() ? fallback : StringFrom(text.c_str());
+    return text.empty() ? fallback : StringFrom(l10n::WithoutMnemonic(text).c_str());
 }
 
 // The captions are the dialog's language's (English before it gives them).

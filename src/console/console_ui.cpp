@@ -1,10 +1,12 @@
 // The console front end's steps; see console_ui.h.
 #include "console/console_ui.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 
 #include "console/console_text.h"
+#include "console/yes_no.h"
 #include "text/string_util.h"
 #include "text/utf8.h"
 #include "wizard/message_box.h"
@@ -20,31 +22,6 @@ constexpr int kBarWidth = 20;
 
 std::string Utf8(const char* text) {
     return text != nullptr ? std::string(text) : std::string();
-}
-
-bool IsYes(const std::string& answer) {
-    return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes" || answer == "YES";
-}
-
-bool IsNo(const std::string& answer) {
-    return answer == "n" || answer == "N" || answer == "no" || answer == "No" || answer == "NO";
-}
-
-// Keeps the last `columns` characters' worth of a path, marking the cut.
-std::string FitPath(const std::string& path, size_t columns) {
-    if (path.size() <= columns) {
-        return path;
-    }
-    if (columns <= 3) {
-        return std::string(columns, '.');
-    }
-    size_t start = path.size() - (columns - 3);
-    // Do not start inside a multibyte character (UTF-8 and most others mark
-    // continuation bytes with the top bits 10).
-    while (start < path.size() && (static_cast<unsigned char>(path[start]) & 0xC0) == 0x80) {
-        ++start;
-    }
-    return "..." + path.substr(start);
 }
 
 }  // namespace
@@ -144,7 +121,7 @@ int ConsoleUi::MessageBox(const char* text, uint32_t flags) {
         if (inputEnded_) {
             return wizard::kAnswerNone;
         }
-        Terminal::Out(ToTerminal(Utf8(text)) + " [y/n] ");
+        Terminal::Out(ToTerminal(Utf8(text)) + " " + ToTerminal(YesNoChoices()) + " ");
         std::string line;
         switch (terminal_.ReadLine(line)) {
             case Terminal::Read::kEnd:
@@ -161,11 +138,13 @@ int ConsoleUi::MessageBox(const char* text, uint32_t flags) {
                 EchoEnd();
                 break;
         }
-        if (IsYes(line)) {
-            return wizard::kAnswerYes;
-        }
-        if (IsNo(line)) {
-            return wizard::kAnswerNo;
+        switch (ReadYesNo(line)) {
+            case YesNo::kYes:
+                return wizard::kAnswerYes;
+            case YesNo::kNo:
+                return wizard::kAnswerNo;
+            case YesNo::kUnclear:
+                break;
         }
     }
 }
@@ -202,11 +181,9 @@ void ConsoleUi::DrawProgressLine(int percent, const std::string& file) {
                        std::string(size_t(kBarWidth - filled), ' ') + "] ";
     std::string number = std::to_string(percent) + "%";
     line += std::string(4 - std::min<size_t>(4, number.size()), ' ') + number + "  ";
-    const int columns = terminal_.Columns() - 1;
-    // Bytes stand in for columns: exact for the ASCII part, and a wide name
-    // is only cut earlier than needed.
-    const size_t room = line.size() < size_t(columns) ? size_t(columns) - line.size() : 0;
-    line += FitPath(file, room);
+    const size_t columns = size_t(std::max(terminal_.Columns() - 1, 0));
+    const size_t used = DisplayColumns(line);
+    line += FitTail(file, used < columns ? columns - used : 0);
     // Carriage return, the line, then clear to the end of the line.
     Terminal::Out("\r" + line + "\x1b[K");
     progressLineOpen_ = true;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include "gtk/gtk_toolkit.h"
+#include "l10n/mnemonic.h"
 #include "launcher/user_path.h"
 #include "text/string_util.h"
 #include "text/utf8.h"
@@ -50,11 +51,15 @@ int GtkToolkit::MessageBox(const char* text, uint32_t flags, const char* title) 
     // The text is an argument, never the format: it may contain '%'.
     GtkWidget* box = gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, MessageTypeOf(flags),
                                             GTK_BUTTONS_NONE, "%s", text);
+    // The buttons answer to Alt and their marked letter; GTK reads "_".
     if (wizard::MessageBoxHasYesNo(flags)) {
-        gtk_dialog_add_buttons(GTK_DIALOG(box), Caption(texts_.no, "No"), GTK_RESPONSE_NO,
-                               Caption(texts_.yes, "Yes"), GTK_RESPONSE_YES, nullptr);
+        const stdx::string8 no = l10n::UnderlineMnemonic(Caption(texts_.no, "&No"));
+        const stdx::string8 yes = l10n::UnderlineMnemonic(Caption(texts_.yes, "&Yes"));
+        gtk_dialog_add_buttons(GTK_DIALOG(box), no.c_str(), GTK_RESPONSE_NO, yes.c_str(),
+                               GTK_RESPONSE_YES, nullptr);
     } else {
-        gtk_dialog_add_button(GTK_DIALOG(box), Caption(texts_.ok, "OK"), GTK_RESPONSE_OK);
+        const stdx::string8 ok = l10n::UnderlineMnemonic(Caption(texts_.ok, "&OK"));
+        gtk_dialog_add_button(GTK_DIALOG(box), ok.c_str(), GTK_RESPONSE_OK);
         gtk_dialog_set_default_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
     }
     gtk_window_set_title(GTK_WINDOW(box), title != nullptr ? title : "");

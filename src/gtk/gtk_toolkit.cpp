@@ -89,6 +89,11 @@ wizard::Handle GtkToolkit::CreateWindow(int width, int height, const char* title
         GTK_WINDOW(window), nullptr, &hints,
         static_cast<GdkWindowHints>(GDK_HINT_MIN_SIZE | GDK_HINT_MAX_SIZE | GDK_HINT_BASE_SIZE));
     gtk_window_set_default_size(GTK_WINDOW(window), width, height);
+    // Not resizable for the window manager and for a screen reader alike;
+    // the content area's own size request keeps the window at its size.
+    gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
+    contentWidth_ = width;
+    contentHeight_ = height;
     gtk_window_set_modal(GTK_WINDOW(window), TRUE);
     gtk_window_set_type_hint(GTK_WINDOW(window), GDK_WINDOW_TYPE_HINT_MENU);
 
@@ -106,6 +111,7 @@ wizard::Handle GtkToolkit::CreateWindow(int width, int height, const char* title
 
 wizard::Handle GtkToolkit::CreateContainer(wizard::Handle window) {
     GtkWidget* fixed = gtk_fixed_new();
+    gtk_widget_set_size_request(fixed, contentWidth_, contentHeight_);
     gtk_container_add(GTK_CONTAINER(window), fixed);
     gtk_widget_show(fixed);
     return fixed;
@@ -119,6 +125,7 @@ void GtkToolkit::DestroyWindow(wizard::Handle window, wizard::Handle container) 
     if (window == nullptr || window != window_) {
         return;
     }
+    DestroyParked();
     if (container != nullptr) {
         gtk_widget_destroy(GTK_WIDGET(container));
     }

@@ -12,6 +12,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "kit/kit_crypto.h"
+#include "kit/program_trust.h"
+
 namespace wizard {
 
 namespace {
@@ -224,7 +227,8 @@ std::string UsageText(const std::string& program) {
     std::string text;
     text += "Usage: " + program + " [usecwd] [options]\n";
     text +=
-        "Installs the configuration templates of the kit kelda.efd into a template directory.\n"
+        "Installs the configuration templates of the kit kelda.efd into a template\n"
+        "directory.\n"
         "\n"
         "Where the kit is looked for:\n"
         "  beside the program itself; with usecwd as the first word, in the current\n"
@@ -251,6 +255,7 @@ std::string UsageText(const std::string& program) {
         "Old-style words (-L, -S, /L, /S) are read up to the first L option: in\n"
         "'-Lde -S' the -S is not read, so put -S first. Other words without \"--\"\n"
         "are ignored; an unknown word starting with \"--\" is a usage error.\n"
+        "This help is in English only; the installer itself speaks the -L language.\n"
         "\n"
         "Exit status:\n"
         "  0  installed (or nothing needed copying)\n"
@@ -263,12 +268,22 @@ std::string UsageText(const std::string& program) {
         "  128+N  ended by signal N (SIGINT, SIGTERM, SIGHUP) during the copy, after\n"
         "     the template directory was restored\n"
         "The console front end always reports these. The windowed wizard reports\n"
-        "them with -S and otherwise ends with 0.\n";
+        "them with -S and otherwise ends with 0.\n"
+        "\n"
+        "More in the manual page: man setup\n";
     return text;
 }
 
+// The version, and which kits this build accepts: an administrator checks
+// here whether the installed program requires signed kits, and whose.
 std::string VersionText() {
-    return std::string("setup ") + kProgramVersion + "\n";
+    std::string text = std::string("setup ") + kProgramVersion + "\n";
+    const kit::KitTrust trust = kit::ProgramKitTrust();
+    if (trust.policy != kit::SignaturePolicy::kRequireKnownKey || trust.keys.empty()) {
+        return text + "Kits: no signature required\n";
+    }
+    return text + "Kits: must be signed by " + kit::ProgramKitSigner() + " (key " +
+           kit::ToHex(kit::KeyIdOf(trust.keys.front())) + ")\n";
 }
 
 }  // namespace wizard

@@ -104,6 +104,7 @@ void CInstallerDlg::ShowDirectory() {
 
 void CInstallerDlg::ShowOutcome(wizard::StepOutcome outcome, const stdx::string16& text) {
     m_pageState = outcome == wizard::StepOutcome::kInstalled ? kStateSuccess : kStateError;
+    m_outcomeText = text;
     m_steps.ShowOutcome(outcome, stdx::to_utf8(text).c_str(),
                         outcome == wizard::StepOutcome::kInstalled);
 }

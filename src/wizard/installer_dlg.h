@@ -105,7 +105,7 @@ class CInstallerDlg : private wizard::StepListener {
     int OnFrontEndLost() noexcept override;
 
     // Read-only views for the tests.
-    int GetPageState() const { return m_pageState; }
+    PageState GetPageState() const { return m_pageState; }
     const stdx::string16& GetTargetDir() const { return m_targetDir; }
     const stdx::string16& GetKitPath() const { return m_kitPath; }
 
@@ -144,7 +144,7 @@ class CInstallerDlg : private wizard::StepListener {
     bool AcceptPlan(const stdx::string16& dir);
     // The launcher file that could not be written, or empty. Once a run.
     stdx::string16 WriteLauncherList();
-    void OpenDescription();
+    bool OpenDescription();
     // Undoes the runs of dead processes and tells the user once; a dry run
     // only tells what the next real start will undo. Returns the signal
     // that came meanwhile, or 0.
@@ -170,7 +170,7 @@ class CInstallerDlg : private wizard::StepListener {
     stdx::string16 m_kitPath;
     InstallData<LZCompressor, FileSystem> m_installData;
     std::vector<install::PlannedFile> m_plan;
-    int m_pageState = kStateNone;
+    PageState m_pageState = kStateNone;
     bool m_hasTargetOverride = false;
     stdx::string16 m_targetOverride;
     wizard::StatusEvents* m_events = nullptr;
@@ -178,6 +178,8 @@ class CInstallerDlg : private wizard::StepListener {
     int m_exitStatus = wizard::kExitCancelled;
     // The last file reported as being copied, relative to the directory.
     stdx::string16 m_lastFile;
+    // The text of the outcome step shown last.
+    stdx::string16 m_outcomeText;
     int m_lastPercent = -1;
     // The percentage the front end shows.
     int m_shownPercent = -1;

@@ -13,6 +13,10 @@
 //   as platform::Services (platform/services.h).
 //   SetDialogTexts (2026-12-07): message boxes and the chooser in the
 //     dialog's language, transient for the wizard window.
+//   SetEntryCommand, SetAccessibleName, SetLabelFor (2026-12-08): Return in
+//     the directory entry, and what a screen reader is told. Since then a
+//     hidden control is also withdrawn from the accessibility tree, and the
+//     captions of DialogTexts carry the catalogue's mnemonic marks ("&Yes").
 //   SetInterruptDescriptor (2026-12-08): a signal ends an open message box.
 //   ToolkitListener::OnDisplayLost (2026-12-08): the broken display
 //     connection reaches the dialog before the process ends.
@@ -57,7 +61,8 @@ enum class Command {
 };
 
 // Captions of the message boxes' buttons and of the directory chooser, in
-// the dialog's language (UTF-8).
+// the dialog's language (UTF-8). yes, no and ok carry a mnemonic mark ("&Yes",
+// "是(&Y)", see l10n/mnemonic.h) that the front end spells its own way.
 struct DialogTexts {
     stdx::string8 yes;
     stdx::string8 no;
@@ -199,6 +204,25 @@ class Toolkit {
     // A front end whose platform fixes these captions may keep its own.
     virtual void SetDialogTexts(const DialogTexts& texts) { (void)texts; }
 
+    // --- Keyboard and accessibility (added 2026-12-08) --------------------
+    // Return pressed in `entry` is reported as OnCommand(command), as the
+    // button of that command would be (the directory entry: Next).
+    virtual void SetEntryCommand(Handle entry, Command command) {
+        (void)entry;
+        (void)command;
+    }
+    // The name a screen reader announces for `control` where its visible
+    // caption says too little (the "..." button).
+    virtual void SetAccessibleName(Handle control, const char* name) {
+        (void)control;
+        (void)name;
+    }
+    // `label` is the caption of `control`: a screen reader names the control
+    // by it, and the relation is known both ways (label for / labelled by).
+    virtual void SetLabelFor(Handle label, Handle control) {
+        (void)label;
+        (void)control;
+    }
     // --- Interruption (added 2026-12-08) ---------------------------------
     // From now on, whenever `fd` (the dialog's signal pipe) is readable, a
     // running MessageBox ends at once with kAnswerNone, as if closed without

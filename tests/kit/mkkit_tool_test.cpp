@@ -77,13 +77,14 @@ TEST_F(MkkitTest, CreateThenListShowsDescriptionsAndFilesInInstallOrder) {
     ASSERT_EQ(5u, lines.size()) << out;
     EXPECT_EQ(
         "description en: product \"Templates\", provider \"Example Ltd\", document "
-        "\"docs\\readme.html\"",
+        "\"docs/readme.html\"",
         lines[0]);
     EXPECT_EQ("description de: product \"Vorlagen\", provider \"Beispiel GmbH\", document \"\"",
               lines[1]);
     EXPECT_EQ("         6 2020-01-01 00:00:00 a.cfg", lines[2]);
     EXPECT_EQ(0u, lines[3].find("        12 ")) << lines[3];
-    EXPECT_EQ(lines[3].size() - 17, lines[3].find(" docs\\readme.html")) << lines[3];
+    // Names with "/", as the installer shows them.
+    EXPECT_EQ(lines[3].size() - 17, lines[3].find(" docs/readme.html")) << lines[3];
     EXPECT_EQ("seal: digest ok, not signed", lines[4]);
 }
 
@@ -92,9 +93,27 @@ TEST_F(MkkitTest, MistakesGetAClearMessageAndStatus) {
     const std::string tree = Quote(sandbox_.at("tree"));
     const std::string out = Quote(sandbox_.at("k.efd"));
 
-    EXPECT_EQ(1, Run("create -o " + out + " -C " + Quote(sandbox_.at("missing"))));
-    EXPECT_NE(std::string::npos, Err().find("missing")) << Err();
+    // A missing tree is named as such, before its description document is
+    // looked for in it.
+    EXPECT_EQ(1, Run("create -o " + out + " -C " + Quote(sandbox_.at("missing")) +
+                     " --product 'en|P|V|docs/readme.html'"));
+    EXPECT_NE(std::string::npos,
+              Err().find("tree to pack (-C) does not exist: " + sandbox_.at("missing")))
+        << Err();
+    EXPECT_EQ(std::string::npos, Err().find("description")) << Err();
+    EXPECT_EQ(1, Run("create -o " + out + " -C " + Quote(sandbox_.at("tree/a.txt"))));
+    EXPECT_NE(std::string::npos, Err().find("is not a directory")) << Err();
     EXPECT_FALSE(testing_support::Sandbox::exists(sandbox_.at("k.efd")));
+
+    // A tree without files would give a kit that installs nothing.
+    sandbox_.mkdirs("empty/sub");
+    EXPECT_EQ(1, Run("create -o " + out + " -C " + Quote(sandbox_.at("empty"))));
+    EXPECT_NE(std::string::npos, Err().find("holds no files")) << Err();
+    EXPECT_FALSE(testing_support::Sandbox::exists(sandbox_.at("k.efd")));
+    EXPECT_EQ(0, Run("create -o " + out + " -C " + Quote(sandbox_.at("empty")) +
+                     " --allow-empty --product 'en|P|V|'"))
+        << Err();
+    std::remove(sandbox_.at("k.efd").c_str());
 
     EXPECT_EQ(2, Run("create -o " + out + " -C " + tree + " --product 'en|only three|fields'"));
     EXPECT_NE(std::string::npos, Err().find("four fields")) << Err();
@@ -107,7 +126,23 @@ TEST_F(MkkitTest, MistakesGetAClearMessageAndStatus) {
     // ... and a kit without any product description is made, with a warning.
     EXPECT_EQ(0, Run("create -o " + out + " -C " + tree));
     EXPECT_NE(std::string::npos, Err().find("warning: no --product")) << Err();
-    EXPECT_EQ(0, Run("create -o " + out + " -C " + tree + " --product 'en|P|V|a.txt'"));
+    // A kit that leaves out languages of the installer names them, unless
+    // --quiet; with all of them there is nothing to say.
+    EXPECT_EQ(0, Run("create -o " + out + " -C " + tree + " --product 'EN|P|V|a.txt'" +
+                     " --product 'de|P|V|a.txt'"));
+    EXPECT_NE(std::string::npos, Err().find("warning: no --product for the installer's languages "
+                                            "hy az bg zh fr ka es"))
+        << Err();
+    EXPECT_EQ(std::string::npos, Err().find(" en ")) << Err();
+    EXPECT_EQ(std::string::npos, Err().find(" de ")) << Err();
+    EXPECT_EQ(0, Run("create -o " + out + " -C " + tree + " --quiet --product 'en|P|V|a.txt'"));
+    EXPECT_EQ(std::string::npos, Err().find("warning")) << Err();
+    std::string every;
+    for (const char* code : {"hy", "az", "bg", "zh", "en", "fr", "ka", "de", "es", "hu", "it",
+                             "kk", "lv", "lt", "pl", "ro", "ru", "tr", "uk", "vi", "ar", "tk"}) {
+        every += std::string(" --product '") + code + "|P|V|a.txt'";
+    }
+    EXPECT_EQ(0, Run("create -o " + out + " -C " + tree + every));
     EXPECT_EQ(std::string::npos, Err().find("warning")) << Err();
     std::remove(sandbox_.at("k.efd").c_str());
     EXPECT_EQ(2, Run("create -o " + out + " -C " + tree +
@@ -122,6 +157,44 @@ TEST_F(MkkitTest, MistakesGetAClearMessageAndStatus) {
     EXPECT_EQ(1, Run("list " + Quote(sandbox_.at("none.efd"))));
     EXPECT_NE(std::string::npos, Err().find("no such file")) << Err();
     EXPECT_TRUE(TempFiles().empty()) << "a failed list leaves no kit image";
+}
+
+// The kit's folder is made when missing; a failed write takes away the
+// folders it made and nothing else.
+TEST_F(MkkitTest, CreateMakesTheOutputFolderAndTakesItAwayOnFailure) {
+    sandbox_.write("tree/a.txt", "a");
+    const std::string tree = " -C " + Quote(sandbox_.at("tree"));
+    ASSERT_EQ(0, Run("create -o " + Quote(sandbox_.at("new/deeper/kelda.efd")) + tree)) << Err();
+    Kit kit;
+    EXPECT_EQ(0u, kit.Open(sandbox_.at16("new/deeper/kelda.efd")));
+
+    // Too long a file name: the folders are made, the kit cannot be.
+    sandbox_.mkdirs("kept");
+    const std::string tooLong = sandbox_.at("kept/made/also/") + std::string(300, 'k');
+    EXPECT_EQ(1, Run("create -o " + Quote(tooLong) + tree));
+    EXPECT_FALSE(testing_support::Sandbox::exists(sandbox_.at("kept/made")));
+    EXPECT_TRUE(testing_support::Sandbox::exists(sandbox_.at("kept")));
+    // A file where a folder would go.
+    sandbox_.write("plain", "p");
+    EXPECT_EQ(1, Run("create -o " + Quote(sandbox_.at("plain/k.efd")) + tree));
+    EXPECT_NE(std::string::npos, Err().find("plain")) << Err();
+    EXPECT_EQ("p", testing_support::Sandbox::read(sandbox_.at("plain")));
+}
+
+// --help of the tool and of each subcommand: within 80 columns, the usage
+// line with the program's name only, and a pointer to the manual page.
+TEST_F(MkkitTest, HelpFitsATerminalAndPointsToTheManualPage) {
+    for (const char* sub : {"", "create ", "list ", "keygen ", "sign ", "verify "}) {
+        ASSERT_EQ(0, Run(std::string(sub) + "--help")) << sub;
+        const std::string out = Out();
+        EXPECT_NE(std::string::npos, out.find("Usage: mkkit " + std::string(sub))) << out;
+        EXPECT_NE(std::string::npos, out.find("man mkkit")) << out;
+        for (size_t start = 0, nl; (nl = out.find('\n', start)) != std::string::npos;
+             start = nl + 1) {
+            EXPECT_LE(nl - start, 80u) << sub << ": " << out.substr(start, nl - start);
+        }
+    }
+    EXPECT_EQ(2, Run("create --no-such-option"));
 }
 
 // In a locale that cannot represent the path, the installer's file layer would
@@ -212,7 +285,7 @@ TEST_F(MkkitTest, SameTreeGivesTheSameKitWithSourceDateEpoch) {
     ASSERT_EQ(0, Run(create, epoch)) << Err();
     EXPECT_EQ(first, testing_support::Sandbox::read(sandbox_.at("one.efd")));
     ASSERT_EQ(0, Run("list " + Quote(sandbox_.at("one.efd"))));
-    EXPECT_NE(std::string::npos, Out().find("1 2020-01-01 00:00:00 a\\b.cfg")) << Out();
+    EXPECT_NE(std::string::npos, Out().find("1 2020-01-01 00:00:00 a/b.cfg")) << Out();
 
     // Without the clamp the file times go into the kit.
     ASSERT_EQ(0, Run(create));

@@ -147,7 +147,7 @@ make_tree() {
 make_kit() {
     local tree=$1
     shift
-    "$MKKIT_BIN" create -o "$WORK/kit/kelda.efd" -C "$tree" "$@" >/dev/null ||
+    "$MKKIT_BIN" create --quiet -o "$WORK/kit/kelda.efd" -C "$tree" "$@" >/dev/null ||
         fail "mkkit could not build the kit"
 }
 

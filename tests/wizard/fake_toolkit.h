@@ -45,6 +45,12 @@ struct FakeControl {
     bool isDefault = false;
     // SetText and SetProgress calls that reached this control.
     int updates = 0;
+    // What a screen reader would be told: the name, the caption's control
+    // (for a label), the command that Return in an entry reports.
+    std::string accessibleName;
+    FakeControl* labelFor = nullptr;
+    bool hasEntryCommand = false;
+    wizard::Command entryCommand = wizard::Command::kBack;
 };
 
 struct BoxRecord {
@@ -125,6 +131,14 @@ class FakeToolkit : public wizard::Toolkit {
         if (listener->OnCloseRequest() == wizard::CloseAnswer::kAllowClose) {
             windowDestroyed = true;
             listener->OnWindowClosed();
+        }
+    }
+    // Return in the visible entry, reported as the toolkit would.
+    void ReturnInEntry() {
+        FakeControl* entry = VisibleOf(Kind::kEntry);
+        ASSERT_NE(entry, nullptr);
+        if (entry->hasEntryCommand && WindowOpen()) {
+            listener->OnCommand(entry->entryCommand);
         }
     }
     void Type(const std::string& text) {
@@ -340,6 +354,19 @@ class FakeToolkit : public wizard::Toolkit {
     void SetDialogTexts(const wizard::DialogTexts& texts) override {
         dialogTexts = texts;
         dialogTextsSet = window == nullptr ? 1 : 2;
+    }
+
+    void SetEntryCommand(wizard::Handle entry, wizard::Command command) override {
+        EXPECT_EQ(W(entry)->kind, Kind::kEntry);
+        W(entry)->hasEntryCommand = true;
+        W(entry)->entryCommand = command;
+    }
+    void SetAccessibleName(wizard::Handle control, const char* name) override {
+        W(control)->accessibleName = name;
+    }
+    void SetLabelFor(wizard::Handle label, wizard::Handle control) override {
+        EXPECT_EQ(W(label)->kind, Kind::kLabel);
+        W(label)->labelFor = W(control);
     }
 
   private:

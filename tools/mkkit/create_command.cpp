@@ -1,12 +1,16 @@
 // mkkit create: parses the product descriptions and writes the kit.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <system_error>
+#include <vector>
 
 #include "kit/kit_name.h"
 #include "kit/kit_writer.h"
+#include "l10n/catalogue_tables.h"
 #include "mkkit/commands.h"
 #include "mkkit/key_files.h"
 #include "text/utf8.h"
@@ -88,6 +92,53 @@ bool DescriptionInTree(const config::ProductInfo& info, const std::string& tree,
     return false;
 }
 
+// The tree must be there before anything is judged by what it holds: a
+// missing tree would otherwise read as a missing description document.
+bool TreeIsDirectory(const std::string& tree, std::string* error) {
+    std::error_code failed;
+    const std::filesystem::file_status status = std::filesystem::status(tree, failed);
+    if (std::filesystem::is_directory(status))
+        return true;
+    if (status.type() == std::filesystem::file_type::not_found)
+        *error = "the tree to pack (-C) does not exist: " + tree;
+    else if (failed)
+        *error = "the tree to pack (-C) cannot be read: " + tree + ": " + failed.message();
+    else
+        *error = "the tree to pack (-C) is not a directory: " + tree;
+    return false;
+}
+
+// The folders of `output` that do not exist yet, created outermost first;
+// their paths are appended to `created` so a failed write can take them away.
+bool MakeOutputFolder(const std::string& output, std::vector<std::filesystem::path>* created,
+                      std::string* error) {
+    std::vector<std::filesystem::path> missing;
+    std::error_code failed;
+    for (std::filesystem::path folder = std::filesystem::path(output).parent_path();
+         !folder.empty() && !std::filesystem::exists(folder, failed);
+         folder = folder.parent_path()) {
+        missing.push_back(folder);
+        if (folder == folder.parent_path())
+            break;
+    }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        if (!std::filesystem::create_directory(*it, failed) && failed) {
+            *error = "cannot create the folder " + it->string() + ": " + failed.message();
+            return false;
+        }
+        created->push_back(*it);
+    }
+    return true;
+}
+
+// Takes away the folders MakeOutputFolder made, innermost first; a folder
+// that holds anything else stays.
+void RemoveFolders(const std::vector<std::filesystem::path>& created) {
+    std::error_code ignored;
+    for (auto it = created.rbegin(); it != created.rend(); ++it)
+        std::filesystem::remove(*it, ignored);
+}
+
 // SOURCE_DATE_EPOCH: a whole number of seconds since 1970, else an error.
 bool SourceDateEpoch(bool* set, int64_t* seconds, std::string* error) {
     const char* text = std::getenv("SOURCE_DATE_EPOCH");
@@ -105,6 +156,35 @@ bool SourceDateEpoch(bool* set, int64_t* seconds, std::string* error) {
     return true;
 }
 
+// The installer finds a product description by its exact language code (the
+// single layout reads as "en"); a catalogue language without one greets the
+// user with placeholders.
+void WarnMissingLanguages(const std::vector<config::ProductInfo>& products, bool single) {
+    // The kit's codes as the installer compares them: ASCII case ignored.
+    std::vector<std::string> codes;
+    for (const config::ProductInfo& info : products) {
+        std::string code;
+        for (char16_t c : info.language) {
+            code += c >= u'A' && c <= u'Z' ? char(c - u'A' + 'a') : c < 0x80 ? char(c) : '?';
+        }
+        codes.push_back(single ? std::string("en") : code);
+    }
+    std::string missing;
+    for (const CatalogueLanguage& language : kCatalogueLanguages) {
+        if (std::find(codes.begin(), codes.end(), language.code) == codes.end()) {
+            missing += std::string(missing.empty() ? "" : " ") + language.code;
+        }
+    }
+    if (missing.empty()) {
+        return;
+    }
+    std::fprintf(stderr,
+                 "mkkit: warning: no --product for the installer's languages %s; in these "
+                 "languages the welcome page shows placeholders instead of the product and "
+                 "provider (--quiet says nothing of this)\n",
+                 missing.c_str());
+}
+
 }  // namespace
 
 int RunCreate(const CreateOptions& options) {
@@ -114,6 +194,10 @@ int RunCreate(const CreateOptions& options) {
     writer.SetLayout(options.single ? kit::Layout::SingleDescription
                                     : kit::Layout::DescriptionTable);
     std::string error;
+    if (!TreeIsDirectory(options.directory, &error)) {
+        std::fprintf(stderr, "mkkit: %s\n", error.c_str());
+        return 1;
+    }
     for (const std::string& text : options.products) {
         config::ProductInfo info;
         if (!ParseProduct(text, &info, &error)) {
@@ -122,11 +206,13 @@ int RunCreate(const CreateOptions& options) {
         }
         writer.AddProduct(info);
     }
-    if (options.products.empty()) {
+    if (options.products.empty() && !options.quiet) {
         std::fprintf(stderr,
                      "mkkit: warning: no --product given; the installer will welcome the user "
                      "with placeholders instead of a product and provider, and offer no "
                      "description document\n");
+    } else if (!options.quiet) {
+        WarnMissingLanguages(writer.products(), options.single);
     }
     for (const config::ProductInfo& info : writer.products()) {
         if (!DescriptionInTree(info, options.directory, &error)) {
@@ -167,9 +253,20 @@ int RunCreate(const CreateOptions& options) {
         std::fprintf(stderr, "mkkit: %s\n", error.c_str());
         return 1;
     }
-    bool ok = options.imageOnly ? writer.WriteImage(options.output, &error)
-                                : writer.WriteKit(options.output, &error);
+    if (writer.files().empty() && !options.allowEmpty) {
+        // The installer would report such a kit as installed successfully.
+        std::fprintf(stderr,
+                     "mkkit: the tree %s holds no files; a kit of it would install nothing "
+                     "(--allow-empty makes it anyway)\n",
+                     options.directory.c_str());
+        return 1;
+    }
+    std::vector<std::filesystem::path> created;
+    bool ok = MakeOutputFolder(options.output, &created, &error) &&
+              (options.imageOnly ? writer.WriteImage(options.output, &error)
+                                 : writer.WriteKit(options.output, &error));
     if (!ok) {
+        RemoveFolders(created);
         std::fprintf(stderr, "mkkit: %s\n", error.c_str());
         return 1;
     }

@@ -17,6 +17,16 @@ std::string Text(const stdx::basic_string<char16_t>& s) {
     return kit::Utf16ToUtf8(s);
 }
 
+// A kit name as the installer shows it: "/" between folders, not the kit's "\".
+std::string Name(const stdx::basic_string<char16_t>& s) {
+    std::string name = Text(s);
+    for (char& c : name) {
+        if (c == '\\')
+            c = '/';
+    }
+    return name;
+}
+
 std::string Time(uint64_t fileTime) {
     time_t seconds = time_t(kit::UnixFromFileTime(fileTime));
     struct tm utc;
@@ -72,10 +82,10 @@ int RunList(const std::string& kitPath) {
     for (const config::ProductInfo& p : kit.products) {
         std::printf("description %s: product \"%s\", provider \"%s\", document \"%s\"\n",
                     Text(p.language).c_str(), Text(p.product).c_str(), Text(p.provider).c_str(),
-                    Text(p.description).c_str());
+                    Name(p.description).c_str());
     }
     for (const config::FileData<FileSystem>& f : kit.files) {
-        std::printf("%10u %s %s\n", f.size, Time(f.time).c_str(), Text(f.name).c_str());
+        std::printf("%10u %s %s\n", f.size, Time(f.time).c_str(), Name(f.name).c_str());
     }
     std::printf("seal: %s\n", DescribeSeal(kit.seal).c_str());
     return 0;

@@ -1,10 +1,12 @@
 // mkkit: the command-line tool for people who make distribution kits.
 //   mkkit create -o kelda.efd -C <dir> [--product "lang|product|provider|descpath"]...
-//                [--sign <secret key>] [--no-trailer]
+//                [--sign <secret key>] [--no-trailer] [--allow-empty]
 //   mkkit list <kit>
 //   mkkit keygen <name>            writes <name>.sec and <name>.pub
 //   mkkit sign <kit> <secret key>
 //   mkkit verify <kit> [--key <public key>]
+// --help stays short (lines within 80 columns); the manual page mkkit(1)
+// holds the details.
 #include <CLI/CLI.hpp>
 #include <clocale>
 
@@ -14,78 +16,78 @@ int main(int argc, char** argv) {
     // Paths and texts are converted with the user's locale, as the installer does.
     std::setlocale(LC_ALL, "");
 
-    CLI::App app{"mkkit: build and inspect distribution kits (kelda.efd)"};
+    // Named here, so that the usage line shows "mkkit", not the path it was
+    // started by.
+    CLI::App app{"mkkit: build and inspect distribution kits (kelda.efd)", "mkkit"};
     app.require_subcommand(1);
+    app.get_formatter()->column_width(24);
+    // Every --help ends with the pointer to the manual page.
+    const std::string manual = "\nMore in the manual page: man mkkit";
     app.footer(
         "Examples:\n"
-        "  mkkit create -o kelda.efd -C templates \\\n"
+        "  mkkit create -o kit/kelda.efd -C templates \\\n"
         "      --product \"en|Templates|Example Ltd|docs/readme.html\" \\\n"
         "      --product \"de|Vorlagen|Beispiel GmbH|docs/liesmich.html\"\n"
-        "  mkkit list kelda.efd\n"
-        "  mkkit keygen release && mkkit sign kelda.efd release.sec\n"
-        "  mkkit verify kelda.efd --key release.pub\n"
-        "Exit status: 0 success, 1 unreadable tree, damaged or unreadable kit, 2 bad options or\n"
-        "key file; verify also 3 when the kit has no trailer, 4 when it is not signed by --key.");
+        "  mkkit list kit/kelda.efd\n"
+        "  mkkit keygen release && mkkit sign kit/kelda.efd release.sec\n"
+        "  mkkit verify kit/kelda.efd --key release.pub\n"
+        "Exit status: 0 success; 1 missing, empty or unreadable tree, damaged or\n"
+        "unreadable kit; 2 bad options or key file; verify also 3 when the kit has\n"
+        "no trailer, 4 when it is not signed by --key." +
+        manual);
 
     CreateOptions create;
-    CLI::App* createCmd = app.add_subcommand(
-        "create",
-        "Build a kit from every regular file below a directory. Files are named "
-        "relative to that directory with \"\\\" separators, keep their last-write "
-        "times, and are stored in a fixed order (names compared byte-wise, depth first), "
-        "so the same tree always gives the same kit; with SOURCE_DATE_EPOCH set, no file "
-        "time is later than it. The kit ends in a trailer holding the SHA-256 digest of "
-        "its compressed stream, which the installer checks.");
-    createCmd->add_option("-o,--output", create.output, "kit file to write, e.g. kelda.efd")
+    CLI::App* createCmd =
+        app.add_subcommand("create", "Build a kit from every file below a directory");
+    createCmd->footer(
+        "Files keep their names relative to the tree and their last-write times,\n"
+        "in a fixed order: the same tree always gives the same kit. With\n"
+        "SOURCE_DATE_EPOCH set, no file time is later than it." +
+        manual);
+    createCmd->add_option("-o,--output", create.output, "kit file to write; folders are made")
         ->required();
     createCmd->add_option("-C,--directory", create.directory, "directory tree to pack")->required();
-    createCmd->add_option(
-        "-p,--product", create.products,
-        "product description for one language, \"lang|product|provider|descpath\"; "
-        "descpath is the description document relative to the tree (\"/\" or \"\\\" "
-        "separated, may be empty). Repeat for each language; the order is kept.");
+    createCmd->add_option("-p,--product", create.products,
+                          "\"lang|product|provider|descpath\"; once per language");
     createCmd->add_option("-l,--level", create.level, "zlib compression level 0-9 (default 9)")
         ->check(CLI::Range(0, 9));
-    createCmd->add_flag("--single", create.single,
-                        "write the single-description layout (exactly one --product, "
-                        "read back as language \"en\")");
-    createCmd->add_flag("--image-only", create.imageOnly,
-                        "write the inflated kit image instead of the compressed kit "
-                        "(for inspection and fuzzing seeds)");
-    createCmd->add_flag("--no-trailer", create.noTrailer,
-                        "write a bare deflate stream without the digest trailer");
-    createCmd->add_option("--sign", create.secretKey,
-                          "secret key file (from mkkit keygen) that signs the kit");
+    createCmd->add_flag("--allow-empty", create.allowEmpty, "make a kit even of an empty tree");
+    createCmd->add_flag("--single", create.single, "the single-description layout (one --product)");
+    createCmd->add_flag("--image-only", create.imageOnly, "write the inflated image, not the kit");
+    createCmd->add_flag("--no-trailer", create.noTrailer, "leave out the digest trailer");
+    createCmd->add_option("--sign", create.secretKey, "secret key file that signs the kit");
+    createCmd->add_flag("-q,--quiet", create.quiet,
+                        "no warning about languages without a --product");
 
     std::string listKit;
-    CLI::App* listCmd = app.add_subcommand(
-        "list",
-        "Open a kit as the installer does and list its product descriptions, then one "
-        "line per file: size in bytes, last-write time (UTC) and name, in install order.");
+    CLI::App* listCmd = app.add_subcommand("list", "List a kit's descriptions, files and seal");
+    listCmd->footer(
+        "Opens the kit as the installer does. One line per file: size in bytes,\n"
+        "last-write time (UTC) and name, in install order." +
+        manual);
     listCmd->add_option("kit", listKit, "kit file to list")->required();
 
     std::string keyBase;
-    CLI::App* keygenCmd = app.add_subcommand(
-        "keygen",
-        "Write a new Ed25519 key pair: NAME.sec (secret, mode 0600) and NAME.pub. Existing "
-        "files are never overwritten.");
-    keygenCmd->add_option("name", keyBase, "path and name of the key files, without suffix")
-        ->required();
+    CLI::App* keygenCmd = app.add_subcommand("keygen", "Write a key pair NAME.sec and NAME.pub");
+    keygenCmd->footer("NAME.sec is secret (mode 0600). Existing files are never overwritten." +
+                      manual);
+    keygenCmd->add_option("name", keyBase, "path and name of the key files, no suffix")->required();
 
     std::string signKit, signKey;
-    CLI::App* signCmd = app.add_subcommand(
-        "sign", "Check a kit and add a signature by a secret key to its trailer.");
+    CLI::App* signCmd = app.add_subcommand("sign", "Check a kit and sign it with a secret key");
+    signCmd->footer("The kit is checked first; a damaged kit is never signed." + manual);
     signCmd->add_option("kit", signKit, "kit file to sign")->required();
     signCmd->add_option("secret-key", signKey, "secret key file (from mkkit keygen)")->required();
 
     std::string verifyKit, verifyKey;
-    CLI::App* verifyCmd = app.add_subcommand(
-        "verify",
-        "Check a kit as the installer does and say what it carries: no trailer, a digest, a "
-        "signature (checked when --key names its public key).");
+    CLI::App* verifyCmd =
+        app.add_subcommand("verify", "Check a kit and say what its trailer holds");
+    verifyCmd->footer(
+        "Says: no trailer (status 3), digest ok (0), signed by a key id (0; with\n"
+        "--key, 4 when another key or none signed it), or damaged (1)." +
+        manual);
     verifyCmd->add_option("kit", verifyKit, "kit file to check")->required();
-    verifyCmd->add_option("--key", verifyKey,
-                          "public key file; the kit must be signed by this key");
+    verifyCmd->add_option("--key", verifyKey, "public key file that must have signed it");
 
     try {
         app.parse(argc, argv);

@@ -1,25 +1,34 @@
 #!/usr/bin/env bash
 # --help and --version with no display: stdout, status 0, every option and
-# every exit status listed. The historical words still work next to the new
-# options, and unknown words without "--" are ignored; a long option's value
-# is never read as a historical word; a mistyped long option or a missing
-# value is a usage error (status 2) that changes nothing.
+# every exit status listed, the manual page named; --version says whether the
+# build requires signed kits, and whose. The historical words still work next
+# to the new options, and unknown words without "--" are ignored; a long
+# option's value is never read as a historical word; a mistyped long option
+# or a missing value is a usage error (status 2) that changes nothing.
 source "$(dirname "$0")/lib.sh"
 console_init help
 
 run_setup --help
 expect_status 0 "of --help"
 for option in usecwd -L '/L' -S --dir --console --status-fd --dry-run --help --version \
-    kelda.efd; do
+    kelda.efd "English only"; do
     out_has "$option"
 done
 for status in 0 1 2 3 4; do
     grep -qE "^  $status  " "$WORK/out" || fail "exit status $status not explained"
 done
 [ ! -s "$WORK/err" ] || fail "--help wrote to stderr: $(cat "$WORK/err")"
+[ "$(tail -n1 "$WORK/out")" = "More in the manual page: man setup" ] ||
+    fail "--help does not end with the manual page: $(tail -n1 "$WORK/out")"
 run_setup --version
 expect_status 0 "of --version"
 grep -qE '^setup [0-9]+\.[0-9]+' "$WORK/out" || fail "no version: $(cat "$WORK/out")"
+out_has "Kits: no signature required"
+# The build that requires signed kits says so, and whose key.
+SETUP_BIN=$SIGNED_SETUP_BIN run_setup --version
+expect_status 0 "of the signed build's --version"
+grep -qE '^Kits: must be signed by Example Test Signer \(key [0-9a-f]{16}\)$' "$WORK/out" ||
+    fail "the signed build's --version: $(cat "$WORK/out")"
 
 # /S, -Lde and stray words with the new options: German texts, no question.
 make_ledger_kit

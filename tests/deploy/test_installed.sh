@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# `cmake --install` into a fresh prefix gives a setup a user can run: the
+# programs in bin, their manual pages in share/man/man1 where `man` finds
+# them, and the installed `setup --kit` installs the demo kit unattended.
+# Without --kit the installed program looks beside itself and says where.
+set -euo pipefail
+: "${BUILD_DIR:?}" "${DEMO_KIT:?}" "${CMAKE_COMMAND:?}"
+repo=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(mktemp -d "${TMPDIR:-/tmp}/setup-installed.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+fail() {
+    echo "FAIL [installed]: $*" >&2
+    [ -f "$work/err" ] && { echo "--- stderr:"; cat "$work/err"; } >&2
+    exit 1
+}
+unset DISPLAY WAYLAND_DISPLAY
+prefix="$work/prefix"
+mkdir -p "$work/home" "$work/tmp"
+
+"$CMAKE_COMMAND" --install "$BUILD_DIR" --prefix "$prefix" >"$work/install.log" ||
+    fail "cmake --install: $(cat "$work/install.log")"
+for file in bin/setup bin/mkkit share/man/man1/setup.1 share/man/man1/mkkit.1; do
+    [ -f "$prefix/$file" ] || fail "$file was not installed"
+done
+# man finds the pages through PATH, as for ~/.local/bin.
+[ "$(env -u MANPATH PATH="$prefix/bin:$PATH" man -w setup mkkit | tr '\n' ' ')" = \
+    "$prefix/share/man/man1/setup.1 $prefix/share/man/man1/mkkit.1 " ] ||
+    fail "man does not find the installed pages through PATH"
+
+# installed ARGS...: the installed setup in a home of its own, no terminal.
+installed() {
+    STATUS=0
+    env HOME="$work/home" TMPDIR="$work/tmp" LANG=C.UTF-8 "$prefix/bin/setup" "$@" \
+        </dev/null >"$work/out" 2>"$work/err" || STATUS=$?
+}
+
+installed --console -S --kit "$DEMO_KIT" --dir "$work/templates"
+[ "$STATUS" = 0 ] || fail "the installed setup --kit ended with $STATUS"
+diff -r "$repo/examples/templates" "$work/templates" >/dev/null ||
+    fail "the template directory differs from the demo kit's tree"
+grep -qx "ConfigurationTemplatesLocation=$work/templates/\{0,1\}" \
+    "$work/home/.KV/kvlaunch/kvlaunch.cfg" || fail "the launcher file does not list the directory"
+
+# No kit beside the installed program: the message names where it looked.
+installed --console -S --dir "$work/other"
+[ "$STATUS" = 2 ] || fail "without a kit: status $STATUS"
+grep -qF "$prefix/bin/kelda.efd" "$work/err" || fail "the message does not name $prefix/bin/kelda.efd"
+# A kit named without --kit is refused with the hint.
+installed --console -S "$DEMO_KIT" --dir "$work/other"
+[ "$STATUS" = 2 ] || fail "a positional kit path: status $STATUS"
+grep -qF -- "--kit" "$work/err" || fail "a positional kit path gets no hint to use --kit"
+[ ! -e "$work/other" ] || fail "a refused run created its directory"
+echo "[installed] passed"
