@@ -538,6 +538,25 @@ TEST_F(FrontEndsTest, ASignalWhileTheCancelQuestionIsOpenEndsItAndRollsBack) {
     EXPECT_EQ(steps.interruptFd, -1) << "the front end still watches after the run";
 }
 
+// A signal while the start-up undoes a killed run: the recovery is complete
+// and told, then the program quits with 128 + the signal before any step.
+TEST_F(FrontEndsTest, ASignalDuringTheRecoveryQuitsOnceItIsComplete) {
+    KilledRun(sandbox);
+    FakeSteps steps;
+    steps.onMessage = [] { raise(SIGHUP); };
+    CInstallerDlg dialog(steps, host, Options(true));
+    dialog.SetTargetDirectory(u16(sandbox.at("target")));
+    dialog.Run();
+    EXPECT_EQ(dialog.GetExitStatus(), 128 + SIGHUP);
+    ASSERT_EQ(steps.messages.size(), 1u);
+    EXPECT_NE(steps.messages[0].find("was undone"), std::string::npos) << steps.messages[0];
+    EXPECT_FALSE(Sandbox::exists(sandbox.at("tmp/kvtmp7.journal")));
+    EXPECT_FALSE(Sandbox::exists(sandbox.at("target/ghost.txt")));
+    EXPECT_TRUE(steps.outcomes.empty());
+    EXPECT_TRUE(steps.progress.empty());
+    EXPECT_EQ(steps.interruptFd, -1);
+}
+
 // The front end goes away in the middle of the copy (the display is lost):
 // the controller cancels, waits for the rollback and names the status the
 // process must end with at once.

@@ -34,6 +34,8 @@ class FakeSteps : public wizard::StepUi {
     std::function<void(int)> onWait;
     // Called when a question opens, before its answer is taken.
     std::function<void()> onQuestion;
+    // Called when a message (not a question) is shown.
+    std::function<void()> onMessage;
 
     // --- What the test inspects ------------------------------------------
     std::vector<std::string> welcomes;
@@ -69,6 +71,9 @@ class FakeSteps : public wizard::StepUi {
     int MessageBox(const char* text, uint32_t flags) override {
         if (!wizard::MessageBoxHasYesNo(flags)) {
             messages.push_back(text);
+            if (onMessage) {
+                onMessage();
+            }
             return wizard::kAnswerOk;
         }
         questions.push_back(text);
