@@ -8,8 +8,12 @@ packages=(
   zlib1g-dev libisal-dev isal libssl-dev libgtk2.0-dev libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   nlohmann-json3-dev python3
   xvfb xauth xdotool x11-utils imagemagick locales gzip tar
+  # The accessibility bus and its GTK 2 bridge, for the screen-reader test.
+  dbus at-spi2-core libatk-adaptor libgail-common python3-pyatspi
   # The manual pages' check, and the Ansible role's test.
   groff-base man-db ansible-core
+  # strace kills the program at an exact system call (the launcher write).
+  strace
   libgnustep-gui-dev gnustep-back0.29 libblocksruntime-dev
   # Glyphs for every catalogue language: Latin, Cyrillic, Armenian and
   # Georgian (DejaVu), and Chinese (WenQuanYi Micro Hei).

@@ -6,6 +6,8 @@
 // NSImage*). Controls are autoreleased and retained by the content view,
 // which the dialog releases through DestroyWindow.
 #pragma once
+#include <vector>
+
 #include "wizard/toolkit.h"
 
 namespace cocoa {
@@ -53,12 +55,19 @@ class CocoaToolkit final : public wizard::Toolkit {
     int MessageBox(const char* text, uint32_t flags, const char* title) override;
     void ChooseDirectory(wizard::Handle window, wizard::Handle entry) override;
     void SetDialogTexts(const wizard::DialogTexts& texts) override;
+    void SetInterruptDescriptor(int fd) override;
 
     void RunMainLoop() override;
     void ProcessEvents() override;
     void Wakeup() override;
 
+    void SetEntryCommand(wizard::Handle entry, wizard::Command command) override;
+    void SetAccessibleName(wizard::Handle control, const char* name) override;
+    void SetLabelFor(wizard::Handle label, wizard::Handle control) override;
+
   private:
+    void ReleaseTargets();
+
     // NSAutoreleasePool made by Initialize; it lives for the whole run.
     void* m_pool = nullptr;
     // ExtNSApplicationDelegate and ExtNSWizardWindowDelegate, owned here
@@ -73,6 +82,13 @@ class CocoaToolkit final : public wizard::Toolkit {
     void* m_sidePicture = nullptr;
     // Captions of alerts and the directory panel in the dialog's language.
     wizard::DialogTexts m_texts;
+    // ExtNSCommandTarget objects of the entries, owned here.
+    std::vector<void*> m_targets;
+    // The dialog's signal pipe while it watches one, else -1.
+    int m_interruptFd = -1;
 };
+
+// Tells a screen reader to pass over `view` where the platform can.
+void MarkDecorative(void* view);
 
 }  // namespace cocoa

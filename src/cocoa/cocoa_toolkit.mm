@@ -27,6 +27,7 @@ constexpr NSTimeInterval kEventPassWait = 0.01;
 CocoaToolkit::~CocoaToolkit() {
     [(id)m_sidePicture release];
     [(id)m_windowDelegate release];
+    ReleaseTargets();
     // The application keeps a pointer to its delegate: leave it in place.
     // The autorelease pool is never drained: objects autoreleased during
     // the run live until the process ends.
@@ -60,11 +61,15 @@ wizard::Handle CocoaToolkit::CreateWindow(int width, int height, const char* tit
     ExtNSWizardWindowDelegate* delegate = [[ExtNSWizardWindowDelegate alloc] init];
     delegate->m_mainDlg = listener;
     [(id)m_windowDelegate release];
+    ReleaseTargets();
     m_windowDelegate = delegate;
     [window setDelegate:delegate];
     [window center];
     [window setTitle:[NSString stringWithUTF8String:title]];
     [window setBackgroundColor:[NSColor colorWithCalibratedRed:1 green:1 blue:1 alpha:1]];
+    // Tab follows the reading order, top to bottom and left to right, over
+    // whatever controls the current page shows.
+    [window setAutorecalculatesKeyViewLoop:YES];
     m_window = window;
     return window;
 }

@@ -87,6 +87,7 @@ wizard::Handle CocoaToolkit::CreatePicture(wizard::Handle container, int x, int 
     [view setImageScaling:NSImageScaleProportionallyUpOrDown];
     [view setImageAlignment:NSImageAlignCenter];
     [view setImage:(NSImage*)picture];
+    MarkDecorative(view);
     return AddTo(container, view);
 }
 

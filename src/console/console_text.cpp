@@ -14,16 +14,26 @@ namespace {
 
 // Every key the console may print.
 constexpr const char* kShownKeys[] = {
-    "IDS_WELCOME_TITLE",      "IDS_DEFPRODUCT",           "IDS_DEFPROVIDER",
-    "IDS_DESTINATION_PROMPT", "IDS_TEMPLATE_CATALOG",     "IDS_ACCEPT_CANCEL",
-    "IDS_PROGRESS_START",     "IDS_INSTALL_FINISH",       "IDS_INSTALL_ERROR",
-    "IDS_SUCCESS_FINISH",     "IDS_ERROR_FINISH",         "IDS_CANCEL_FINISH",
-    "IDS_SETUP_EMPTYTARGET",  "IDS_ERROR_NOTARGET",       "IDS_ERROR_NOTWRITABLE",
-    "IDS_ERROR_NOSOURCE",     "IDS_ERROR_NOSPACE",        "IDS_ERROR_DAMAGEDSOURCE",
-    "IDS_WELCOME_LINE",       "IDS_WARN_LAUNCHERFILE",    "IDS_ERROR_SPACEDETAIL",
-    "IDS_ERROR_NOTSIGNED",    "IDS_ERROR_NOTRESTORED",    "IDS_RECOVERY_DONE",
-    "IDS_RECOVERY_CHANGED",   "IDS_RECOVERY_NOTRESTORED", "IDS_RECOVERY_UNREADABLE",
-    "IDS_RECOVERY_REFUSED",   "IDS_RECOVERY_LEFTALONE",   "IDS_NOTE_STAGINGELSEWHERE",
+    "IDS_WELCOME_TITLE",       "IDS_DEFPRODUCT",
+    "IDS_DEFPROVIDER",         "IDS_DESTINATION_PROMPT",
+    "IDS_TEMPLATE_CATALOG",    "IDS_ACCEPT_CANCEL",
+    "IDS_PROGRESS_START",      "IDS_INSTALL_FINISH",
+    "IDS_INSTALL_ERROR",       "IDS_SUCCESS_FINISH",
+    "IDS_ERROR_FINISH",        "IDS_CANCEL_FINISH",
+    "IDS_SETUP_EMPTYTARGET",   "IDS_ERROR_NOTARGET",
+    "IDS_ERROR_NOTWRITABLE",   "IDS_ERROR_NOSOURCE",
+    "IDS_ERROR_NOSPACE",       "IDS_ERROR_DAMAGEDSOURCE",
+    "IDS_WELCOME_LINE",        "IDS_WARN_LAUNCHERFILE",
+    "IDS_ERROR_SPACEDETAIL",   "IDS_ERROR_NOTSIGNED",
+    "IDS_ERROR_NOTRESTORED",   "IDS_RECOVERY_DONE",
+    "IDS_RECOVERY_CHANGED",    "IDS_RECOVERY_NOTRESTORED",
+    "IDS_RECOVERY_UNREADABLE", "IDS_MSGBOX_YES",
+    "IDS_MSGBOX_NO",           "IDS_PLAN_NEW",
+    "IDS_PLAN_UPDATE",         "IDS_PLAN_KEEP",
+    "IDS_PLAN_BLOCKED",        "IDS_PLAN_SUMMARY",
+    "IDS_ERROR_LINEBREAK",     "IDS_ERROR_DISPLAYLOST",
+    "IDS_ERROR_TEMPUNUSABLE",
+    "IDS_RECOVERY_REFUSED", "IDS_RECOVERY_LEFTALONE", "IDS_NOTE_STAGINGELSEWHERE",
 };
 
 // Calls `emit` with each character's multibyte form, or with an empty
@@ -52,7 +62,57 @@ void ForEachCharacter(const std::string& utf8, Emit emit) {
     }
 }
 
+// Calls `emit` with the byte length and screen columns of each character of
+// `text` in the locale's encoding.
+template <class Emit>
+void ForEachColumn(const std::string& text, Emit emit) {
+    std::mbstate_t state{};
+    size_t at = 0;
+    while (at < text.size()) {
+        wchar_t c = 0;
+        size_t n = std::mbrtowc(&c, text.data() + at, text.size() - at, &state);
+        int width = 1;
+        if (n == static_cast<size_t>(-1) || n == static_cast<size_t>(-2)) {
+            state = std::mbstate_t{};
+            n = 1;
+        } else {
+            n = n == 0 ? 1 : n;
+            width = wcwidth(c);
+            width = width < 0 ? 1 : width;
+        }
+        emit(at, n, size_t(width));
+        at += n;
+    }
+}
+
 }  // namespace
+
+size_t DisplayColumns(const std::string& text) {
+    size_t columns = 0;
+    ForEachColumn(text, [&columns](size_t, size_t, size_t width) { columns += width; });
+    return columns;
+}
+
+std::string FitTail(const std::string& text, size_t columns) {
+    const size_t total = DisplayColumns(text);
+    if (total <= columns) {
+        return text;
+    }
+    if (columns <= 3) {
+        return std::string(columns, '.');
+    }
+    // Drop whole characters from the front until the rest and "..." fit.
+    size_t cut = text.size();
+    size_t dropped = 0;
+    ForEachColumn(text, [&](size_t at, size_t length, size_t width) {
+        if (cut == text.size() && total - dropped <= columns - 3) {
+            cut = at;
+        }
+        dropped += width;
+        (void)length;
+    });
+    return "..." + text.substr(cut);
+}
 
 std::string ToTerminal(const std::string& utf8) {
     std::string out;

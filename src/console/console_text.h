@@ -14,6 +14,14 @@ namespace console {
 // language fits).
 std::string ToTerminal(const std::string& utf8);
 
+// Screen columns of `text` (in the locale's encoding): a wide character
+// (Chinese, say) counts two, a combining one none, an unreadable byte one.
+size_t DisplayColumns(const std::string& text);
+
+// The end of `text` (in the locale's encoding) that fits in `columns`, with
+// "..." in front where it was cut; never starts inside a character.
+std::string FitTail(const std::string& text, size_t columns);
+
 // True when every character of `utf8` has a form in the locale's encoding.
 bool FitsTerminal(const std::string& utf8);
 

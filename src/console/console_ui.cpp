@@ -1,10 +1,13 @@
 // The console front end's steps; see console_ui.h.
 #include "console/console_ui.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 
 #include "console/console_text.h"
+#include "console/yes_no.h"
+#include "l10n/localization.h"
 #include "text/string_util.h"
 #include "text/utf8.h"
 #include "wizard/message_box.h"
@@ -20,31 +23,6 @@ constexpr int kBarWidth = 20;
 
 std::string Utf8(const char* text) {
     return text != nullptr ? std::string(text) : std::string();
-}
-
-bool IsYes(const std::string& answer) {
-    return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes" || answer == "YES";
-}
-
-bool IsNo(const std::string& answer) {
-    return answer == "n" || answer == "N" || answer == "no" || answer == "No" || answer == "NO";
-}
-
-// Keeps the last `columns` characters' worth of a path, marking the cut.
-std::string FitPath(const std::string& path, size_t columns) {
-    if (path.size() <= columns) {
-        return path;
-    }
-    if (columns <= 3) {
-        return std::string(columns, '.');
-    }
-    size_t start = path.size() - (columns - 3);
-    // Do not start inside a multibyte character (UTF-8 and most others mark
-    // continuation bytes with the top bits 10).
-    while (start < path.size() && (static_cast<unsigned char>(path[start]) & 0xC0) == 0x80) {
-        ++start;
-    }
-    return "..." + path.substr(start);
 }
 
 }  // namespace
@@ -144,7 +122,7 @@ int ConsoleUi::MessageBox(const char* text, uint32_t flags) {
         if (inputEnded_) {
             return wizard::kAnswerNone;
         }
-        Terminal::Out(ToTerminal(Utf8(text)) + " [y/n] ");
+        Terminal::Out(ToTerminal(Utf8(text)) + " " + ToTerminal(YesNoChoices()) + " ");
         std::string line;
         switch (terminal_.ReadLine(line)) {
             case Terminal::Read::kEnd:
@@ -161,11 +139,13 @@ int ConsoleUi::MessageBox(const char* text, uint32_t flags) {
                 EchoEnd();
                 break;
         }
-        if (IsYes(line)) {
-            return wizard::kAnswerYes;
-        }
-        if (IsNo(line)) {
-            return wizard::kAnswerNo;
+        switch (ReadYesNo(line)) {
+            case YesNo::kYes:
+                return wizard::kAnswerYes;
+            case YesNo::kNo:
+                return wizard::kAnswerNo;
+            case YesNo::kUnclear:
+                break;
         }
     }
 }
@@ -202,11 +182,9 @@ void ConsoleUi::DrawProgressLine(int percent, const std::string& file) {
                        std::string(size_t(kBarWidth - filled), ' ') + "] ";
     std::string number = std::to_string(percent) + "%";
     line += std::string(4 - std::min<size_t>(4, number.size()), ' ') + number + "  ";
-    const int columns = terminal_.Columns() - 1;
-    // Bytes stand in for columns: exact for the ASCII part, and a wide name
-    // is only cut earlier than needed.
-    const size_t room = line.size() < size_t(columns) ? size_t(columns) - line.size() : 0;
-    line += FitPath(file, room);
+    const size_t columns = size_t(std::max(terminal_.Columns() - 1, 0));
+    const size_t used = DisplayColumns(line);
+    line += FitTail(file, used < columns ? columns - used : 0);
     // Carriage return, the line, then clear to the end of the line.
     Terminal::Out("\r" + line + "\x1b[K");
     progressLineOpen_ = true;
@@ -236,13 +214,26 @@ void ConsoleUi::ShowOutcome(wizard::StepOutcome /*outcome*/, const char* text,
     Terminal::Out(ToTerminal(Utf8(text)) + "\n");
 }
 
+// One line a kit file, its verdict in the chosen language in a column as
+// wide as the widest verdict, then the counts. The reasons of a blocked file
+// are English, like the kit's names they explain.
 void ConsoleUi::ShowPlan(const std::vector<install::PlannedFile>& plan) {
+    // In the order of install::Verdict.
+    const char* const keys[] = {"IDS_PLAN_NEW", "IDS_PLAN_UPDATE", "IDS_PLAN_KEEP",
+                                "IDS_PLAN_BLOCKED"};
+    std::string words[4];
+    size_t width = 0;
+    for (int i = 0; i < 4; ++i) {
+        words[i] = ToTerminal(Utf8(GetLocalizedUtf8(keys[i]).c_str()));
+        width = std::max(width, DisplayColumns(words[i]));
+    }
+    for (std::string& word : words) {
+        word += std::string(width + 1 - DisplayColumns(word), ' ');
+    }
     std::string out;
     for (const install::PlannedFile& file : plan) {
-        std::string word = install::VerdictWord(file.verdict);
-        word.resize(8, ' ');
         const stdx::string8 name = stdx::to_utf8(file.name);
-        out += word + ToTerminal(std::string(name.c_str(), name.size()));
+        out += words[int(file.verdict)] + ToTerminal(std::string(name.c_str(), name.size()));
         if (file.verdict == install::Verdict::kBlocked) {
             out += std::string(": ") + install::BlockerText(file.blocker);
         }
@@ -253,10 +244,12 @@ void ConsoleUi::ShowPlan(const std::vector<install::PlannedFile>& plan) {
         }
     }
     const install::PlanSummary summary = install::Summarize(plan);
-    out += std::to_string(summary.newFiles) + " new, " + std::to_string(summary.updatedFiles) +
-           " update, " + std::to_string(summary.keptFiles) + " keep, " +
-           std::to_string(summary.blockedFiles) + " blocked; " +
-           std::to_string(summary.bytesToWrite) + " bytes would be written\n";
+    auto number = [](uint64_t n) { return stdx::widen(stdx::string8(std::to_string(n).c_str())); };
+    const stdx::string16 line = FormatLocalized(
+        "IDS_PLAN_SUMMARY", {number(summary.newFiles), number(summary.updatedFiles),
+                             number(summary.keptFiles), number(summary.blockedFiles),
+                             number(summary.bytesToWrite)});
+    out += ToTerminal(Utf8(stdx::to_utf8(line).c_str())) + "\n";
     Terminal::Out(out);
 }
 

@@ -31,6 +31,10 @@ wizard::Handle GtkToolkit::CreateSeparator(wizard::Handle container, wizard::Rec
 wizard::Handle GtkToolkit::CreatePicture(wizard::Handle container, int x, int y,
                                          wizard::Handle picture) {
     GtkWidget* image = gtk_image_new_from_pixbuf(static_cast<GdkPixbuf*>(picture));
+    // Decoration only: a screen reader is told to pass over it.
+    AtkObject* access = gtk_widget_get_accessible(image);
+    atk_object_set_role(access, ATK_ROLE_REDUNDANT_OBJECT);
+    atk_object_set_name(access, "");
     return Place(container, image, x, y);
 }
 
@@ -79,14 +83,6 @@ wizard::Handle GtkToolkit::CreateProgressBar(wizard::Handle container, wizard::R
     return Place(container, bar, rect.x, rect.y);
 }
 
-void GtkToolkit::SetVisible(wizard::Handle control, bool visible) {
-    if (visible) {
-        gtk_widget_show(GTK_WIDGET(control));
-        return;
-    }
-    gtk_widget_hide(GTK_WIDGET(control));
-}
-
 void GtkToolkit::SetEnabled(wizard::Handle control, bool enabled) {
     gtk_widget_set_sensitive(GTK_WIDGET(control), enabled ? TRUE : FALSE);
 }
@@ -94,6 +90,7 @@ void GtkToolkit::SetEnabled(wizard::Handle control, bool enabled) {
 void GtkToolkit::SetText(wizard::Handle control, const char* text) {
     if (GTK_IS_LABEL(control)) {
         gtk_label_set_text(GTK_LABEL(control), text);
+        NameAfterCaption(GTK_WIDGET(control));
         return;
     }
     if (GTK_IS_BUTTON(control)) {

@@ -1,7 +1,9 @@
 // Set-up, window and event loop of the GTK front end.
 #include "gtk/gtk_toolkit.h"
 
+#include <X11/Xlib.h>
 #include <gdk/gdkkeysyms.h>
+#include <unistd.h>
 
 #include "gtk/pictures.h"
 
@@ -22,9 +24,20 @@ const char kButtonStyle[] =
     "}\n"
     "widget \"*.setup-button\" style \"setup-button\"\n";
 
+// The one toolkit of the process, for Xlib's handler, and the handler GDK
+// had installed (it reports the loss and ends the process with 1).
+GtkToolkit* g_toolkit = nullptr;
+XIOErrorHandler g_gdkIoHandler = nullptr;
+
 }  // namespace
 
 GtkToolkit::~GtkToolkit() {
+    if (interruptWatch_ != 0) {
+        g_source_remove(interruptWatch_);
+    }
+    if (g_toolkit == this) {
+        g_toolkit = nullptr;
+    }
     if (windowIcon_ != nullptr) {
         g_object_unref(windowIcon_);
     }
@@ -36,6 +49,28 @@ GtkToolkit::~GtkToolkit() {
 void GtkToolkit::Initialize(int* argc, char*** argv) {
     gtk_init(argc, argv);
     gtk_rc_parse_string(kButtonStyle);
+    // After gtk_init: GDK installs its own handler there.
+    g_toolkit = this;
+    XIOErrorHandler previous = XSetIOErrorHandler(&GtkToolkit::OnDisplayLost);
+    if (previous != &GtkToolkit::OnDisplayLost) {
+        g_gdkIoHandler = previous;
+    }
+}
+
+// The X server went away (the session ended, an ssh connection dropped).
+// Xlib ends the process when this returns, so it never does: the listener
+// ends the run (a copy is rolled back first) and names the status.
+int GtkToolkit::OnDisplayLost(::_XDisplay* display) {
+    GtkToolkit* toolkit = g_toolkit;
+    wizard::ToolkitListener* listener = toolkit != nullptr ? toolkit->listener_ : nullptr;
+    if (listener == nullptr) {
+        if (g_gdkIoHandler != nullptr) {
+            return g_gdkIoHandler(display);
+        }
+        _exit(1);
+    }
+    toolkit->listener_ = nullptr;
+    _exit(listener->OnDisplayLost());
 }
 
 wizard::Handle GtkToolkit::CreateWindow(int width, int height, const char* title,
@@ -54,6 +89,11 @@ wizard::Handle GtkToolkit::CreateWindow(int width, int height, const char* title
         GTK_WINDOW(window), nullptr, &hints,
         static_cast<GdkWindowHints>(GDK_HINT_MIN_SIZE | GDK_HINT_MAX_SIZE | GDK_HINT_BASE_SIZE));
     gtk_window_set_default_size(GTK_WINDOW(window), width, height);
+    // Not resizable for the window manager and for a screen reader alike;
+    // the content area's own size request keeps the window at its size.
+    gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
+    contentWidth_ = width;
+    contentHeight_ = height;
     gtk_window_set_modal(GTK_WINDOW(window), TRUE);
     gtk_window_set_type_hint(GTK_WINDOW(window), GDK_WINDOW_TYPE_HINT_MENU);
 
@@ -71,6 +111,7 @@ wizard::Handle GtkToolkit::CreateWindow(int width, int height, const char* title
 
 wizard::Handle GtkToolkit::CreateContainer(wizard::Handle window) {
     GtkWidget* fixed = gtk_fixed_new();
+    gtk_widget_set_size_request(fixed, contentWidth_, contentHeight_);
     gtk_container_add(GTK_CONTAINER(window), fixed);
     gtk_widget_show(fixed);
     return fixed;
@@ -84,6 +125,7 @@ void GtkToolkit::DestroyWindow(wizard::Handle window, wizard::Handle container) 
     if (window == nullptr || window != window_) {
         return;
     }
+    DestroyParked();
     if (container != nullptr) {
         gtk_widget_destroy(GTK_WIDGET(container));
     }

@@ -6,7 +6,12 @@
 #pragma once
 #include <gtk/gtk.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "wizard/toolkit.h"
+
+struct _XDisplay;
 
 namespace gtkfront {
 
@@ -58,8 +63,26 @@ class GtkToolkit final : public wizard::Toolkit {
     void Wakeup() override;
 
     void SetDialogTexts(const wizard::DialogTexts& texts) override;
+    void SetInterruptDescriptor(int fd) override;
+
+    void SetEntryCommand(wizard::Handle entry, wizard::Command command) override;
+    void SetAccessibleName(wizard::Handle control, const char* name) override;
+    void SetLabelFor(wizard::Handle label, wizard::Handle control) override;
 
   private:
+    static void OnEntryActivate(GtkEntry* entry, gpointer self);
+    static void NameAfterCaption(GtkWidget* label);
+    // A hidden control leaves its container (and the accessibility tree);
+    // shown again, it returns to the same place.
+    void Park(GtkWidget* widget);
+    void Unpark(GtkWidget* widget);
+    void DestroyParked();
+
+    // The interrupting descriptor became readable: the open box ends
+    // without an answer.
+    static gboolean OnInterrupt(GIOChannel* channel, GIOCondition condition, gpointer self);
+    // Xlib's handler of a broken display connection; it must not return.
+    static int OnDisplayLost(::_XDisplay* display);
     static void OnDestroy(GtkWidget* window, gpointer self);
     static gboolean OnDeleteEvent(GtkWidget* window, GdkEvent* event, gpointer self);
     static gboolean OnKeyPress(GtkWidget* window, GdkEventKey* event, gpointer self);
@@ -74,6 +97,13 @@ class GtkToolkit final : public wizard::Toolkit {
     GdkPixbuf* windowIcon_ = nullptr;
     GdkPixbuf* sidePicture_ = nullptr;
     wizard::DialogTexts texts_;
+    std::vector<GtkWidget*> parked_;
+    int contentWidth_ = 0;   // the wizard window's content area
+    int contentHeight_ = 0;  // hidden controls, one reference each
+    // The message box being run, while one is.
+    GtkWidget* openBox_ = nullptr;
+    int interruptFd_ = -1;
+    guint interruptWatch_ = 0;
 };
 
 }  // namespace gtkfront

@@ -40,9 +40,9 @@ const CatalogueRows kCatalogueAz = {
      "Şablon kataloquna yolu göstərin. Quraşdırma proqramı şablonları və konfiqurasiya fayllarını "
      "göstərilən kataloqa quraşdıracaq."},
     {"IDS_TEMPLATE_CATALOG", "Şablon kataloqu:"},
-    {"IDS_MSGBOX_YES", "Bəli"},
-    {"IDS_MSGBOX_NO", "Xeyr"},
-    {"IDS_MSGBOX_OK", "OK"},
+    {"IDS_MSGBOX_YES", "&Bəli"},
+    {"IDS_MSGBOX_NO", "&Xeyr"},
+    {"IDS_MSGBOX_OK", "&OK"},
     {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
     {"IDS_WARN_LAUNCHERFILE",
      "Şablonlar quraşdırıldı, lakin başladıcı proqramın %1 ayarlar faylı yazıla bilmədi: başladıcı "
@@ -77,4 +77,18 @@ const CatalogueRows kCatalogueAz = {
      "edin."},
     {"IDS_ERROR_NOTWRITABLE",
      "Şablon kataloqunu yaratmaq və ya ona yazmaq mümkün deyil. Başqa kataloq göstərin."},
+    {"IDS_BROWSE_BUTTON", "Gözdən keçir"},
+    {"IDS_OPEN_FAILED", "Təsvir açıla bilmədi: %1"},
+    {"IDS_PLAN_NEW", "yeni"},
+    {"IDS_PLAN_UPDATE", "yenilə"},
+    {"IDS_PLAN_KEEP", "saxla"},
+    {"IDS_PLAN_BLOCKED", "bloklanıb"},
+    {"IDS_PLAN_SUMMARY",
+     "Yeni: %1, yenilənəcək: %2, saxlanılan: %3, bloklanmış: %4; %5 bayt yazılacaq."},
+    {"IDS_ERROR_LINEBREAK",
+     "Şablon kataloqunun adında başladıcının parametrlər faylının saxlaya "
+     "bilmədiyi sətir keçidi, karetka qaytarılması və ya NUL simvolu var. Başqa "
+     "kataloq göstərin."},
+    {"IDS_ERROR_DISPLAYLOST", "Ekranla əlaqə kəsildi."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Müvəqqəti kataloqdan istifadə etmək mümkün deyil."},
 };

@@ -43,9 +43,9 @@ const CatalogueRows kCatalogueDe = {
      "Geben Sie den Pfad zum Vorlagenverzeichnis an. Das Installationsprogramm installiert "
      "Vorlagen und Konfigurationsdateien in das angegebene Verzeichnis."},
     {"IDS_TEMPLATE_CATALOG", "Vorlagenverzeichnis:"},
-    {"IDS_MSGBOX_YES", "Ja"},
-    {"IDS_MSGBOX_NO", "Nein"},
-    {"IDS_MSGBOX_OK", "OK"},
+    {"IDS_MSGBOX_YES", "&Ja"},
+    {"IDS_MSGBOX_NO", "&Nein"},
+    {"IDS_MSGBOX_OK", "&OK"},
     {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
     {"IDS_WARN_LAUNCHERFILE",
      "Die Vorlagen sind installiert, aber die Einstellungsdatei des Startprogramms %1 konnte nicht "
@@ -84,4 +84,18 @@ const CatalogueRows kCatalogueDe = {
     {"IDS_ERROR_NOTWRITABLE",
      "Das Vorlagenverzeichnis kann nicht angelegt oder beschrieben werden. Geben Sie ein anderes "
      "Verzeichnis an."},
+    {"IDS_BROWSE_BUTTON", "Durchsuchen"},
+    {"IDS_OPEN_FAILED", "Die Beschreibung konnte nicht geöffnet werden: %1"},
+    {"IDS_PLAN_NEW", "neu"},
+    {"IDS_PLAN_UPDATE", "ersetzen"},
+    {"IDS_PLAN_KEEP", "behalten"},
+    {"IDS_PLAN_BLOCKED", "gesperrt"},
+    {"IDS_PLAN_SUMMARY",
+     "Neu: %1, zu ersetzen: %2, behalten: %3, gesperrt: %4; %5 Bytes würden geschrieben."},
+    {"IDS_ERROR_LINEBREAK",
+     "Der Name des Vorlagenverzeichnisses enthält einen Zeilenumbruch, einen "
+     "Wagenrücklauf oder ein NUL-Zeichen, die die Einstellungsdatei des Starters "
+     "nicht aufnehmen kann. Geben Sie ein anderes Verzeichnis an."},
+    {"IDS_ERROR_DISPLAYLOST", "Die Verbindung zur Anzeige wurde unterbrochen."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Das temporäre Verzeichnis kann nicht verwendet werden."},
 };

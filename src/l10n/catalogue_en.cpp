@@ -42,9 +42,9 @@ const CatalogueRows kCatalogueEn = {
      "Specify path to template directory. The installation program will install "
      "templates and configuration files to the specified directory."},
     {"IDS_TEMPLATE_CATALOG", "Template directory:"},
-    {"IDS_MSGBOX_YES", "Yes"},
-    {"IDS_MSGBOX_NO", "No"},
-    {"IDS_MSGBOX_OK", "OK"},
+    {"IDS_MSGBOX_YES", "&Yes"},
+    {"IDS_MSGBOX_NO", "&No"},
+    {"IDS_MSGBOX_OK", "&OK"},
     {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
     {"IDS_WARN_LAUNCHERFILE",
      "The templates are installed, but the launcher settings file %1 could not be written: the "
@@ -78,4 +78,18 @@ const CatalogueRows kCatalogueEn = {
      "finished."},
     {"IDS_ERROR_NOTWRITABLE",
      "The template directory cannot be created or written to. Specify another directory."},
+    {"IDS_BROWSE_BUTTON", "Browse"},
+    {"IDS_OPEN_FAILED", "The description could not be opened: %1"},
+    {"IDS_PLAN_NEW", "new"},
+    {"IDS_PLAN_UPDATE", "update"},
+    {"IDS_PLAN_KEEP", "keep"},
+    {"IDS_PLAN_BLOCKED", "blocked"},
+    {"IDS_PLAN_SUMMARY",
+     "New: %1, to update: %2, kept: %3, blocked: %4; %5 bytes would be written."},
+    {"IDS_ERROR_LINEBREAK",
+     "The template directory name contains a line break, a carriage return or a NUL "
+     "character, which the launcher settings file cannot hold. Specify another "
+     "directory."},
+    {"IDS_ERROR_DISPLAYLOST", "The connection to the display was lost."},
+    {"IDS_ERROR_TEMPUNUSABLE", "The temporary directory cannot be used."},
 };

@@ -42,9 +42,9 @@ const CatalogueRows kCatalogueEs = {
      "Especifique la ruta al directorio de plantillas. El programa de instalación instalará las "
      "plantillas y los archivos de configuración en el directorio especificado."},
     {"IDS_TEMPLATE_CATALOG", "Directorio de plantillas:"},
-    {"IDS_MSGBOX_YES", "Sí"},
-    {"IDS_MSGBOX_NO", "No"},
-    {"IDS_MSGBOX_OK", "Aceptar"},
+    {"IDS_MSGBOX_YES", "&Sí"},
+    {"IDS_MSGBOX_NO", "&No"},
+    {"IDS_MSGBOX_OK", "&Aceptar"},
     {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
     {"IDS_WARN_LAUNCHERFILE",
      "Las plantillas se han instalado, pero no se pudo escribir el archivo de configuración del "
@@ -83,4 +83,18 @@ const CatalogueRows kCatalogueEs = {
     {"IDS_ERROR_NOTWRITABLE",
      "No se puede crear el directorio de plantillas ni escribir en él. Especifique otro "
      "directorio."},
+    {"IDS_BROWSE_BUTTON", "Examinar"},
+    {"IDS_OPEN_FAILED", "No se pudo abrir la descripción: %1"},
+    {"IDS_PLAN_NEW", "nuevo"},
+    {"IDS_PLAN_UPDATE", "actualizar"},
+    {"IDS_PLAN_KEEP", "conservar"},
+    {"IDS_PLAN_BLOCKED", "bloqueado"},
+    {"IDS_PLAN_SUMMARY",
+     "Nuevos: %1, por actualizar: %2, conservados: %3, bloqueados: %4; se escribirían %5 bytes."},
+    {"IDS_ERROR_LINEBREAK",
+     "El nombre del directorio de plantillas contiene un salto de línea, un retorno "
+     "de carro o un carácter NUL, que el archivo de configuración del lanzador no "
+     "puede contener. Especifique otro directorio."},
+    {"IDS_ERROR_DISPLAYLOST", "Se perdió la conexión con la pantalla."},
+    {"IDS_ERROR_TEMPUNUSABLE", "No se puede usar el directorio temporal."},
 };

@@ -43,9 +43,9 @@ const CatalogueRows kCatalogueFr = {
      "Indiquez le chemin du répertoire des modèles. Le programme d'installation y installera les "
      "modèles et les fichiers de configuration."},
     {"IDS_TEMPLATE_CATALOG", "Répertoire des modèles\u00a0:"},
-    {"IDS_MSGBOX_YES", "Oui"},
-    {"IDS_MSGBOX_NO", "Non"},
-    {"IDS_MSGBOX_OK", "OK"},
+    {"IDS_MSGBOX_YES", "&Oui"},
+    {"IDS_MSGBOX_NO", "&Non"},
+    {"IDS_MSGBOX_OK", "&OK"},
     {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
     {"IDS_WARN_LAUNCHERFILE",
      "Les modèles sont installés, mais le fichier de paramètres du lanceur %1 n’a pas pu être "
@@ -84,4 +84,19 @@ const CatalogueRows kCatalogueFr = {
      "sera terminée."},
     {"IDS_ERROR_NOTWRITABLE",
      "Impossible de créer le répertoire des modèles ou d'y écrire. Indiquez un autre répertoire."},
+    {"IDS_BROWSE_BUTTON", "Parcourir"},
+    {"IDS_OPEN_FAILED", "La description n'a pas pu être ouverte : %1"},
+    {"IDS_PLAN_NEW", "nouveau"},
+    {"IDS_PLAN_UPDATE", "mise à jour"},
+    {"IDS_PLAN_KEEP", "conservé"},
+    {"IDS_PLAN_BLOCKED", "bloqué"},
+    {"IDS_PLAN_SUMMARY",
+     "Nouveaux : %1, à mettre à jour : %2, conservés : %3, bloqués : %4 ; %5 octets seraient "
+     "écrits."},
+    {"IDS_ERROR_LINEBREAK",
+     "Le nom du répertoire des modèles contient un saut de ligne, un retour chariot "
+     "ou un caractère NUL, que le fichier de paramètres du lanceur ne peut pas "
+     "contenir. Indiquez un autre répertoire."},
+    {"IDS_ERROR_DISPLAYLOST", "La connexion à l'affichage a été perdue."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Le répertoire temporaire ne peut pas être utilisé."},
 };

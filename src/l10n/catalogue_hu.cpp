@@ -39,9 +39,9 @@ const CatalogueRows kCatalogueHu = {
      "Adja meg a sablonkönyvtár elérési útját. A telepítőprogram a megadott könyvtárba telepíti a "
      "sablonokat és a konfigurációs fájlokat."},
     {"IDS_TEMPLATE_CATALOG", "Sablonkönyvtár:"},
-    {"IDS_MSGBOX_YES", "Igen"},
-    {"IDS_MSGBOX_NO", "Nem"},
-    {"IDS_MSGBOX_OK", "OK"},
+    {"IDS_MSGBOX_YES", "&Igen"},
+    {"IDS_MSGBOX_NO", "&Nem"},
+    {"IDS_MSGBOX_OK", "&OK"},
     {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
     {"IDS_WARN_LAUNCHERFILE",
      "A sablonok telepítése megtörtént, de az indítóprogram %1 beállításfájlját nem sikerült írni: "
@@ -75,4 +75,18 @@ const CatalogueRows kCatalogueHu = {
      "befejeződött."},
     {"IDS_ERROR_NOTWRITABLE",
      "A sablonkönyvtár nem hozható létre, vagy nem írható. Adjon meg egy másik könyvtárat."},
+    {"IDS_BROWSE_BUTTON", "Tallózás"},
+    {"IDS_OPEN_FAILED", "A leírást nem sikerült megnyitni: %1"},
+    {"IDS_PLAN_NEW", "új"},
+    {"IDS_PLAN_UPDATE", "frissítés"},
+    {"IDS_PLAN_KEEP", "megtartás"},
+    {"IDS_PLAN_BLOCKED", "tiltott"},
+    {"IDS_PLAN_SUMMARY",
+     "Új: %1, frissítendő: %2, megtartott: %3, tiltott: %4; %5 bájt íródna ki."},
+    {"IDS_ERROR_LINEBREAK",
+     "A sablonkönyvtár neve sortörést, kocsivissza-karaktert vagy NUL karaktert "
+     "tartalmaz, amelyet az indító beállításfájlja nem tud tárolni. Adjon meg "
+     "másik könyvtárat."},
+    {"IDS_ERROR_DISPLAYLOST", "Megszakadt a kapcsolat a kijelzővel."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Az ideiglenes könyvtár nem használható."},
 };

@@ -43,9 +43,9 @@ const CatalogueRows kCatalogueIt = {
      "Specificare il percorso della directory dei modelli. Il programma di installazione "
      "installerà i modelli e i file di configurazione nella directory specificata."},
     {"IDS_TEMPLATE_CATALOG", "Directory dei modelli:"},
-    {"IDS_MSGBOX_YES", "Sì"},
-    {"IDS_MSGBOX_NO", "No"},
-    {"IDS_MSGBOX_OK", "OK"},
+    {"IDS_MSGBOX_YES", "&Sì"},
+    {"IDS_MSGBOX_NO", "&No"},
+    {"IDS_MSGBOX_OK", "&OK"},
     {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
     {"IDS_WARN_LAUNCHERFILE",
      "I modelli sono stati installati, ma non è stato possibile scrivere il file di impostazioni "
@@ -81,4 +81,18 @@ const CatalogueRows kCatalogueIt = {
      "È in corso un'altra installazione in questa directory dei modelli. Riprovare al termine."},
     {"IDS_ERROR_NOTWRITABLE",
      "Impossibile creare la directory dei modelli o scrivervi. Specificare un'altra directory."},
+    {"IDS_BROWSE_BUTTON", "Sfoglia"},
+    {"IDS_OPEN_FAILED", "Impossibile aprire la descrizione: %1"},
+    {"IDS_PLAN_NEW", "nuovo"},
+    {"IDS_PLAN_UPDATE", "aggiorna"},
+    {"IDS_PLAN_KEEP", "mantieni"},
+    {"IDS_PLAN_BLOCKED", "bloccato"},
+    {"IDS_PLAN_SUMMARY",
+     "Nuovi: %1, da aggiornare: %2, mantenuti: %3, bloccati: %4; verrebbero scritti %5 byte."},
+    {"IDS_ERROR_LINEBREAK",
+     "Il nome della directory dei modelli contiene un a capo, un ritorno carrello o un "
+     "carattere NUL, che il file delle impostazioni del programma di avvio non può "
+     "contenere. Specificare un'altra directory."},
+    {"IDS_ERROR_DISPLAYLOST", "La connessione al display è stata persa."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Impossibile usare la directory temporanea."},
 };

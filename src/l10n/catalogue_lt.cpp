@@ -38,9 +38,9 @@ const CatalogueRows kCatalogueLt = {
      "Nurodykite šablonų katalogo kelią. Diegimo programa įdiegs šablonus ir konfigūracijos failus "
      "į nurodytą katalogą."},
     {"IDS_TEMPLATE_CATALOG", "Šablonų katalogas:"},
-    {"IDS_MSGBOX_YES", "Taip"},
-    {"IDS_MSGBOX_NO", "Ne"},
-    {"IDS_MSGBOX_OK", "Gerai"},
+    {"IDS_MSGBOX_YES", "&Taip"},
+    {"IDS_MSGBOX_NO", "&Ne"},
+    {"IDS_MSGBOX_OK", "&Gerai"},
     {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
     {"IDS_WARN_LAUNCHERFILE",
      "Šablonai įdiegti, tačiau nepavyko įrašyti paleidimo programos nustatymų failo %1: paleidimo "
@@ -74,4 +74,18 @@ const CatalogueRows kCatalogueLt = {
      "Į šį šablonų katalogą jau vykdomas kitas diegimas. Bandykite dar kartą, kai jis baigsis."},
     {"IDS_ERROR_NOTWRITABLE",
      "Šablonų katalogo nepavyksta sukurti arba į jį rašyti. Nurodykite kitą katalogą."},
+    {"IDS_BROWSE_BUTTON", "Naršyti"},
+    {"IDS_OPEN_FAILED", "Nepavyko atverti aprašo: %1"},
+    {"IDS_PLAN_NEW", "naujas"},
+    {"IDS_PLAN_UPDATE", "atnaujinti"},
+    {"IDS_PLAN_KEEP", "palikti"},
+    {"IDS_PLAN_BLOCKED", "užblokuotas"},
+    {"IDS_PLAN_SUMMARY",
+     "Nauji: %1, atnaujinami: %2, paliekami: %3, užblokuoti: %4; būtų įrašyta baitų: %5."},
+    {"IDS_ERROR_LINEBREAK",
+     "Šablonų katalogo pavadinime yra eilutės lūžis, grąžinimo simbolis arba "
+     "NUL simbolis, kurių paleidyklės nustatymų failas negali saugoti. Nurodykite "
+     "kitą katalogą."},
+    {"IDS_ERROR_DISPLAYLOST", "Ryšys su ekranu nutrūko."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Laikinojo katalogo naudoti negalima."},
 };

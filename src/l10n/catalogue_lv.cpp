@@ -40,9 +40,9 @@ const CatalogueRows kCatalogueLv = {
      "Norādiet ceļu uz veidņu direktoriju. Instalēšanas programma instalēs veidnes un "
      "konfigurācijas failus norādītajā direktorijā."},
     {"IDS_TEMPLATE_CATALOG", "Veidņu direktorijs:"},
-    {"IDS_MSGBOX_YES", "Jā"},
-    {"IDS_MSGBOX_NO", "Nē"},
-    {"IDS_MSGBOX_OK", "Labi"},
+    {"IDS_MSGBOX_YES", "&Jā"},
+    {"IDS_MSGBOX_NO", "&Nē"},
+    {"IDS_MSGBOX_OK", "&Labi"},
     {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
     {"IDS_WARN_LAUNCHERFILE",
      "Veidnes ir instalētas, taču palaišanas programmas iestatījumu failu %1 neizdevās ierakstīt: "
@@ -76,4 +76,18 @@ const CatalogueRows kCatalogueLv = {
      "pabeigta."},
     {"IDS_ERROR_NOTWRITABLE",
      "Veidņu direktoriju nevar izveidot vai tajā nevar rakstīt. Norādiet citu direktoriju."},
+    {"IDS_BROWSE_BUTTON", "Pārlūkot"},
+    {"IDS_OPEN_FAILED", "Aprakstu neizdevās atvērt: %1"},
+    {"IDS_PLAN_NEW", "jauns"},
+    {"IDS_PLAN_UPDATE", "atjaunināt"},
+    {"IDS_PLAN_KEEP", "paturēt"},
+    {"IDS_PLAN_BLOCKED", "bloķēts"},
+    {"IDS_PLAN_SUMMARY",
+     "Jauni: %1, atjaunināmi: %2, paturēti: %3, bloķēti: %4; tiktu ierakstīti %5 baiti."},
+    {"IDS_ERROR_LINEBREAK",
+     "Veidņu direktorija nosaukumā ir rindas pārnesums, karietes atgriezes vai NUL "
+     "rakstzīme, ko palaidēja iestatījumu fails nevar saglabāt. Norādiet citu "
+     "direktoriju."},
+    {"IDS_ERROR_DISPLAYLOST", "Savienojums ar displeju tika zaudēts."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Pagaidu direktoriju nevar izmantot."},
 };

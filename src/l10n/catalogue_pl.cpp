@@ -41,9 +41,9 @@ const CatalogueRows kCataloguePl = {
      "Podaj ścieżkę do katalogu szablonów. Program instalacyjny zainstaluje szablony i pliki "
      "konfiguracyjne w podanym katalogu."},
     {"IDS_TEMPLATE_CATALOG", "Katalog szablonów:"},
-    {"IDS_MSGBOX_YES", "Tak"},
-    {"IDS_MSGBOX_NO", "Nie"},
-    {"IDS_MSGBOX_OK", "OK"},
+    {"IDS_MSGBOX_YES", "&Tak"},
+    {"IDS_MSGBOX_NO", "&Nie"},
+    {"IDS_MSGBOX_OK", "&OK"},
     {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
     {"IDS_WARN_LAUNCHERFILE",
      "Szablony zostały zainstalowane, ale nie udało się zapisać pliku ustawień programu "
@@ -79,4 +79,19 @@ const CatalogueRows kCataloguePl = {
      "Do tego katalogu szablonów trwa już inna instalacja. Spróbuj ponownie po jej zakończeniu."},
     {"IDS_ERROR_NOTWRITABLE",
      "Nie można utworzyć katalogu szablonów ani zapisywać w nim. Podaj inny katalog."},
+    {"IDS_BROWSE_BUTTON", "Przeglądaj"},
+    {"IDS_OPEN_FAILED", "Nie można otworzyć opisu: %1"},
+    {"IDS_PLAN_NEW", "nowy"},
+    {"IDS_PLAN_UPDATE", "aktualizacja"},
+    {"IDS_PLAN_KEEP", "zachowaj"},
+    {"IDS_PLAN_BLOCKED", "zablokowany"},
+    {"IDS_PLAN_SUMMARY",
+     "Nowe: %1, do aktualizacji: %2, zachowane: %3, zablokowane: %4; zostałoby zapisanych bajtów: "
+     "%5."},
+    {"IDS_ERROR_LINEBREAK",
+     "Nazwa katalogu szablonów zawiera znak nowego wiersza, powrotu karetki lub znak "
+     "NUL, których plik ustawień programu uruchamiającego nie może przechować. "
+     "Podaj inny katalog."},
+    {"IDS_ERROR_DISPLAYLOST", "Utracono połączenie z ekranem."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Nie można użyć katalogu tymczasowego."},
 };

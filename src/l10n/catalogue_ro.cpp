@@ -41,9 +41,9 @@ const CatalogueRows kCatalogueRo = {
      "Specificați calea către directorul de șabloane. Programul de instalare va instala șabloanele "
      "și fișierele de configurare în directorul specificat."},
     {"IDS_TEMPLATE_CATALOG", "Director de șabloane:"},
-    {"IDS_MSGBOX_YES", "Da"},
-    {"IDS_MSGBOX_NO", "Nu"},
-    {"IDS_MSGBOX_OK", "OK"},
+    {"IDS_MSGBOX_YES", "&Da"},
+    {"IDS_MSGBOX_NO", "&Nu"},
+    {"IDS_MSGBOX_OK", "&OK"},
     {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
     {"IDS_WARN_LAUNCHERFILE",
      "Șabloanele au fost instalate, dar fișierul de setări al lansatorului %1 nu a putut fi scris: "
@@ -80,4 +80,18 @@ const CatalogueRows kCatalogueRo = {
     {"IDS_ERROR_NOTWRITABLE",
      "Directorul de șabloane nu poate fi creat sau nu se poate scrie în el. Specificați alt "
      "director."},
+    {"IDS_BROWSE_BUTTON", "Răsfoiește"},
+    {"IDS_OPEN_FAILED", "Descrierea nu a putut fi deschisă: %1"},
+    {"IDS_PLAN_NEW", "nou"},
+    {"IDS_PLAN_UPDATE", "actualizare"},
+    {"IDS_PLAN_KEEP", "păstrat"},
+    {"IDS_PLAN_BLOCKED", "blocat"},
+    {"IDS_PLAN_SUMMARY",
+     "Noi: %1, de actualizat: %2, păstrate: %3, blocate: %4; s-ar scrie %5 octeți."},
+    {"IDS_ERROR_LINEBREAK",
+     "Numele directorului de șabloane conține un salt de linie, un retur de car sau "
+     "un caracter NUL, pe care fișierul de setări al lansatorului nu le poate "
+     "păstra. Specificați alt director."},
+    {"IDS_ERROR_DISPLAYLOST", "Conexiunea cu afișajul a fost pierdută."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Directorul temporar nu poate fi folosit."},
 };

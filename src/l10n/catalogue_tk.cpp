@@ -40,9 +40,9 @@ const CatalogueRows kCatalogueTk = {
      "Şablonlar katalogyna ýoly görkeziň. Gurnama programmasy şablonlary we konfigurasiýa "
      "faýllaryny görkezilen kataloga gurnar."},
     {"IDS_TEMPLATE_CATALOG", "Şablonlar katalogy:"},
-    {"IDS_MSGBOX_YES", "Hawa"},
-    {"IDS_MSGBOX_NO", "Ýok"},
-    {"IDS_MSGBOX_OK", "Bolýar"},
+    {"IDS_MSGBOX_YES", "&Hawa"},
+    {"IDS_MSGBOX_NO", "&Ýok"},
+    {"IDS_MSGBOX_OK", "&Bolýar"},
     {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
     {"IDS_WARN_LAUNCHERFILE",
      "Şablonlar gurnaldy, emma işe giriziji programmanyň %1 sazlamalar faýlyny ýazyp bolmady: işe "
@@ -77,4 +77,18 @@ const CatalogueRows kCatalogueTk = {
      "synanyşyň."},
     {"IDS_ERROR_NOTWRITABLE",
      "Şablonlar katalogyny döretmek ýa-da oňa ýazmak mümkin däl. Başga katalog görkeziň."},
+    {"IDS_BROWSE_BUTTON", "Gözden geçir"},
+    {"IDS_OPEN_FAILED", "Düşündiriş açylyp bilmedi: %1"},
+    {"IDS_PLAN_NEW", "täze"},
+    {"IDS_PLAN_UPDATE", "täzele"},
+    {"IDS_PLAN_KEEP", "sakla"},
+    {"IDS_PLAN_BLOCKED", "petiklenen"},
+    {"IDS_PLAN_SUMMARY",
+     "Täze: %1, täzelenjek: %2, saklanýan: %3, petiklenen: %4; %5 baýt ýazylar."},
+    {"IDS_ERROR_LINEBREAK",
+     "Şablon katalogynyň adynda işe giriziji sazlamalar faýlynyň saklap "
+     "bilmeýän setir geçişi, karetka gaýtarylmasy ýa-da NUL nyşany bar. Başga "
+     "katalog görkeziň."},
+    {"IDS_ERROR_DISPLAYLOST", "Ekran bilen baglanyşyk kesildi."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Wagtylaýyn katalogy ulanyp bolmaýar."},
 };

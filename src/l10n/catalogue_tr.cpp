@@ -39,9 +39,9 @@ const CatalogueRows kCatalogueTr = {
      "Şablon dizininin yolunu belirtin. Kurulum programı, şablonları ve yapılandırma dosyalarını "
      "belirtilen dizine yükleyecektir."},
     {"IDS_TEMPLATE_CATALOG", "Şablon dizini:"},
-    {"IDS_MSGBOX_YES", "Evet"},
-    {"IDS_MSGBOX_NO", "Hayır"},
-    {"IDS_MSGBOX_OK", "Tamam"},
+    {"IDS_MSGBOX_YES", "&Evet"},
+    {"IDS_MSGBOX_NO", "&Hayır"},
+    {"IDS_MSGBOX_OK", "&Tamam"},
     {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
     {"IDS_WARN_LAUNCHERFILE",
      "Şablonlar yüklendi, ancak başlatıcının ayar dosyası %1 yazılamadı: başlatıcı bu şablon "
@@ -75,4 +75,17 @@ const CatalogueRows kCatalogueTr = {
      "Bu şablon dizinine başka bir kurulum yapılıyor. Tamamlandığında yeniden deneyin."},
     {"IDS_ERROR_NOTWRITABLE",
      "Şablon dizini oluşturulamıyor veya dizine yazılamıyor. Başka bir dizin belirtin."},
+    {"IDS_BROWSE_BUTTON", "Gözat"},
+    {"IDS_OPEN_FAILED", "Açıklama açılamadı: %1"},
+    {"IDS_PLAN_NEW", "yeni"},
+    {"IDS_PLAN_UPDATE", "güncelle"},
+    {"IDS_PLAN_KEEP", "koru"},
+    {"IDS_PLAN_BLOCKED", "engelli"},
+    {"IDS_PLAN_SUMMARY",
+     "Yeni: %1, güncellenecek: %2, korunan: %3, engelli: %4; %5 bayt yazılacak."},
+    {"IDS_ERROR_LINEBREAK",
+     "Şablon dizininin adı, başlatıcı ayar dosyasının tutamayacağı bir satır "
+     "sonu, satır başı veya NUL karakteri içeriyor. Başka bir dizin belirtin."},
+    {"IDS_ERROR_DISPLAYLOST", "Ekranla bağlantı kesildi."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Geçici dizin kullanılamıyor."},
 };

@@ -40,9 +40,9 @@ const CatalogueRows kCatalogueVi = {
      "Hãy chỉ định đường dẫn tới thư mục mẫu. Chương trình cài đặt sẽ cài đặt các mẫu và tệp cấu "
      "hình vào thư mục đã chỉ định."},
     {"IDS_TEMPLATE_CATALOG", "Thư mục mẫu:"},
-    {"IDS_MSGBOX_YES", "Có"},
-    {"IDS_MSGBOX_NO", "Không"},
-    {"IDS_MSGBOX_OK", "OK"},
+    {"IDS_MSGBOX_YES", "&Có"},
+    {"IDS_MSGBOX_NO", "&Không"},
+    {"IDS_MSGBOX_OK", "&OK"},
     {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
     {"IDS_WARN_LAUNCHERFILE",
      "Các mẫu đã được cài đặt, nhưng không thể ghi tệp cấu hình %1 của trình khởi chạy: trình khởi "
@@ -76,4 +76,17 @@ const CatalogueRows kCatalogueVi = {
      "tất."},
     {"IDS_ERROR_NOTWRITABLE",
      "Không thể tạo thư mục mẫu hoặc ghi vào thư mục đó. Hãy chỉ định thư mục khác."},
+    {"IDS_BROWSE_BUTTON", "Duyệt"},
+    {"IDS_OPEN_FAILED", "Không thể mở tài liệu mô tả: %1"},
+    {"IDS_PLAN_NEW", "mới"},
+    {"IDS_PLAN_UPDATE", "cập nhật"},
+    {"IDS_PLAN_KEEP", "giữ"},
+    {"IDS_PLAN_BLOCKED", "bị chặn"},
+    {"IDS_PLAN_SUMMARY", "Mới: %1, cần cập nhật: %2, giữ nguyên: %3, bị chặn: %4; sẽ ghi %5 byte."},
+    {"IDS_ERROR_LINEBREAK",
+     "Tên thư mục mẫu chứa ký tự xuống dòng, ký tự về đầu dòng "
+     "hoặc ký tự NUL mà tệp thiết lập của trình khởi chạy không "
+     "thể lưu. Hãy chỉ định thư mục khác."},
+    {"IDS_ERROR_DISPLAYLOST", "Đã mất kết nối với màn hình."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Không thể sử dụng thư mục tạm."},
 };

@@ -3,6 +3,8 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/wait.h>
+#include <time.h>
 
 #include <string>
 
@@ -37,6 +39,25 @@ pid_t SpawnOpener(const char* path) {
         return SpawnProgram(DesktopOpener(), relative.c_str());
     }
     return SpawnProgram(DesktopOpener(), path);
+}
+
+bool OpenerSucceeded(pid_t pid) {
+    // About three seconds: an opener that hands the document on ends well
+    // within that, and the user waits no longer than that for Finish.
+    constexpr int kChecks = 150;
+    const timespec pause = {0, 20 * 1000 * 1000};
+    for (int i = 0; i < kChecks; ++i) {
+        int status = 0;
+        const pid_t ended = waitpid(pid, &status, WNOHANG);
+        if (ended == pid) {
+            return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        }
+        if (ended < 0) {
+            return true;  // not ours to wait for: nothing known against it
+        }
+        nanosleep(&pause, nullptr);
+    }
+    return true;
 }
 
 }  // namespace platform

@@ -11,7 +11,10 @@ class Native final : public Services {
   public:
     stdx::string8 ExecutablePath() override { return platform::ExecutablePath(); }
     ExecutableLayout Layout() override { return ProgramLayout(); }
-    void OpenDocument(const char* path) override { SpawnOpener(path); }
+    bool OpenDocument(const char* path) override {
+        const pid_t opener = SpawnOpener(path);
+        return opener > 0 && OpenerSucceeded(opener);
+    }
 };
 
 }  // namespace

@@ -19,8 +19,8 @@ class Services {
     virtual ExecutableLayout Layout() = 0;
     // Opens a document (or directory) with the desktop's opener, started
     // without a shell with `path` as its only argument and its error output
-    // to /dev/null; the outcome is ignored.
-    virtual void OpenDocument(const char* path) = 0;
+    // to /dev/null. False when there is no opener or it reported a failure.
+    virtual bool OpenDocument(const char* path) = 0;
 };
 
 // This system's own services (executable_path.h, desktop.h); one object for

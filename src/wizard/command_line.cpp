@@ -255,6 +255,7 @@ std::string UsageText(const std::string& program) {
         "Old-style words (-L, -S, /L, /S) are read up to the first L option: in\n"
         "'-Lde -S' the -S is not read, so put -S first. Other words without \"--\"\n"
         "are ignored; an unknown word starting with \"--\" is a usage error.\n"
+        "This help is in English only; the installer itself speaks the -L language.\n"
         "\n"
         "Exit status:\n"
         "  0  installed (or nothing needed copying)\n"

@@ -5,6 +5,7 @@
 #include "l10n/localization.h"
 #include "launcher/user_path.h"
 #include "text/string_util.h"
+#include "text/utf8.h"
 #include "wizard/installer_dlg.h"
 #include "wizard/target_checks.h"
 
@@ -64,7 +65,13 @@ wizard::CloseAnswer CInstallerDlg::OnCloseRequest() noexcept {
 
 void CInstallerDlg::NextFromDirectory() {
     stdx::string16 typed;
-    if (!stdx::widen_exact(m_steps.DirectoryText(), typed)) {
+    const stdx::string8 text = m_steps.DirectoryText();
+    if (wizard::HasLineBreak(text)) {
+        // A NUL would not even reach the checks as a wide name.
+        MessageBox(GetLocalizedString("IDS_ERROR_LINEBREAK"), wizard::kMessageBoxError);
+        return;
+    }
+    if (!stdx::widen_exact(text, typed)) {
         // A cut-short name would be another directory.
         MessageBox(GetLocalizedString("IDS_ERROR_NOTWRITABLE"), wizard::kMessageBoxError);
         return;
@@ -109,8 +116,8 @@ bool CInstallerDlg::AcceptTargetDirectory(const stdx::string16& dir, uint32_t em
 }
 
 void CInstallerDlg::Finish() {
-    if (m_pageState == kStateSuccess) {
-        OpenDescription();
+    if (m_pageState == kStateSuccess && !OpenDescription()) {
+        return;  // the page says why; the next Finish closes
     }
     m_steps.Close();
 }
@@ -119,14 +126,24 @@ void CInstallerDlg::Finish() {
 // user chose it and the document is there. An empty description names the
 // directory itself. A description that would point outside the directory
 // (absolute, or with a ".." part) is a damaged kit: nothing is opened.
-void CInstallerDlg::OpenDescription() {
+// False only when the document was to be opened and could not be (no opener,
+// or the opener failed): the outcome step then says so below the success
+// text, without the choice, so that the next Finish closes.
+bool CInstallerDlg::OpenDescription() {
     stdx::string16 description = m_installData.GetDescriptionPath(m_options.language);
     if (!kit::IsSafeKitName(description)) {
-        return;
+        return true;
     }
     stdx::string16 path = fspath::Join(m_targetDir, description);
     stdx::replace_all(path, stdx::string16(u"\\"), stdx::string16(u"/"));
-    if (FileSystem::Exists(path) && m_steps.OpenDocumentChosen()) {
-        m_services.OpenDocument(stdx::narrow(path).c_str());
+    if (!FileSystem::Exists(path) || !m_steps.OpenDocumentChosen()) {
+        return true;
     }
+    if (m_services.OpenDocument(stdx::narrow(path).c_str())) {
+        return true;
+    }
+    const stdx::string16 text =
+        m_outcomeText + stdx::string16(u"\n\n") + FormatLocalized("IDS_OPEN_FAILED", {path});
+    m_steps.ShowOutcome(wizard::StepOutcome::kInstalled, stdx::to_utf8(text).c_str(), false);
+    return false;
 }

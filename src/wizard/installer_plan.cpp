@@ -23,11 +23,10 @@ bool CInstallerDlg::AcceptPlan(const stdx::string16& dir) {
     if (summary.updatedFiles == 0) {
         return true;
     }
-    const stdx::string16 question =
-        WithDetail(GetLocalizedString("IDS_SETUP_EXISTEDTARGET"),
-                   FormatLocalized("IDS_SETUP_COUNTS", {Count(summary.newFiles),
-                                                        Count(summary.updatedFiles),
-                                                        Count(summary.keptFiles)}));
+    const stdx::string16 question = WithDetail(
+        GetLocalizedString("IDS_SETUP_EXISTEDTARGET"),
+        FormatLocalized("IDS_SETUP_COUNTS", {Count(summary.newFiles), Count(summary.updatedFiles),
+                                             Count(summary.keptFiles)}));
     return MessageBox(question, wizard::kMessageBoxQuestion) == wizard::kAnswerYes;
 }
 
@@ -35,7 +34,12 @@ bool CInstallerDlg::AcceptPlan(const stdx::string16& dir) {
 // nothing is written.
 void CInstallerDlg::RunDryRun() {
     m_plan = install::MakePlan<FileSystem>(m_installData, m_targetDir);
-    m_steps.ShowPlan(m_plan);
-    m_exitStatus = install::FirstBlocked(m_plan) != nullptr ? wizard::kExitCopyFailed
-                                                            : wizard::kExitInstalled;
+    // Names as text: a control character in a kit name shows escaped.
+    std::vector<install::PlannedFile> shown = m_plan;
+    for (install::PlannedFile& file : shown) {
+        file.name = stdx::escape_controls(file.name);
+    }
+    m_steps.ShowPlan(shown);
+    m_exitStatus =
+        install::FirstBlocked(m_plan) != nullptr ? wizard::kExitCopyFailed : wizard::kExitInstalled;
 }

@@ -14,8 +14,9 @@ namespace {
 // Files named one by one in the notice; the rest are counted as "…".
 constexpr size_t kListedFiles = 10;
 
+// A directory as the notice shows it.
 stdx::string16 WithoutLastSlash(const stdx::string16& path) {
-    return fspath::WithoutTrailingSeparators(path);
+    return stdx::escape_controls(fspath::WithoutTrailingSeparators(path));
 }
 
 // The line that tells the user about one recovered run; empty for a run
@@ -48,7 +49,7 @@ stdx::string16 Notice(const install::RecoveredRun& run) {
     }
     notice += u"\n" + GetLocalizedString("IDS_RECOVERY_LEFTALONE");
     for (size_t i = 0; i < run.leftAlone.size() && i < kListedFiles; ++i) {
-        notice += u"\n" + run.leftAlone[i];
+        notice += u"\n" + stdx::escape_controls(run.leftAlone[i]);
     }
     if (run.leftAlone.size() > kListedFiles) {
         notice += u"\n\u2026";
@@ -58,7 +59,7 @@ stdx::string16 Notice(const install::RecoveredRun& run) {
 
 }  // namespace
 
-void CInstallerDlg::ReportRecoveredRuns() {
+int CInstallerDlg::ReportRecoveredRuns() {
     install::RunRecovery<FileSystem> recovery;
     stdx::string16 message;
     auto add = [&message](const stdx::string16& line) {
@@ -80,12 +81,21 @@ void CInstallerDlg::ReportRecoveredRuns() {
                     u"; the next start without --dry-run will put it back.");
             }
         }
-    } else {
-        for (const install::RecoveredRun& run : recovery.RecoverAll()) {
-            add(Notice(run));
+        if (!message.empty()) {
+            MessageBox(message, wizard::kMessageBoxPlain);
         }
+        return 0;
+    }
+    // A signal lets the recovery finish (a half-undone run would wait for
+    // the next start) and ends the box that tells of it.
+    WatchSignals();
+    for (const install::RecoveredRun& run : recovery.RecoverAll()) {
+        add(Notice(run));
     }
     if (!message.empty()) {
         MessageBox(message, wizard::kMessageBoxPlain);
     }
+    const int signo = m_signals.Take();
+    UnwatchSignals();
+    return signo;
 }

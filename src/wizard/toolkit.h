@@ -13,6 +13,13 @@
 //   as platform::Services (platform/services.h).
 //   SetDialogTexts (2026-12-07): message boxes and the chooser in the
 //     dialog's language, transient for the wizard window.
+//   SetEntryCommand, SetAccessibleName, SetLabelFor (2026-12-08): Return in
+//     the directory entry, and what a screen reader is told. Since then a
+//     hidden control is also withdrawn from the accessibility tree, and the
+//     captions of DialogTexts carry the catalogue's mnemonic marks ("&Yes").
+//   SetInterruptDescriptor (2026-12-08): a signal ends an open message box.
+//   ToolkitListener::OnDisplayLost (2026-12-08): the broken display
+//     connection reaches the dialog before the process ends.
 //
 // Rules every front end keeps:
 // - Every operation is called on the user-interface thread, except Wakeup(),
@@ -54,7 +61,8 @@ enum class Command {
 };
 
 // Captions of the message boxes' buttons and of the directory chooser, in
-// the dialog's language (UTF-8).
+// the dialog's language (UTF-8). yes, no and ok carry a mnemonic mark ("&Yes",
+// "是(&Y)", see l10n/mnemonic.h) that the front end spells its own way.
 struct DialogTexts {
     stdx::string8 yes;
     stdx::string8 no;
@@ -77,6 +85,11 @@ class ToolkitListener {
     // The wizard window has gone away, whatever the cause (DestroyWindow or an
     // allowed close request). Called once; no handle of it may be used after.
     virtual void OnWindowClosed() noexcept = 0;
+    // (added 2026-12-08) The connection to the display broke: nothing can
+    // be shown or asked any more and the toolkit cannot go back to its
+    // event loop. Returns the status the process ends with; the front end
+    // ends it at once (_exit) after the call.
+    virtual int OnDisplayLost() noexcept { return 1; }
 
   protected:
     ~ToolkitListener() = default;
@@ -190,6 +203,34 @@ class Toolkit {
     // on the directory the entry names (or its nearest existing parent).
     // A front end whose platform fixes these captions may keep its own.
     virtual void SetDialogTexts(const DialogTexts& texts) { (void)texts; }
+
+    // --- Keyboard and accessibility (added 2026-12-08) --------------------
+    // Return pressed in `entry` is reported as OnCommand(command), as the
+    // button of that command would be (the directory entry: Next).
+    virtual void SetEntryCommand(Handle entry, Command command) {
+        (void)entry;
+        (void)command;
+    }
+    // The name a screen reader announces for `control` where its visible
+    // caption says too little (the "..." button).
+    virtual void SetAccessibleName(Handle control, const char* name) {
+        (void)control;
+        (void)name;
+    }
+    // `label` is the caption of `control`: a screen reader names the control
+    // by it, and the relation is known both ways (label for / labelled by).
+    virtual void SetLabelFor(Handle label, Handle control) {
+        (void)label;
+        (void)control;
+    }
+    // --- Interruption (added 2026-12-08) ---------------------------------
+    // From now on, whenever `fd` (the dialog's signal pipe) is readable, a
+    // running MessageBox ends at once with kAnswerNone, as if closed without
+    // an answer, and a waiting ProcessEvents returns. The front end only
+    // watches: it never reads `fd`, the dialog takes what is there. -1 ends
+    // the watch. A front end that does nothing here leaves the signal
+    // waiting until the box is answered.
+    virtual void SetInterruptDescriptor(int fd) { (void)fd; }
 };
 
 }  // namespace wizard

@@ -67,6 +67,11 @@ DirSelectPage::DirSelectPage(wizard::Toolkit& toolkit, wizard::Handle parent,
     m_entry = Add(m_toolkit.CreateEntry(m_parent, kEntryRect));
     m_browseButton =
         Add(m_toolkit.CreateButton(m_parent, kBrowseRect, "...", wizard::Command::kBrowse));
+    // Return in the entry goes on, as Next does; a screen reader hears the
+    // entry by its caption and the "..." button by what it does.
+    m_toolkit.SetEntryCommand(m_entry, wizard::Command::kNext);
+    m_toolkit.SetLabelFor(m_label, m_entry);
+    m_toolkit.SetAccessibleName(m_browseButton, GetLocalizedUtf8("IDS_BROWSE_BUTTON").c_str());
 }
 
 void DirSelectPage::SetPath(const stdx::string16& path) {
@@ -90,6 +95,8 @@ ProgressPage::ProgressPage(wizard::Toolkit& toolkit, wizard::Handle parent, int 
     m_statusLabel = Add(m_toolkit.CreateLabel(m_parent, kStatusX, kStatusY, barWidth, ""));
     m_progressBar =
         Add(m_toolkit.CreateProgressBar(m_parent, {kStatusX, kBarY, barWidth, kBarHeight}));
+    // The bar is named by the line above it, which says what is going on.
+    m_toolkit.SetLabelFor(m_statusLabel, m_progressBar);
     m_startText = GetLocalizedUtf8("IDS_PROGRESS_START");
     m_finishText = GetLocalizedUtf8("IDS_INSTALL_FINISH");
     SetProgress(0);

@@ -126,7 +126,23 @@ TEST_F(MkkitTest, MistakesGetAClearMessageAndStatus) {
     // ... and a kit without any product description is made, with a warning.
     EXPECT_EQ(0, Run("create -o " + out + " -C " + tree));
     EXPECT_NE(std::string::npos, Err().find("warning: no --product")) << Err();
-    EXPECT_EQ(0, Run("create -o " + out + " -C " + tree + " --product 'en|P|V|a.txt'"));
+    // A kit that leaves out languages of the installer names them, unless
+    // --quiet; with all of them there is nothing to say.
+    EXPECT_EQ(0, Run("create -o " + out + " -C " + tree + " --product 'EN|P|V|a.txt'" +
+                     " --product 'de|P|V|a.txt'"));
+    EXPECT_NE(std::string::npos, Err().find("warning: no --product for the installer's languages "
+                                            "hy az bg zh fr ka es"))
+        << Err();
+    EXPECT_EQ(std::string::npos, Err().find(" en ")) << Err();
+    EXPECT_EQ(std::string::npos, Err().find(" de ")) << Err();
+    EXPECT_EQ(0, Run("create -o " + out + " -C " + tree + " --quiet --product 'en|P|V|a.txt'"));
+    EXPECT_EQ(std::string::npos, Err().find("warning")) << Err();
+    std::string every;
+    for (const char* code : {"hy", "az", "bg", "zh", "en", "fr", "ka", "de", "es", "hu", "it",
+                             "kk", "lv", "lt", "pl", "ro", "ru", "tr", "uk", "vi", "ar", "tk"}) {
+        every += std::string(" --product '") + code + "|P|V|a.txt'";
+    }
+    EXPECT_EQ(0, Run("create -o " + out + " -C " + tree + every));
     EXPECT_EQ(std::string::npos, Err().find("warning")) << Err();
     std::remove(sandbox_.at("k.efd").c_str());
     EXPECT_EQ(2, Run("create -o " + out + " -C " + tree +

@@ -2,13 +2,17 @@
 // fixed button rows, and the shape every translated table must have.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <cwctype>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "l10n/catalogue_tables.h"
 #include "l10n/localization.h"
+#include "l10n/mnemonic.h"
 #include "support/locale_environment.h"
 #include "support/sandbox.h"
 
@@ -73,9 +77,9 @@ const Text kEnglish[] = {
      "Specify path to template directory. The installation program will install templates and "
      "configuration files to the specified directory."},
     {"IDS_TEMPLATE_CATALOG", "Template directory:"},
-    {"IDS_MSGBOX_YES", "Yes"},
-    {"IDS_MSGBOX_NO", "No"},
-    {"IDS_MSGBOX_OK", "OK"},
+    {"IDS_MSGBOX_YES", "&Yes"},
+    {"IDS_MSGBOX_NO", "&No"},
+    {"IDS_MSGBOX_OK", "&OK"},
     {"IDS_WELCOME_LINE", "%1 %2 (%3)."},
     {"IDS_WARN_LAUNCHERFILE",
      "The templates are installed, but the launcher settings file %1 could not be written: the "
@@ -109,7 +113,24 @@ const Text kEnglish[] = {
      "finished."},
     {"IDS_ERROR_NOTWRITABLE",
      "The template directory cannot be created or written to. Specify another directory."},
+    {"IDS_BROWSE_BUTTON", "Browse"},
+    {"IDS_OPEN_FAILED", "The description could not be opened: %1"},
+    {"IDS_PLAN_NEW", "new"},
+    {"IDS_PLAN_UPDATE", "update"},
+    {"IDS_PLAN_KEEP", "keep"},
+    {"IDS_PLAN_BLOCKED", "blocked"},
+    {"IDS_PLAN_SUMMARY",
+     "New: %1, to update: %2, kept: %3, blocked: %4; %5 bytes would be written."},
+    {"IDS_ERROR_LINEBREAK",
+     "The template directory name contains a line break, a carriage return or a NUL "
+     "character, which the launcher settings file cannot hold. Specify another directory."},
+    {"IDS_ERROR_DISPLAYLOST", "The connection to the display was lost."},
+    {"IDS_ERROR_TEMPUNUSABLE", "The temporary directory cannot be used."},
 };
+
+// The captions that carry a mnemonic marker.
+const char* const kMnemonicKeys[] = {"IDS_CHOOSEDIR_FOLDER", "IDS_MSGBOX_YES", "IDS_MSGBOX_NO",
+                                     "IDS_MSGBOX_OK"};
 
 // Every test reads texts through the real conversion, in a UTF-8 locale.
 class Catalogue : public ::testing::Test {
@@ -237,6 +258,8 @@ TEST_F(Catalogue, OnlyArabicCarriesTheEnglishTexts) {
     }
 }
 
+// The rows every language must show exactly as given; a rewording is no
+// reason to change them.
 TEST_F(Catalogue, FixedButtonRows) {
     struct Row {
         const char* code;
@@ -252,7 +275,9 @@ TEST_F(Catalogue, FixedButtonRows) {
         {"fr", "< Retour", "Suivant >", "OK", "Annuler", "<Produit>", "<Fournisseur>"},
         {"ru", "< Назад", "Далее >", "Готово", "Отмена", "<Продукт>", "<Поставщик>"},
         {"hu", "< Vissza", "Következő>", "Kész", "Mégsem", "<Termék>", "<Beszállító>"},
-        {"zh", "< 上一步", "下一步 >", "完成", "取消", "<产品>", "<供应商>"},
+        {"zh", "<退回", "继续>", "完成", "取消", "<软件>", "<供应者>"},
+        {"en", "< Back", "Next >", "Finish", "Cancel", "<Product>", "<Vendor>"},
+        {"ar", "< Back", "Next >", "Finish", "Cancel", "<Product>", "<Vendor>"},
     };
     for (const Row& row : rows) {
         SetCurrentLanguage(FindLanguage(stdx::string8(row.code)));
@@ -277,14 +302,13 @@ TEST_F(Catalogue, TranslationsKeepTheMarkersOfTheEnglishTexts) {
         const struct {
             const char* key;
             int count;
-        } filled[] = {{"IDS_WELCOME_LINE", 3},
-                      {"IDS_WARN_LAUNCHERFILE", 1},
-                      {"IDS_SETUP_COUNTS", 3},
-                      {"IDS_ERROR_SPACEDETAIL", 3},
+        } filled[] = {{"IDS_WELCOME_LINE", 3},   {"IDS_OPEN_FAILED", 1},
+                      {"IDS_PLAN_SUMMARY", 5},   {"IDS_WARN_LAUNCHERFILE", 1},
+                      {"IDS_SETUP_COUNTS", 3},   {"IDS_ERROR_SPACEDETAIL", 3},
                       {"IDS_ERROR_NOTSIGNED", 1}};
         for (const auto& f : filled) {
             const std::string t = text(f.key);
-            for (int n = 1; n <= 3; ++n) {
+            for (int n = 1; n <= 5; ++n) {
                 const std::string mark = "%" + std::to_string(n);
                 const size_t at = t.find(mark);
                 EXPECT_EQ(n <= f.count, at != std::string::npos) << f.key << " " << mark;
@@ -293,16 +317,14 @@ TEST_F(Catalogue, TranslationsKeepTheMarkersOfTheEnglishTexts) {
                 }
             }
         }
-        // Yes, No and OK are real words of the language, never empty.
-        for (const char* key : {"IDS_MSGBOX_YES", "IDS_MSGBOX_NO", "IDS_MSGBOX_OK"}) {
-            EXPECT_FALSE(text(key).empty()) << key;
+        // One mnemonic marker, in front of a letter.
+        for (const char* key : kMnemonicKeys) {
+            const std::string caption = text(key);
+            const size_t amp = caption.find('&');
+            ASSERT_NE(std::string::npos, amp) << key;
+            EXPECT_EQ(std::string::npos, caption.find('&', amp + 1)) << key;
+            EXPECT_TRUE(std::iswalpha(l10n::MnemonicOf(stdx::string8(caption.c_str())))) << key;
         }
-        // One mnemonic marker, in front of a character.
-        const std::string folder = text("IDS_CHOOSEDIR_FOLDER");
-        const size_t amp = folder.find('&');
-        ASSERT_NE(std::string::npos, amp);
-        EXPECT_EQ(std::string::npos, folder.find('&', amp + 1));
-        EXPECT_LT(amp + 1, folder.size());
         EXPECT_EQ('<', text("IDS_WIZARD_BACK").front());
         EXPECT_EQ('>', text("IDS_WIZARD_NEXT").back());
         for (const char* key : {"IDS_DEFPRODUCT", "IDS_DEFPROVIDER"}) {
@@ -317,10 +339,33 @@ TEST_F(Catalogue, TranslationsKeepTheMarkersOfTheEnglishTexts) {
         }
         // No other text carries "&", which a toolkit would read as a mnemonic.
         for (const Text& english : kEnglish) {
-            if (std::strcmp(english.key, "IDS_CHOOSEDIR_FOLDER") != 0) {
+            if (std::find_if(std::begin(kMnemonicKeys), std::end(kMnemonicKeys),
+                             [&](const char* key) { return std::strcmp(key, english.key) == 0; }) ==
+                std::end(kMnemonicKeys)) {
                 EXPECT_EQ(std::string::npos, text(english.key).find('&')) << english.key;
             }
         }
+    }
+}
+
+// The two buttons of a question box answer to different keys in every
+// language: Alt with the marked letter in a window, the first letter of the
+// word on the console (beside y and n, which every language accepts).
+TEST_F(Catalogue, YesAndNoNeverShareAKey) {
+    for (const Language& language : kLanguages) {
+        SCOPED_TRACE(language.code);
+        const stdx::string8 yes(Utf8Text(language.code, "IDS_MSGBOX_YES").c_str());
+        const stdx::string8 no(Utf8Text(language.code, "IDS_MSGBOX_NO").c_str());
+        const char32_t yesMark = l10n::FoldCase(l10n::MnemonicOf(yes));
+        const char32_t noMark = l10n::FoldCase(l10n::MnemonicOf(no));
+        ASSERT_NE(0u, yesMark);
+        ASSERT_NE(0u, noMark);
+        EXPECT_NE(yesMark, noMark);
+        const char32_t yesFirst = l10n::FoldCase(l10n::FirstCharacter(l10n::WithoutMnemonic(yes)));
+        const char32_t noFirst = l10n::FoldCase(l10n::FirstCharacter(l10n::WithoutMnemonic(no)));
+        EXPECT_NE(yesFirst, noFirst);
+        EXPECT_NE(U'n', yesFirst);
+        EXPECT_NE(U'y', noFirst);
     }
 }
 
@@ -384,6 +429,34 @@ TEST(FormatText, FillsEachPlaceholderOnceInOnePass) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(utf8(FormatText(c.pattern, {u"A", u"%2", u"C"})), c.expected);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Mnemonic, MarksReadAndSpelledForEachToolkit) {
+    const struct {
+        const char* caption;
+        char32_t mark;
+        const char* plain;
+        const char* gtk;
+    } cases[] = {
+        {"&Yes", U'Y', "Yes", "_Yes"},
+        {"是(&Y)", U'Y', "是(Y)", "是(_Y)"},
+        {"&Да", U'Д', "Да", "_Да"},
+        {"Save && &quit", U'q', "Save & quit", "Save & _quit"},
+        {"my_file", 0, "my_file", "my__file"},
+        {"plain", 0, "plain", "plain"},
+        {"end&", 0, "end&", "end&"},
+        {"", 0, "", ""},
+    };
+    for (const auto& c : cases) {
+        const stdx::string8 caption(c.caption);
+        EXPECT_EQ(c.mark, l10n::MnemonicOf(caption)) << c.caption;
+        EXPECT_STREQ(c.plain, l10n::WithoutMnemonic(caption).c_str()) << c.caption;
+        EXPECT_STREQ(c.gtk, l10n::UnderlineMnemonic(caption).c_str()) << c.caption;
     }
 }
 

@@ -57,4 +57,16 @@ TEST(Spawn, MissingProgramIsReported) {
     EXPECT_EQ(platform::SpawnProgram("/nonexistent/opener-program", "x"), -1);
 }
 
+// An opener that ends with a failure is told apart from one that succeeded.
+TEST(Spawn, OpenerOutcomeIsItsExitStatus) {
+    Sandbox sandbox;
+    for (const auto& [exitCode, succeeded] : {std::pair<int, bool>{0, true}, {4, false}}) {
+        sandbox.write("opener", "#!/bin/sh\nexit " + std::to_string(exitCode) + "\n");
+        ASSERT_EQ(chmod(sandbox.at("opener").c_str(), 0755), 0);
+        const pid_t pid = platform::SpawnProgram(sandbox.at("opener").c_str(), "doc.html");
+        ASSERT_GT(pid, 0);
+        EXPECT_EQ(platform::OpenerSucceeded(pid), succeeded) << exitCode;
+    }
+}
+
 }  // namespace

@@ -34,9 +34,9 @@ TEST_F(FlowTest, BoxAndChooserCaptionsComeFromTheDialogLanguage) {
     RunWith([](CInstallerDlg&) {});
     SetCurrentLanguage(FindLanguage(stdx::string8("en")));
     EXPECT_EQ(fake.dialogTextsSet, 1);
-    EXPECT_STREQ(fake.dialogTexts.yes.c_str(), "Ja");
-    EXPECT_STREQ(fake.dialogTexts.no.c_str(), "Nein");
-    EXPECT_STREQ(fake.dialogTexts.ok.c_str(), "OK");
+    EXPECT_STREQ(fake.dialogTexts.yes.c_str(), "&Ja");
+    EXPECT_STREQ(fake.dialogTexts.no.c_str(), "&Nein");
+    EXPECT_STREQ(fake.dialogTexts.ok.c_str(), "&OK");
     EXPECT_STREQ(fake.dialogTexts.chooserTitle.c_str(), "Verzeichnis auswählen");
 }
 
@@ -273,6 +273,44 @@ TEST_F(FlowTest, FinishWithTheBoxCheckedOpensTheDescription) {
     });
     EXPECT_TRUE(fake.windowDestroyed);
     EXPECT_EQ(host.openedDocuments, std::vector<std::string>{sandbox.at("target/docs/readme.txt")});
+}
+
+// Without a working opener the outcome step says so, naming the document,
+// and stays without the choice; the next Finish closes without trying again.
+TEST_F(FlowTest, FailedOpenerIsReportedOnTheSuccessPage) {
+    host.openerWorks = false;
+    RunWith([this](CInstallerDlg& d) {
+        fake.Press(Command::kNext);
+        fake.Type(Target());
+        fake.Press(Command::kNext);
+        ASSERT_TRUE(fake.Press(Command::kNext));
+        EXPECT_FALSE(fake.windowDestroyed);
+        EXPECT_EQ(d.GetPageState(), 4);
+        EXPECT_EQ(fake.PageText(), Text("IDS_SUCCESS_FINISH") +
+                                       "\n\nThe description could not be opened: " +
+                                       sandbox.at("target/docs/readme.txt"));
+        EXPECT_EQ(fake.VisibleOf(Kind::kCheckBox), nullptr);
+        ASSERT_TRUE(fake.Press(Command::kNext));
+    });
+    EXPECT_TRUE(fake.windowDestroyed);
+    EXPECT_EQ(host.openedDocuments, std::vector<std::string>{sandbox.at("target/docs/readme.txt")});
+    EXPECT_TRUE(fake.boxes.empty());
+}
+
+// Return in the directory entry goes on as Next does, checks included.
+TEST_F(FlowTest, ReturnInTheEntryActsAsNext) {
+    RunWith([this](CInstallerDlg& d) {
+        fake.Press(Command::kNext);
+        fake.Type("");
+        fake.ReturnInEntry();
+        EXPECT_EQ(d.GetPageState(), 2);
+        ASSERT_EQ(fake.boxes.size(), 1u);
+        EXPECT_EQ(fake.boxes[0].text, Text("IDS_SETUP_EMPTYTARGET"));
+        fake.Type(Target());
+        fake.ReturnInEntry();
+        EXPECT_EQ(d.GetPageState(), 4);
+    });
+    EXPECT_EQ(Sandbox::read(sandbox.at("target/a.cfg")), "alpha");
 }
 
 TEST_F(FlowTest, FinishWithTheBoxUncheckedOpensNothing) {

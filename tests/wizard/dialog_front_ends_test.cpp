@@ -10,6 +10,7 @@
 #include <unistd.h>
 #include <utime.h>
 
+#include <climits>
 #include <csignal>
 #include <deque>
 #include <functional>
@@ -49,11 +50,13 @@ struct Case {
     // The expected ending.
     int status;
     size_t questions;
-    const char* lastEvent;  // nullptr: no events at all
+    const char* lastEvent;                     // nullptr: no events at all
     std::map<std::string, std::string> files;  // the whole target tree afterwards
     // With -S or a dry run: the --dir given, relative to the sandbox.
     const char* dir = "target";
 };
+
+const std::string kTooLong = "target/" + std::string(NAME_MAX + 1, 'n');
 
 // The working directory for one scope: the kit's folder, which no run may
 // install into.
@@ -216,8 +219,7 @@ class FrontEndsTest : public WizardTest {
         }
     }
 
-    Result RunWindowed(const Case& c, const SessionOptions& options,
-                       wizard::StatusEvents& events) {
+    Result RunWindowed(const Case& c, const SessionOptions& options, wizard::StatusEvents& events) {
         FakeToolkit toolkit;
         int argc = 0;
         char** argv = nullptr;
@@ -235,7 +237,8 @@ class FrontEndsTest : public WizardTest {
         Configure(dialog, c, events);
         toolkit.onMainLoop = [&] {
             toolkit.Press(wizard::Command::kNext);
-            while (toolkit.WindowOpen() && dialog.GetPageState() == CInstallerDlg::kStateDirectory &&
+            while (toolkit.WindowOpen() &&
+                   dialog.GetPageState() == CInstallerDlg::kStateDirectory &&
                    !directories.empty()) {
                 toolkit.Type(directories.front());
                 directories.pop_front();
@@ -277,8 +280,7 @@ class FrontEndsTest : public WizardTest {
         return result;
     }
 
-    Result RunConsole(const Case& c, const SessionOptions& options,
-                      wizard::StatusEvents& events) {
+    Result RunConsole(const Case& c, const SessionOptions& options, wizard::StatusEvents& events) {
         std::string input;
         for (const Input& line : c.inputs) {
             input += line.kind == Input::kDirectory ? sandbox.at(line.directory)
@@ -326,29 +328,131 @@ TEST_F(FrontEndsTest, EveryFrontEndEndsTheSameWay) {
         {"a.cfg", "old alpha"}, {"sub/", ""}, {"sub/b.cfg/", ""}};
     const std::map<std::string, std::string> killedTree = {{"ghost.txt", "half"}};
     const Case cases[] = {
-        {"wizard into a new directory", false, false, nullptr, {{Input::kDirectory, "target"}},
-         wizard::kExitInstalled, 0, "finished", kInstalled},
-        {"replacing, answered yes", false, false, OlderAlpha,
-         {{Input::kDirectory, "target"}, {Input::kYes, ""}}, wizard::kExitInstalled, 1,
-         "finished", kInstalled},
-        {"replacing, answered no, then the input ends", false, false, OlderAlpha,
-         {{Input::kDirectory, "target"}, {Input::kNo, ""}}, wizard::kExitCancelled, 1, nullptr,
+        {"wizard into a new directory",
+         false,
+         false,
+         nullptr,
+         {{Input::kDirectory, "target"}},
+         wizard::kExitInstalled,
+         0,
+         "finished",
+         kInstalled},
+        {"replacing, answered yes",
+         false,
+         false,
+         OlderAlpha,
+         {{Input::kDirectory, "target"}, {Input::kYes, ""}},
+         wizard::kExitInstalled,
+         1,
+         "finished",
+         kInstalled},
+        {"replacing, answered no, then the input ends",
+         false,
+         false,
+         OlderAlpha,
+         {{Input::kDirectory, "target"}, {Input::kNo, ""}},
+         wizard::kExitCancelled,
+         1,
+         nullptr,
          kOlderAlpha},
-        {"-S replaces without a question", true, false, OlderAlpha, {}, wizard::kExitInstalled, 0,
-         "finished", kInstalled},
+        {"-S replaces without a question",
+         true,
+         false,
+         OlderAlpha,
+         {},
+         wizard::kExitInstalled,
+         0,
+         "finished",
+         kInstalled},
         {"dry run", false, true, OlderAlpha, {}, wizard::kExitInstalled, 0, nullptr, kOlderAlpha},
-        {"-S with a blocked file", true, false, Blocked, {}, wizard::kExitCopyFailed, 0, "error",
+        {"-S with a blocked file",
+         true,
+         false,
+         Blocked,
+         {},
+         wizard::kExitCopyFailed,
+         0,
+         "error",
          blockedTree},
-        {"dry run with a blocked file", false, true, Blocked, {}, wizard::kExitCopyFailed, 0,
-         nullptr, blockedTree},
-        {"dry run while a killed run waits", false, true, KilledRun, {}, wizard::kExitInstalled,
-         0, nullptr, killedTree},
-        {"-S after a killed run", true, false, KilledRun, {}, wizard::kExitInstalled, 0,
-         "finished", kInstalled},
-        {"-S into the working directory", true, false, OlderAlpha, {}, wizard::kExitStartFailed,
-         0, nullptr, kOlderAlpha, "kit"},
-        {"dry run below a file", false, true, OlderAlpha, {}, wizard::kExitStartFailed, 0,
-         nullptr, kOlderAlpha, "target/a.cfg/below"},
+        {"dry run with a blocked file",
+         false,
+         true,
+         Blocked,
+         {},
+         wizard::kExitCopyFailed,
+         0,
+         nullptr,
+         blockedTree},
+        {"dry run while a killed run waits",
+         false,
+         true,
+         KilledRun,
+         {},
+         wizard::kExitInstalled,
+         0,
+         nullptr,
+         killedTree},
+        {"-S after a killed run",
+         true,
+         false,
+         KilledRun,
+         {},
+         wizard::kExitInstalled,
+         0,
+         "finished",
+         kInstalled},
+        {"-S into the working directory",
+         true,
+         false,
+         OlderAlpha,
+         {},
+         wizard::kExitStartFailed,
+         0,
+         nullptr,
+         kOlderAlpha,
+         "kit"},
+        {"dry run below a file",
+         false,
+         true,
+         OlderAlpha,
+         {},
+         wizard::kExitStartFailed,
+         0,
+         nullptr,
+         kOlderAlpha,
+         "target/a.cfg/below"},
+        // The launcher file keeps a directory a line; no file system takes
+        // a level longer than NAME_MAX.
+        {"-S with a line feed in --dir",
+         true,
+         false,
+         OlderAlpha,
+         {},
+         wizard::kExitStartFailed,
+         0,
+         nullptr,
+         kOlderAlpha,
+         "target\nInjected=1"},
+        {"-S with a carriage return in --dir",
+         true,
+         false,
+         OlderAlpha,
+         {},
+         wizard::kExitStartFailed,
+         0,
+         nullptr,
+         kOlderAlpha,
+         "target\r"},
+        {"-S with a name too long for the file system",
+         true,
+         false,
+         OlderAlpha,
+         {},
+         wizard::kExitStartFailed,
+         0,
+         nullptr,
+         kOlderAlpha,
+         kTooLong.c_str()},
     };
     for (const Case& c : cases) {
         for (FrontEnd frontEnd : {FrontEnd::kWindowed, FrontEnd::kSteps, FrontEnd::kConsole}) {
@@ -407,6 +511,75 @@ TEST_F(FrontEndsTest, ASignalDuringTheCopyCancelsAndRollsBack) {
     EXPECT_EQ(Tree(sandbox.at("target")), kOlderAlpha);
 }
 
+// The cancel question is open (the worker held for its answer) when
+// SIGTERM comes: the question ends unanswered and the signal cancels the run,
+// which is rolled back before the end.
+TEST_F(FrontEndsTest, ASignalWhileTheCancelQuestionIsOpenEndsItAndRollsBack) {
+    OlderAlpha(sandbox);
+    FakeSteps steps;
+    steps.CloseGate();
+    steps.onQuestion = [] { raise(SIGTERM); };
+    steps.answers = {wizard::kAnswerNo};  // never taken
+    steps.onWait = [&steps](int n) {
+        if (n == 1) {
+            steps.Cancel();
+        }
+        if (n == 2) {
+            steps.OpenGate();
+        }
+    };
+    CInstallerDlg dialog(steps, host, Options(true));
+    dialog.SetTargetDirectory(u16(sandbox.at("target")));
+    dialog.Run();
+    EXPECT_EQ(steps.interruptedQuestions, 1);
+    EXPECT_EQ(dialog.GetExitStatus(), 128 + SIGTERM);
+    ASSERT_EQ(steps.outcomes.size(), 1u);
+    EXPECT_EQ(steps.outcomes[0].first, StepOutcome::kCancelled);
+    EXPECT_EQ(Tree(sandbox.at("target")), kOlderAlpha);
+    EXPECT_EQ(steps.interruptFd, -1) << "the front end still watches after the run";
+}
+
+// A signal while the start-up undoes a killed run: the recovery is complete
+// and told, then the program quits with 128 + the signal before any step.
+TEST_F(FrontEndsTest, ASignalDuringTheRecoveryQuitsOnceItIsComplete) {
+    KilledRun(sandbox);
+    FakeSteps steps;
+    steps.onMessage = [] { raise(SIGHUP); };
+    CInstallerDlg dialog(steps, host, Options(true));
+    dialog.SetTargetDirectory(u16(sandbox.at("target")));
+    dialog.Run();
+    EXPECT_EQ(dialog.GetExitStatus(), 128 + SIGHUP);
+    ASSERT_EQ(steps.messages.size(), 1u);
+    EXPECT_NE(steps.messages[0].find("was undone"), std::string::npos) << steps.messages[0];
+    EXPECT_FALSE(Sandbox::exists(sandbox.at("tmp/kvtmp7.journal")));
+    EXPECT_FALSE(Sandbox::exists(sandbox.at("target/ghost.txt")));
+    EXPECT_TRUE(steps.outcomes.empty());
+    EXPECT_TRUE(steps.progress.empty());
+    EXPECT_EQ(steps.interruptFd, -1);
+}
+
+// The front end goes away in the middle of the copy (the display is lost):
+// the controller cancels, waits for the rollback and names the status the
+// process must end with at once.
+TEST_F(FrontEndsTest, AFrontEndLostDuringTheCopyEndsAfterTheRollback) {
+    OlderAlpha(sandbox);
+    FakeSteps steps;
+    steps.CloseGate();
+    int lostStatus = -1;
+    steps.onWait = [&steps, &lostStatus](int n) {
+        if (n == 1) {
+            steps.OpenGate();
+            lostStatus = steps.LoseFrontEnd();
+        }
+    };
+    CInstallerDlg dialog(steps, host, Options(true));
+    dialog.SetTargetDirectory(u16(sandbox.at("target")));
+    dialog.Run();
+    EXPECT_EQ(lostStatus, wizard::kExitCancelled);
+    EXPECT_EQ(Tree(sandbox.at("target")), kOlderAlpha);
+    EXPECT_FALSE(LauncherFileExists(LauncherMode::kPrimary));
+}
+
 TEST_F(FrontEndsTest, ARefusedDirectoryIsAskedAgainAndTheDryRunJudgesEveryFile) {
     sandbox.write("plain", "x");
     FakeSteps steps;
@@ -439,7 +612,8 @@ TEST_F(FrontEndsTest, ARefusedDirectoryIsAskedAgainAndTheDryRunJudgesEveryFile) 
     for (const auto& file : *dry.plan) {
         verdicts.push_back(utf8(file.name) + " " + install::VerdictWord(file.verdict));
     }
-    EXPECT_EQ(verdicts, (std::vector<std::string>{"a.cfg keep", "new.cfg new", "sub/b.cfg blocked"}));
+    EXPECT_EQ(verdicts,
+              (std::vector<std::string>{"a.cfg keep", "new.cfg new", "sub/b.cfg blocked"}));
     EXPECT_EQ((*dry.plan)[2].blocker, install::Blocker::kFileInTheWay);
     EXPECT_EQ(dryRun.GetExitStatus(), wizard::kExitCopyFailed);
     EXPECT_TRUE(dry.welcomes.empty());

@@ -14,10 +14,15 @@ class FakeServices : public platform::Services {
     std::string executablePath;
     platform::ExecutableLayout layout = platform::ExecutableLayout::kPlainDirectory;
     std::vector<std::string> openedDocuments;
+    // What OpenDocument answers: false plays a desktop without an opener.
+    bool openerWorks = true;
 
     stdx::string8 ExecutablePath() override { return stdx::string8(executablePath.c_str()); }
     platform::ExecutableLayout Layout() override { return layout; }
-    void OpenDocument(const char* path) override { openedDocuments.push_back(path); }
+    bool OpenDocument(const char* path) override {
+        openedDocuments.push_back(path);
+        return openerWorks;
+    }
 };
 
 }  // namespace wizard_test

@@ -3,6 +3,8 @@
 // loop runs a scripted user, and the event pass waits for the worker's
 // wake-up like a real loop does (bounded, never spinning).
 #pragma once
+#include <poll.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -45,6 +47,12 @@ struct FakeControl {
     bool isDefault = false;
     // SetText and SetProgress calls that reached this control.
     int updates = 0;
+    // What a screen reader would be told: the name, the caption's control
+    // (for a label), the command that Return in an entry reports.
+    std::string accessibleName;
+    FakeControl* labelFor = nullptr;
+    bool hasEntryCommand = false;
+    wizard::Command entryCommand = wizard::Command::kBack;
 };
 
 struct BoxRecord {
@@ -125,6 +133,14 @@ class FakeToolkit : public wizard::Toolkit {
         if (listener->OnCloseRequest() == wizard::CloseAnswer::kAllowClose) {
             windowDestroyed = true;
             listener->OnWindowClosed();
+        }
+    }
+    // Return in the visible entry, reported as the toolkit would.
+    void ReturnInEntry() {
+        FakeControl* entry = VisibleOf(Kind::kEntry);
+        ASSERT_NE(entry, nullptr);
+        if (entry->hasEntryCommand && WindowOpen()) {
+            listener->OnCommand(entry->entryCommand);
         }
     }
     void Type(const std::string& text) {
@@ -294,6 +310,12 @@ class FakeToolkit : public wizard::Toolkit {
             return passAnswer;
         }
         RunDuringModal();
+        // A signal ends the box without an answer, as GTK's watch does.
+        struct pollfd signal = {interruptFd, POLLIN, 0};
+        if (interruptFd >= 0 && poll(&signal, 1, 0) == 1) {
+            boxes.push_back({text, flags, title, wizard::kAnswerNone});
+            return wizard::kAnswerNone;
+        }
         int answer = wizard::kAnswerOk;
         if (!answers.empty()) {
             answer = answers.front();
@@ -312,6 +334,8 @@ class FakeToolkit : public wizard::Toolkit {
             W(entry)->text = chooserPick;
         }
     }
+    void SetInterruptDescriptor(int fd) override { interruptFd = fd; }
+    int interruptFd = -1;
     void RunMainLoop() override {
         ++mainLoopRuns;
         if (onMainLoop) {
@@ -340,6 +364,19 @@ class FakeToolkit : public wizard::Toolkit {
     void SetDialogTexts(const wizard::DialogTexts& texts) override {
         dialogTexts = texts;
         dialogTextsSet = window == nullptr ? 1 : 2;
+    }
+
+    void SetEntryCommand(wizard::Handle entry, wizard::Command command) override {
+        EXPECT_EQ(W(entry)->kind, Kind::kEntry);
+        W(entry)->hasEntryCommand = true;
+        W(entry)->entryCommand = command;
+    }
+    void SetAccessibleName(wizard::Handle control, const char* name) override {
+        W(control)->accessibleName = name;
+    }
+    void SetLabelFor(wizard::Handle label, wizard::Handle control) override {
+        EXPECT_EQ(W(label)->kind, Kind::kLabel);
+        W(label)->labelFor = W(control);
     }
 
   private:

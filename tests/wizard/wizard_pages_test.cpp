@@ -73,6 +73,12 @@ TEST_F(PagesTest, DirectoryPageControlsInOrder) {
     ExpectAt(page.Controls()[4], Kind::kButton, 460, 275);
     EXPECT_EQ(C(page.Controls()[4])->text, "...");
     EXPECT_EQ(C(page.Controls()[4])->command, wizard::Command::kBrowse);
+    // Keyboard and screen reader: Return in the entry is Next, the caption
+    // labels the entry, the "..." button has a spoken name.
+    EXPECT_TRUE(C(page.Controls()[3])->hasEntryCommand);
+    EXPECT_EQ(C(page.Controls()[3])->entryCommand, wizard::Command::kNext);
+    EXPECT_EQ(C(page.Controls()[2])->labelFor, C(page.Controls()[3]));
+    EXPECT_EQ(C(page.Controls()[4])->accessibleName, "Browse");
 }
 
 TEST_F(PagesTest, DirectoryPathGoesInAndOutUntouched) {
@@ -103,6 +109,7 @@ TEST_F(PagesTest, ProgressLabelChangesOnlyAtExactlyHundred) {
     FakeControl* bar = C(page.Controls()[1]);
     ExpectAt(label, Kind::kLabel, 10, 130);
     ExpectAt(bar, Kind::kProgressBar, 10, 150);
+    EXPECT_EQ(label->labelFor, bar);
     EXPECT_EQ(bar->rect.width, 480);
     EXPECT_EQ(bar->rect.height, 20);
     EXPECT_EQ(label->text, "Files being copied...");

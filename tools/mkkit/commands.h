@@ -17,6 +17,7 @@ struct CreateOptions {
     bool noTrailer = false;             // a bare deflate stream, no digest
     bool allowEmpty = false;            // a tree without files still makes a kit
     std::string secretKey;              // key file that signs the kit, if any
+    bool quiet = false;                 // no warning about missing languages
 };
 
 // Exit statuses of mkkit verify beside 0 (verified), 1 and 2.

@@ -1,13 +1,16 @@
 // mkkit create: parses the product descriptions and writes the kit.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <system_error>
 #include <vector>
 
 #include "kit/kit_name.h"
 #include "kit/kit_writer.h"
+#include "l10n/catalogue_tables.h"
 #include "mkkit/commands.h"
 #include "mkkit/key_files.h"
 #include "text/utf8.h"
@@ -153,6 +156,35 @@ bool SourceDateEpoch(bool* set, int64_t* seconds, std::string* error) {
     return true;
 }
 
+// The installer finds a product description by its exact language code (the
+// single layout reads as "en"); a catalogue language without one greets the
+// user with placeholders.
+void WarnMissingLanguages(const std::vector<config::ProductInfo>& products, bool single) {
+    // The kit's codes as the installer compares them: ASCII case ignored.
+    std::vector<std::string> codes;
+    for (const config::ProductInfo& info : products) {
+        std::string code;
+        for (char16_t c : info.language) {
+            code += c >= u'A' && c <= u'Z' ? char(c - u'A' + 'a') : c < 0x80 ? char(c) : '?';
+        }
+        codes.push_back(single ? std::string("en") : code);
+    }
+    std::string missing;
+    for (const CatalogueLanguage& language : kCatalogueLanguages) {
+        if (std::find(codes.begin(), codes.end(), language.code) == codes.end()) {
+            missing += std::string(missing.empty() ? "" : " ") + language.code;
+        }
+    }
+    if (missing.empty()) {
+        return;
+    }
+    std::fprintf(stderr,
+                 "mkkit: warning: no --product for the installer's languages %s; in these "
+                 "languages the welcome page shows placeholders instead of the product and "
+                 "provider (--quiet says nothing of this)\n",
+                 missing.c_str());
+}
+
 }  // namespace
 
 int RunCreate(const CreateOptions& options) {
@@ -174,11 +206,13 @@ int RunCreate(const CreateOptions& options) {
         }
         writer.AddProduct(info);
     }
-    if (options.products.empty()) {
+    if (options.products.empty() && !options.quiet) {
         std::fprintf(stderr,
                      "mkkit: warning: no --product given; the installer will welcome the user "
                      "with placeholders instead of a product and provider, and offer no "
                      "description document\n");
+    } else if (!options.quiet) {
+        WarnMissingLanguages(writer.products(), options.single);
     }
     for (const config::ProductInfo& info : writer.products()) {
         if (!DescriptionInTree(info, options.directory, &error)) {

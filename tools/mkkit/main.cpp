@@ -56,6 +56,8 @@ int main(int argc, char** argv) {
     createCmd->add_flag("--image-only", create.imageOnly, "write the inflated image, not the kit");
     createCmd->add_flag("--no-trailer", create.noTrailer, "leave out the digest trailer");
     createCmd->add_option("--sign", create.secretKey, "secret key file that signs the kit");
+    createCmd->add_flag("-q,--quiet", create.quiet,
+                        "no warning about languages without a --product");
 
     std::string listKit;
     CLI::App* listCmd = app.add_subcommand("list", "List a kit's descriptions, files and seal");

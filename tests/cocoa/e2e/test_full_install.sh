@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The whole wizard: welcome, directory (a folder typed under HOME), copying,
-# success, Finish. The kit's files land in the folder with the kit's times,
+# The whole wizard: welcome, directory (a folder typed under HOME, Return in
+# the entry), copying, success, Finish. The kit's files land in the folder with the kit's times,
 # the launcher file lists that folder first, and the program ends with 0.
 source "$(dirname "$0")/lib.sh"
 e2e_init full_install
@@ -31,10 +31,19 @@ expect_frame NSTextField "$WORK/home/.kelda/KV/kelda/tmplts/" "170 275 280 30"
 expect_frame ExtNSButton "..." "460 275 30 30"
 screenshot "$WIN" 2-directory
 
-# Type another folder into the entry, as a user would.
+# Type another folder into the entry, as a user would; Return there goes
+# on as Next does.
 target="$WORK/home/My Templates/ledger"
 replace_entry "$target"
-click "$(text IDS_WIZARD_NEXT)"
+# Escape in the entry asks too; the alert's Escape (No) keeps what was typed.
+key Escape
+wait_until 10 has_alert
+shows_containing "$(text IDS_ACCEPT_CANCEL)" || fail "Escape in the entry did not ask"
+answer_alert Escape
+wait_until 10 no_alert
+[ "$(text_of NSTextField 1)" = "$target" ] || fail "the typed path changed: $(text_of NSTextField 1)"
+focus "$WIN"
+key Return
 
 # The launcher file is written only after the poll loop has seen the end of
 # the copy.

@@ -1,9 +1,11 @@
 // Prints the catalogue text of a key in a language, so the end-to-end tests
 // of setup-mac compare the screen with the program's own texts.
+// A mnemonic mark ("&Yes") is left out, as on the screen.
 // Usage: catalogue_text <language-code> <KEY>
 #include <cstdio>
 
 #include "l10n/localization.h"
+#include "l10n/mnemonic.h"
 #include "support/sandbox.h"
 
 int main(int argc, char** argv) {
@@ -22,6 +24,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "catalogue_text: no text for %s\n", argv[2]);
         return 1;
     }
-    std::printf("%s\n", testing_support::utf8(text).c_str());
+    const stdx::string8 caption(testing_support::utf8(text).c_str());
+    std::printf("%s\n", l10n::WithoutMnemonic(caption).c_str());
     return 0;
 }

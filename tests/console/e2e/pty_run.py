@@ -6,11 +6,15 @@ output holds TEXT (after the previous expectation), "send:TEXT" types TEXT
 and Enter, "eof" sends end of input (Ctrl-D), "int" sends Ctrl-C (SIGINT
 through the terminal). The terminal's output goes to stdout; the exit status
 is the program's. A step that waits more than 60 s fails the run (status 125).
+PTY_COLUMNS, when set, is the terminal's width (else it reports none).
 """
+import fcntl
 import os
 import pty
 import select
+import struct
 import sys
+import termios
 import time
 
 
@@ -19,6 +23,9 @@ def main():
     pid, fd = pty.fork()
     if pid == 0:
         os.execv(sys.argv[2], sys.argv[2:])
+    if os.environ.get("PTY_COLUMNS"):
+        size = struct.pack("HHHH", 24, int(os.environ["PTY_COLUMNS"]), 0, 0)
+        fcntl.ioctl(fd, termios.TIOCSWINSZ, size)
     output = b""
     seen = 0
 

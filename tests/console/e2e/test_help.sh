@@ -11,7 +11,7 @@ console_init help
 run_setup --help
 expect_status 0 "of --help"
 for option in usecwd -L '/L' -S --dir --console --status-fd --dry-run --help --version \
-    kelda.efd; do
+    kelda.efd "English only"; do
     out_has "$option"
 done
 for status in 0 1 2 3 4; do

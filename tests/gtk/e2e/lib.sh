@@ -23,6 +23,32 @@ EOS
     chmod +x "$WORK/bin/xdg-open"
 }
 
+# accessibility_bus SCRIPT ARGS...: runs the test again inside a D-Bus session
+# of its own, with GTK's accessibility bridge loaded into the program, so that
+# atspi_walk.py can read it (/usr/bin/python3: the system's Python holds
+# pyatspi). Returns only inside that session.
+accessibility_bus() {
+    if [ -z "${E2E_IN_SESSION:-}" ]; then
+        exec dbus-run-session -- env E2E_IN_SESSION=1 bash "$@"
+    fi
+    E2E_GTK_MODULES=gail:atk-bridge
+    ATSPI_PYTHON=${ATSPI_PYTHON:-/usr/bin/python3}
+    "$ATSPI_PYTHON" -c 'import pyatspi' 2>/dev/null ||
+        fail "pyatspi is missing (scripts/setup-deps.sh installs python3-pyatspi)"
+    unset NO_AT_BRIDGE
+    export GTK_A11Y=atk
+}
+
+# atspi_walk TARGET [LANGUAGE] [WELCOME]: atspi_walk.py on the running
+# program; its report in $WORK/walk.
+atspi_walk() {
+    SETUP_CODE=${2:-en} WELCOME=${3:-$LEDGER_WELCOME} \
+        "$ATSPI_PYTHON" "$(dirname "${BASH_SOURCE[0]}")/atspi_walk.py" "$SETUP_PID" "$1" \
+        >"$WORK/walk" 2>&1 || fail "the walk through the accessibility bus:
+$(cat "$WORK/walk")"
+    cat "$WORK/walk"
+}
+
 # make_large_kit COUNT SIZE: the kit kelda.efd in $WORK/kit with COUNT files
 # of SIZE bytes (product "Large Templates"), so that a copy run lasts long
 # enough to be interrupted; see make_large_kit.cpp for the names and bytes.
@@ -54,29 +80,29 @@ start_setup() {
     pushd "$WORK/kit" >/dev/null
     env -u LANGUAGE -u LC_ALL -u XDG_STATE_HOME LANG="${SETUP_LANG:-en_US.UTF-8}" \
         HOME="$WORK/home" TMPDIR="$WORK/tmp" PATH="$WORK/bin:$PATH" \
-        GTK_MODULES="$PROBE_MODULE" SETUP_PROBE_OUT="$DUMP" \
+        GTK_MODULES="$PROBE_MODULE${E2E_GTK_MODULES:+:$E2E_GTK_MODULES}" SETUP_PROBE_OUT="$DUMP" \
         "$SETUP_BIN" usecwd "$@" >"$WORK/setup.log" 2>&1 &
     SETUP_PID=$!
     popd >/dev/null
-    local i
-    for i in $(seq 200); do
+    local end=$((SECONDS + $(scaled 10)))
+    while [ "$SECONDS" -lt "$end" ]; do
         [ -e "$DUMP.ready" ] && return 0
         kill -0 "$SETUP_PID" 2>/dev/null || fail "setup ended before GTK started"
         sleep 0.05
     done
-    fail "the probe module did not load"
+    [ -e "$DUMP.ready" ] || fail "the probe module did not load"
 }
 
 # probe: asks the program for a fresh screen report in $DUMP.
 probe() {
     rm -f "$DUMP"
     kill -USR1 "$SETUP_PID" 2>/dev/null || fail "setup is not running"
-    local i
-    for i in $(seq 100); do
+    local end=$((SECONDS + $(scaled 4)))
+    while [ "$SECONDS" -lt "$end" ]; do
         [ -s "$DUMP" ] && return 0
         sleep 0.02
     done
-    fail "no screen report from setup"
+    [ -s "$DUMP" ] || fail "no screen report from setup"
 }
 
 refresh_report() {
@@ -143,6 +169,24 @@ no_message_box() {
 
 has_message_box() {
     [ -n "$(message_box)" ]
+}
+
+# focused: "TYPE<tab>TEXT" of the wizard window's keyboard focus.
+focused() {
+    awk -F'\t' -v w="$WIN" '$1=="F" && $2==w {print $3 "\t" $4; exit}' "$DUMP"
+}
+
+# focus_is TYPE [TEXT]: the wizard's focus is on such a control.
+focus_is() {
+    local f
+    f=$(focused)
+    [ "${f%%$'\t'*}" = "$1" ] && { [ $# -lt 2 ] || [ "${f#*$'\t'}" = "$2" ]; }
+}
+
+# mnemonic KEY [LANGUAGE]: the key that, with Alt, presses the caption KEY.
+mnemonic() {
+    "$CATALOGUE_TEXT_BIN" --mnemonic "${2:-en}" "$1" | tr 'A-Z' 'a-z' ||
+        fail "no mnemonic for $1"
 }
 
 # --- Acting ----------------------------------------------------------------

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The README's demo run leaves the user's home untouched: with HOME set to an
 # empty folder, run-demo.sh (with -S, so it ends by itself) installs into the
-# demo's own home under the build directory, and HOME stays empty.
+# demo's own home under the build directory, and HOME stays empty. The demo
+# kit carries product names in every language.
 source "$(dirname "$0")/lib.sh"
 e2e_init demo_home
 
@@ -20,4 +21,12 @@ grep -q "a home of its own" "$WORK/demo.out" || fail "the demo did not say where
 [ -f "$demo/home/.kelda/KV/kelda/tmplts/docs/readme.html" ] ||
     fail "nothing was installed into the demo's home"
 [ -f "$demo/home/.KV/kvlaunch/kvlaunch.cfg" ] || fail "no launcher file in the demo's home"
+
+# The demo kit names its product and provider in every language the
+# installer speaks, so no language greets with placeholders.
+listing=$("$MKKIT_BIN" list "$DEMO_KIT") || fail "mkkit cannot list the demo kit"
+for code in hy az bg zh en fr ka de es hu it kk lv lt pl ro ru tr uk vi ar tk; do
+    grep -qE "^description $code: product \"[^<\"][^\"]*\", provider \"[^<\"]" <<<"$listing" ||
+        fail "the demo kit has no product and provider for $code"
+done
 note "passed"

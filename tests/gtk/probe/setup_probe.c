@@ -8,6 +8,7 @@
  *   W  <xid> <type> <mapped> <width> <height> <title>
  *   C  <xid> <type> <mapped> <sensitive> <x> <y> <width> <height> <value> <text>
  *   R  <xid> <mapped> <text width> <allocated width> <right edge> <text>
+ *   F  <xid> <type> <text>          the window's keyboard focus, if any
  *
  * <xid> is the X window of the top-level window; x and y are relative to it.
  * <value> is 0/1 for toggle buttons, the percentage of a progress bar, "-"
@@ -16,8 +17,8 @@
  * every label: the width its text takes as laid out (wrapped where the label
  * wraps) against the width it was given, and its right edge in the window,
  * so a test can find clipped captions. */
-#include <glib-unix.h>
 #include <gdk/gdkx.h>
+#include <glib-unix.h>
 #include <gtk/gtk.h>
 #include <signal.h>
 #include <stdio.h>
@@ -46,6 +47,11 @@ static const char* text_of(GtkWidget* widget) {
         return gtk_entry_get_text(GTK_ENTRY(widget));
     }
     if (GTK_IS_BUTTON(widget)) {
+        /* A caption with a mnemonic ("_Yes") is reported as shown ("Yes"). */
+        GtkWidget* child = gtk_bin_get_child(GTK_BIN(widget));
+        if (gtk_button_get_use_underline(GTK_BUTTON(widget)) && GTK_IS_LABEL(child)) {
+            return gtk_label_get_text(GTK_LABEL(child));
+        }
         return gtk_button_get_label(GTK_BUTTON(widget));
     }
     return NULL;
@@ -120,6 +126,12 @@ static gboolean dump(gpointer unused) {
             write_text(out, gtk_window_get_title(GTK_WINDOW(window)));
             fputc('\n', out);
             gtk_container_forall(GTK_CONTAINER(window), write_widget, &ctx);
+            GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(window));
+            if (focus != NULL) {
+                fprintf(out, "F\t%lu\t%s\t", ctx.xid, G_OBJECT_TYPE_NAME(focus));
+                write_text(out, text_of(focus));
+                fputc('\n', out);
+            }
         }
         g_list_free(windows);
         fclose(out);
