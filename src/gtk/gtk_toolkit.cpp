@@ -1,9 +1,9 @@
-// Set-up, window and event loop of the GTK front end.
+// Set-up, window and event loop of the GTK front end (GTK 2 and GTK 3).
 #include "gtk/gtk_toolkit.h"
 
 #include <gdk/gdkkeysyms.h>
 
-#include "gtk/pictures.h"
+#include "gtk/gtk_look.h"
 
 namespace gtkfront {
 
@@ -11,23 +11,9 @@ namespace {
 
 const char kCommandKey[] = "setup-command";
 
-// The buttons are 80 pixels wide; with GTK's default padding, longer
-// captions such as the German "Abbrechen" would be cut. These buttons keep
-// less padding around their captions.
-const char kButtonStyle[] =
-    "style \"setup-button\" {\n"
-    "  GtkButton::inner-border = { 0, 0, 1, 1 }\n"
-    "  xthickness = 1\n"
-    "  GtkWidget::focus-padding = 0\n"
-    "}\n"
-    "widget \"*.setup-button\" style \"setup-button\"\n";
-
 }  // namespace
 
 GtkToolkit::~GtkToolkit() {
-    if (windowIcon_ != nullptr) {
-        g_object_unref(windowIcon_);
-    }
     if (sidePicture_ != nullptr) {
         g_object_unref(sidePicture_);
     }
@@ -35,7 +21,7 @@ GtkToolkit::~GtkToolkit() {
 
 void GtkToolkit::Initialize(int* argc, char*** argv) {
     gtk_init(argc, argv);
-    gtk_rc_parse_string(kButtonStyle);
+    ApplyStyle();
 }
 
 wizard::Handle GtkToolkit::CreateWindow(int width, int height, const char* title,
@@ -62,10 +48,7 @@ wizard::Handle GtkToolkit::CreateWindow(int width, int height, const char* title
     gtk_window_set_modal(GTK_WINDOW(window), TRUE);
     gtk_window_set_type_hint(GTK_WINDOW(window), GDK_WINDOW_TYPE_HINT_MENU);
 
-    if (windowIcon_ == nullptr) {
-        windowIcon_ = LoadWindowIcon();
-    }
-    gtk_window_set_icon(GTK_WINDOW(window), windowIcon_);
+    SetWindowIcon(GTK_WINDOW(window));
 
     g_signal_connect(window, "destroy", G_CALLBACK(OnDestroy), this);
     g_signal_connect(window, "delete-event", G_CALLBACK(OnDeleteEvent), this);
@@ -75,7 +58,7 @@ wizard::Handle GtkToolkit::CreateWindow(int width, int height, const char* title
 }
 
 wizard::Handle GtkToolkit::CreateContainer(wizard::Handle window) {
-    GtkWidget* fixed = gtk_fixed_new();
+    GtkWidget* fixed = NewFixedContainer();
     gtk_widget_set_size_request(fixed, contentWidth_, contentHeight_);
     gtk_container_add(GTK_CONTAINER(window), fixed);
     gtk_widget_show(fixed);
@@ -100,7 +83,7 @@ void GtkToolkit::DestroyWindow(wizard::Handle window, wizard::Handle container) 
 
 wizard::Handle GtkToolkit::LoadSidePicture() {
     if (sidePicture_ == nullptr) {
-        sidePicture_ = LoadSideBanner();
+        sidePicture_ = LoadSidePictureAtScale1();
     }
     return sidePicture_;
 }
@@ -166,7 +149,7 @@ gboolean GtkToolkit::OnDeleteEvent(GtkWidget*, GdkEvent*, gpointer self) {
 
 gboolean GtkToolkit::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer self) {
     auto* toolkit = static_cast<GtkToolkit*>(self);
-    if (toolkit->listener_ == nullptr || event->keyval != GDK_Escape) {
+    if (toolkit->listener_ == nullptr || event->keyval != GDK_KEY_Escape) {
         return FALSE;
     }
     toolkit->listener_->OnCommand(wizard::Command::kCancel);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # `cmake --install` into a fresh prefix gives a setup a user can run: the
-# programs in bin, their manual pages in share/man/man1 where `man` finds
+# programs in bin, the front-end modules in lib, their manual pages in share/man/man1 where `man` finds
 # them, and the installed `setup --kit` installs the demo kit unattended.
 # Without --kit the installed program looks beside itself and says where.
 set -euo pipefail
@@ -50,4 +50,13 @@ installed --console -S "$DEMO_KIT" --dir "$work/other"
 [ "$STATUS" = 2 ] || fail "a positional kit path: status $STATUS"
 grep -qF -- "--kit" "$work/err" || fail "a positional kit path gets no hint to use --kit"
 [ ! -e "$work/other" ] || fail "a refused run created its directory"
+
+# The front-end modules are installed where the installed program finds
+# them: forced without a display, each is loaded and only the display fails.
+for ui in gtk3 gtk2; do
+    installed --ui "$ui" --kit "$DEMO_KIT" --dir "$work/other"
+    [ "$STATUS" = 2 ] || fail "--ui $ui without a display: status $STATUS"
+    grep -q "the $ui front end cannot start: .*cannot open the display" "$work/err" ||
+        fail "--ui $ui: the installed module was not loaded"
+done
 echo "[installed] passed"
