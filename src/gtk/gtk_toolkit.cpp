@@ -14,6 +14,9 @@ const char kCommandKey[] = "setup-command";
 }  // namespace
 
 GtkToolkit::~GtkToolkit() {
+    if (queuedIdle_ != 0) {
+        g_source_remove(queuedIdle_);
+    }
     if (sidePicture_ != nullptr) {
         g_object_unref(sidePicture_);
     }
@@ -161,8 +164,33 @@ void GtkToolkit::OnButtonClicked(GtkButton* button, gpointer self) {
     if (toolkit->listener_ == nullptr) {
         return;
     }
-    int command = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(button), kCommandKey));
-    toolkit->listener_->OnCommand(static_cast<wizard::Command>(command));
+    const auto command = static_cast<wizard::Command>(
+        GPOINTER_TO_INT(g_object_get_data(G_OBJECT(button), kCommandKey)));
+#if GTK_CHECK_VERSION(3, 0, 0)
+    // GTK 3 presses a button for a screen reader inside the reader's call,
+    // whose answer waits until the handler returns; a message box's nested
+    // loop run from here would hold the reader until its call timed out.
+    // The press is handled right after, from the main loop.
+    toolkit->queued_.push_back(command);
+    if (toolkit->queuedIdle_ == 0) {
+        toolkit->queuedIdle_ = g_idle_add(DeliverQueued, toolkit);
+    }
+#else
+    toolkit->listener_->OnCommand(command);
+#endif
+}
+
+gboolean GtkToolkit::DeliverQueued(gpointer self) {
+    auto* toolkit = static_cast<GtkToolkit*>(self);
+    toolkit->queuedIdle_ = 0;
+    std::vector<wizard::Command> queued;
+    queued.swap(toolkit->queued_);
+    for (wizard::Command command : queued) {
+        if (toolkit->listener_ != nullptr) {
+            toolkit->listener_->OnCommand(command);
+        }
+    }
+    return G_SOURCE_REMOVE;
 }
 
 }  // namespace gtkfront

@@ -81,6 +81,7 @@ class GtkToolkit final : public wizard::Toolkit {
     static gboolean OnDeleteEvent(GtkWidget* window, GdkEvent* event, gpointer self);
     static gboolean OnKeyPress(GtkWidget* window, GdkEventKey* event, gpointer self);
     static void OnButtonClicked(GtkButton* button, gpointer self);
+    static gboolean DeliverQueued(gpointer self);
     // Shrinks the caption's font until it fits its fixed-size button.
     static void FitCaption(GtkWidget* button);
     // `text`, or `fallback` before the dialog has given its texts.
@@ -91,6 +92,9 @@ class GtkToolkit final : public wizard::Toolkit {
     GdkPixbuf* sidePicture_ = nullptr;
     wizard::DialogTexts texts_;
     std::vector<GtkWidget*> parked_;
+    // Button presses waiting for the main loop (GTK 3, see OnButtonClicked).
+    std::vector<wizard::Command> queued_;
+    guint queuedIdle_ = 0;
     int contentWidth_ = 0;   // the wizard window's content area
     int contentHeight_ = 0;  // hidden controls, one reference each
 };
