@@ -39,11 +39,11 @@ enum class Verdict {
 // Why a file is blocked.
 enum class Blocker {
     kNone,
-    kUnsafeName,          // empty, absolute, with a ".." part or a control character
-    kDirectoryInTheWay,   // a directory stands where the file goes
-    kFileInTheWay,        // a file stands where one of its directories goes
-    kNameTooLong,         // a part of the path is longer than a file name may be
-    kPathTooLong,         // the whole path is longer than the system takes
+    kUnsafeName,         // empty, absolute, with a ".." part or a control character
+    kDirectoryInTheWay,  // a directory stands where the file goes
+    kFileInTheWay,       // a file stands where one of its directories goes
+    kNameTooLong,        // a part of the path is longer than a file name may be
+    kPathTooLong,        // the whole path is longer than the system takes
 };
 
 // One kit file: its name relative to the template directory ("/"
@@ -94,7 +94,8 @@ Verdict JudgeTarget(const stdx::string16& target, FileTime kitTime, Blocker* blo
         *own = status;
     }
     // Only a link needs a second look at what it leads to.
-    return Judge(status, status.kind == FileKind::kLink ? FS::Status(target, Links::kFollowed) : status,
+    return Judge(status,
+                 status.kind == FileKind::kLink ? FS::Status(target, Links::kFollowed) : status,
                  kitTime, blocker);
 }
 

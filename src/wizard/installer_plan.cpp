@@ -23,11 +23,10 @@ bool CInstallerDlg::AcceptPlan(const stdx::string16& dir) {
     if (summary.updatedFiles == 0) {
         return true;
     }
-    const stdx::string16 question =
-        WithDetail(GetLocalizedString("IDS_SETUP_EXISTEDTARGET"),
-                   FormatLocalized("IDS_SETUP_COUNTS", {Count(summary.newFiles),
-                                                        Count(summary.updatedFiles),
-                                                        Count(summary.keptFiles)}));
+    const stdx::string16 question = WithDetail(
+        GetLocalizedString("IDS_SETUP_EXISTEDTARGET"),
+        FormatLocalized("IDS_SETUP_COUNTS", {Count(summary.newFiles), Count(summary.updatedFiles),
+                                             Count(summary.keptFiles)}));
     return MessageBox(question, wizard::kMessageBoxQuestion) == wizard::kAnswerYes;
 }
 
@@ -36,6 +35,6 @@ bool CInstallerDlg::AcceptPlan(const stdx::string16& dir) {
 void CInstallerDlg::RunDryRun() {
     m_plan = install::MakePlan<FileSystem>(m_installData, m_targetDir);
     m_steps.ShowPlan(m_plan);
-    m_exitStatus = install::FirstBlocked(m_plan) != nullptr ? wizard::kExitCopyFailed
-                                                            : wizard::kExitInstalled;
+    m_exitStatus =
+        install::FirstBlocked(m_plan) != nullptr ? wizard::kExitCopyFailed : wizard::kExitInstalled;
 }

@@ -49,7 +49,7 @@ struct Case {
     // The expected ending.
     int status;
     size_t questions;
-    const char* lastEvent;  // nullptr: no events at all
+    const char* lastEvent;                     // nullptr: no events at all
     std::map<std::string, std::string> files;  // the whole target tree afterwards
     // With -S or a dry run: the --dir given, relative to the sandbox.
     const char* dir = "target";
@@ -215,8 +215,7 @@ class FrontEndsTest : public WizardTest {
         }
     }
 
-    Result RunWindowed(const Case& c, const SessionOptions& options,
-                       wizard::StatusEvents& events) {
+    Result RunWindowed(const Case& c, const SessionOptions& options, wizard::StatusEvents& events) {
         FakeToolkit toolkit;
         int argc = 0;
         char** argv = nullptr;
@@ -234,7 +233,8 @@ class FrontEndsTest : public WizardTest {
         Configure(dialog, c, events);
         toolkit.onMainLoop = [&] {
             toolkit.Press(wizard::Command::kNext);
-            while (toolkit.WindowOpen() && dialog.GetPageState() == CInstallerDlg::kStateDirectory &&
+            while (toolkit.WindowOpen() &&
+                   dialog.GetPageState() == CInstallerDlg::kStateDirectory &&
                    !directories.empty()) {
                 toolkit.Type(directories.front());
                 directories.pop_front();
@@ -276,8 +276,7 @@ class FrontEndsTest : public WizardTest {
         return result;
     }
 
-    Result RunConsole(const Case& c, const SessionOptions& options,
-                      wizard::StatusEvents& events) {
+    Result RunConsole(const Case& c, const SessionOptions& options, wizard::StatusEvents& events) {
         std::string input;
         for (const Input& line : c.inputs) {
             input += line.kind == Input::kDirectory ? sandbox.at(line.directory)
@@ -325,29 +324,99 @@ TEST_F(FrontEndsTest, EveryFrontEndEndsTheSameWay) {
         {"a.cfg", "old alpha"}, {"sub/", ""}, {"sub/b.cfg/", ""}};
     const std::map<std::string, std::string> killedTree = {{"ghost.txt", "half"}};
     const Case cases[] = {
-        {"wizard into a new directory", false, false, nullptr, {{Input::kDirectory, "target"}},
-         wizard::kExitInstalled, 0, "finished", kInstalled},
-        {"replacing, answered yes", false, false, OlderAlpha,
-         {{Input::kDirectory, "target"}, {Input::kYes, ""}}, wizard::kExitInstalled, 1,
-         "finished", kInstalled},
-        {"replacing, answered no, then the input ends", false, false, OlderAlpha,
-         {{Input::kDirectory, "target"}, {Input::kNo, ""}}, wizard::kExitCancelled, 1, nullptr,
+        {"wizard into a new directory",
+         false,
+         false,
+         nullptr,
+         {{Input::kDirectory, "target"}},
+         wizard::kExitInstalled,
+         0,
+         "finished",
+         kInstalled},
+        {"replacing, answered yes",
+         false,
+         false,
+         OlderAlpha,
+         {{Input::kDirectory, "target"}, {Input::kYes, ""}},
+         wizard::kExitInstalled,
+         1,
+         "finished",
+         kInstalled},
+        {"replacing, answered no, then the input ends",
+         false,
+         false,
+         OlderAlpha,
+         {{Input::kDirectory, "target"}, {Input::kNo, ""}},
+         wizard::kExitCancelled,
+         1,
+         nullptr,
          kOlderAlpha},
-        {"-S replaces without a question", true, false, OlderAlpha, {}, wizard::kExitInstalled, 0,
-         "finished", kInstalled},
+        {"-S replaces without a question",
+         true,
+         false,
+         OlderAlpha,
+         {},
+         wizard::kExitInstalled,
+         0,
+         "finished",
+         kInstalled},
         {"dry run", false, true, OlderAlpha, {}, wizard::kExitInstalled, 0, nullptr, kOlderAlpha},
-        {"-S with a blocked file", true, false, Blocked, {}, wizard::kExitCopyFailed, 0, "error",
+        {"-S with a blocked file",
+         true,
+         false,
+         Blocked,
+         {},
+         wizard::kExitCopyFailed,
+         0,
+         "error",
          blockedTree},
-        {"dry run with a blocked file", false, true, Blocked, {}, wizard::kExitCopyFailed, 0,
-         nullptr, blockedTree},
-        {"dry run while a killed run waits", false, true, KilledRun, {}, wizard::kExitInstalled,
-         0, nullptr, killedTree},
-        {"-S after a killed run", true, false, KilledRun, {}, wizard::kExitInstalled, 0,
-         "finished", kInstalled},
-        {"-S into the working directory", true, false, OlderAlpha, {}, wizard::kExitStartFailed,
-         0, nullptr, kOlderAlpha, "kit"},
-        {"dry run below a file", false, true, OlderAlpha, {}, wizard::kExitStartFailed, 0,
-         nullptr, kOlderAlpha, "target/a.cfg/below"},
+        {"dry run with a blocked file",
+         false,
+         true,
+         Blocked,
+         {},
+         wizard::kExitCopyFailed,
+         0,
+         nullptr,
+         blockedTree},
+        {"dry run while a killed run waits",
+         false,
+         true,
+         KilledRun,
+         {},
+         wizard::kExitInstalled,
+         0,
+         nullptr,
+         killedTree},
+        {"-S after a killed run",
+         true,
+         false,
+         KilledRun,
+         {},
+         wizard::kExitInstalled,
+         0,
+         "finished",
+         kInstalled},
+        {"-S into the working directory",
+         true,
+         false,
+         OlderAlpha,
+         {},
+         wizard::kExitStartFailed,
+         0,
+         nullptr,
+         kOlderAlpha,
+         "kit"},
+        {"dry run below a file",
+         false,
+         true,
+         OlderAlpha,
+         {},
+         wizard::kExitStartFailed,
+         0,
+         nullptr,
+         kOlderAlpha,
+         "target/a.cfg/below"},
     };
     for (const Case& c : cases) {
         for (FrontEnd frontEnd : {FrontEnd::kWindowed, FrontEnd::kSteps, FrontEnd::kConsole}) {
@@ -438,7 +507,8 @@ TEST_F(FrontEndsTest, ARefusedDirectoryIsAskedAgainAndTheDryRunJudgesEveryFile) 
     for (const auto& file : *dry.plan) {
         verdicts.push_back(utf8(file.name) + " " + install::VerdictWord(file.verdict));
     }
-    EXPECT_EQ(verdicts, (std::vector<std::string>{"a.cfg keep", "new.cfg new", "sub/b.cfg blocked"}));
+    EXPECT_EQ(verdicts,
+              (std::vector<std::string>{"a.cfg keep", "new.cfg new", "sub/b.cfg blocked"}));
     EXPECT_EQ((*dry.plan)[2].blocker, install::Blocker::kFileInTheWay);
     EXPECT_EQ(dryRun.GetExitStatus(), wizard::kExitCopyFailed);
     EXPECT_TRUE(dry.welcomes.empty());

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "wizard/step_ui.h"
 #include "wizard/message_box.h"
+#include "wizard/step_ui.h"
 
 namespace wizard_test {
 
