@@ -8,8 +8,10 @@
 #        output has scale 2, captured with grim. sway refuses to run as
 #        root, so it and the wizard run as the unprivileged user
 #        "setup-wl-test", made here once, with a private XDG_RUNTIME_DIR.
-# The screenshots land in $E2E_SCREENSHOTS/gtk3/scale (gtk3-x11-scale1.png,
-# gtk3-x11-scale2.png, gtk3-wayland-scale2.png).
+# The output is then switched to scale 1 under the running wizard, which
+# follows with its plain picture. The screenshots land in
+# $E2E_SCREENSHOTS/gtk3/scale (gtk3-x11-scale1.png, gtk3-x11-scale2.png,
+# gtk3-wayland-scale2.png, gtk3-wayland-scale1.png).
 SETUP_UI=gtk3
 source "$(dirname "$0")/../e2e/lib.sh"
 e2e_init scale
@@ -126,4 +128,25 @@ convert "$wl/run/output.png" -crop "$((width * 2))x$((height * 2))+$((x * 2))+$(
 [ "$(identify -format %wx%h "$SHOTS/gtk3-wayland-scale2.png")" = 1000x720 ] ||
     fail "the window is not 1000 x 720 physical pixels on Wayland"
 picture_is_sharp "$SHOTS/gtk3-wayland-scale2.png" 0 0
+
+# The output back at scale 1: the running wizard follows, its picture now
+# the plain one, pixel for pixel.
+as_user SWAYSOCK="$socket" swaymsg output HEADLESS-1 scale 1 >/dev/null ||
+    fail "sway did not change the output's scale"
+convert "$repo/src/gtk/pictures/side_picture.xpm" "$WORK/plain.png"
+end=$((SECONDS + 20))
+while :; do
+    window=$(wayland_window) || true
+    read -r x y width height scale <<<"$window"
+    if [ "${scale:-}" = 1 ]; then
+        as_user WAYLAND_DISPLAY=wayland-1 grim "$wl/run/output.png" || fail "grim failed"
+        convert "$wl/run/output.png" -crop "${width}x${height}+$x+$y" +repage             "$SHOTS/gtk3-wayland-scale1.png"
+        convert "$SHOTS/gtk3-wayland-scale1.png" -crop 158x286+0+0 +repage "$WORK/picture.png"
+        [ "$(compare -metric AE "$WORK/picture.png" "$WORK/plain.png" null: 2>&1)" = 0 ] && break
+    fi
+    kill -0 "$SETUP_PID" 2>/dev/null || fail "the wizard ended when the scale changed"
+    [ "$SECONDS" -lt "$end" ] || fail "at scale 1 the picture is not the plain one"
+    sleep 0.2
+done
+[ "${width}x${height}" = 500x360 ] || fail "at scale 1 the window is ${width}x${height}"
 note "passed"
