@@ -59,4 +59,20 @@ for ui in gtk3 gtk2; do
     grep -q "the $ui front end cannot start: .*cannot open the display" "$work/err" ||
         fail "--ui $ui: the installed module was not loaded"
 done
+# The program's own folder is looked in first: a damaged module there is
+# reported by the loader, a missing one by name, and the console takes over.
+mkdir -p "$work/copy"
+cp "$prefix/bin/setup" "$work/copy/"
+echo "not a module" >"$work/copy/setup-gtk3.so"
+env HOME="$work/home" TMPDIR="$work/tmp" LANG=C.UTF-8 "$work/copy/setup" --ui gtk3 \
+    --kit "$DEMO_KIT" --dir "$work/other" </dev/null >"$work/out" 2>"$work/err" && STATUS=0 ||
+    STATUS=$?
+[ "$STATUS" = 2 ] || fail "a damaged forced module: status $STATUS"
+grep -q "the gtk3 front end cannot start: GTK 3: .*setup-gtk3.so: " "$work/err" ||
+    fail "a damaged module is not reported by the loader"
+env HOME="$work/home" TMPDIR="$work/tmp" LANG=C.UTF-8 "$work/copy/setup" --verbose -S \
+    --kit "$DEMO_KIT" --dir "$work/copied" </dev/null >"$work/out" 2>"$work/err" ||
+    fail "the copied program did not install on the console"
+grep -q "GTK 3: .*setup-gtk3.so: .*; GTK 2: setup-gtk2.so is not installed beside the program; the console takes over" \
+    "$work/err" || fail "--verbose does not say why each front end was passed over"
 echo "[installed] passed"
