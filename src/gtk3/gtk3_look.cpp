@@ -14,8 +14,10 @@ namespace {
 // 80 of width: the theme's minimum heights and wide paddings would push them
 // past that and cut longer captions such as the German "Abbrechen". The
 // separator fills the 5 pixels it is given: its margins leave the line.
+// The default button (Return) is framed, as GTK 2 frames it.
 const char kStyle[] =
     "#setup-button { padding: 0 2px; min-height: 0; min-width: 0; }\n"
+    "#setup-button.default { border-color: #1c71d8; }\n"
     "entry { min-height: 0; padding-top: 0; padding-bottom: 0; }\n"
     "separator.horizontal { margin-top: 2px; margin-bottom: 2px; }\n";
 

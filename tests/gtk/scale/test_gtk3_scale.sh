@@ -32,6 +32,20 @@ picture_is_sharp() {
     [ "$enlarged" != 0 ] || fail "the side picture in $1 is the plain one enlarged"
 }
 
+# steady_screenshot XID NAME: the window once two captures in a row agree,
+# so that the theme's transitions (Back fading to disabled) have ended.
+steady_screenshot() {
+    local end=$((SECONDS + 20))
+    screenshot "$1" "$2"
+    while :; do
+        import -window "$1" "$WORK/again.png" 2>/dev/null || fail "could not capture window $1"
+        [ "$(compare -metric AE "$SHOTS/$2.png" "$WORK/again.png" null: 2>&1)" = 0 ] && return 0
+        [ "$SECONDS" -lt "$end" ] || fail "window $1 did not come to rest"
+        mv "$WORK/again.png" "$SHOTS/$2.png"
+        sleep 0.1
+    done
+}
+
 # x_size XID: "WIDTHxHEIGHT" of an X window.
 x_size() {
     xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'
@@ -43,7 +57,7 @@ for scale in 1 2; do
     size=$(x_size "$WIN")
     [ "$size" = "$((500 * scale))x$((360 * scale))" ] ||
         fail "at GDK_SCALE=$scale the window is $size physical pixels"
-    screenshot "$WIN" "gtk3-x11-scale$scale"
+    steady_screenshot "$WIN" "gtk3-x11-scale$scale"
     stop_pid "$SETUP_PID"
     SETUP_PID=""
 done
@@ -120,10 +134,25 @@ done
 read -r x y width height scale <<<"$window"
 [ "$scale" = 2 ] || fail "sway's output has scale $scale"
 [ "${width}x${height}" = 500x360 ] || fail "on Wayland the window is ${width}x${height} logical pixels"
-as_user WAYLAND_DISPLAY=wayland-1 grim "$wl/run/output.png" || fail "grim failed"
-[ "$(identify -format %wx%h "$wl/run/output.png")" = 1600x1200 ] ||
+# grim_steady FILE: the output once two captures in a row agree.
+grim_steady() {
+    local end=$((SECONDS + 20))
+    as_user WAYLAND_DISPLAY=wayland-1 grim "$wl/run/output.png" || fail "grim failed"
+    while :; do
+        as_user WAYLAND_DISPLAY=wayland-1 grim "$wl/run/again.png" || fail "grim failed"
+        [ "$(compare -metric AE "$wl/run/output.png" "$wl/run/again.png" null: 2>&1)" = 0 ] &&
+            break
+        [ "$SECONDS" -lt "$end" ] || fail "the output did not come to rest"
+        mv "$wl/run/again.png" "$wl/run/output.png"
+        sleep 0.1
+    done
+    cp "$wl/run/output.png" "$1"
+}
+
+grim_steady "$WORK/output.png"
+[ "$(identify -format %wx%h "$WORK/output.png")" = 1600x1200 ] ||
     fail "the output is not captured at scale 2"
-convert "$wl/run/output.png" -crop "$((width * 2))x$((height * 2))+$((x * 2))+$((y * 2))" +repage \
+convert "$WORK/output.png" -crop "$((width * 2))x$((height * 2))+$((x * 2))+$((y * 2))" +repage \
     "$SHOTS/gtk3-wayland-scale2.png"
 [ "$(identify -format %wx%h "$SHOTS/gtk3-wayland-scale2.png")" = 1000x720 ] ||
     fail "the window is not 1000 x 720 physical pixels on Wayland"
@@ -139,8 +168,8 @@ while :; do
     window=$(wayland_window) || true
     read -r x y width height scale <<<"$window"
     if [ "${scale:-}" = 1 ]; then
-        as_user WAYLAND_DISPLAY=wayland-1 grim "$wl/run/output.png" || fail "grim failed"
-        convert "$wl/run/output.png" -crop "${width}x${height}+$x+$y" +repage             "$SHOTS/gtk3-wayland-scale1.png"
+        grim_steady "$WORK/output.png"
+        convert "$WORK/output.png" -crop "${width}x${height}+$x+$y" +repage             "$SHOTS/gtk3-wayland-scale1.png"
         convert "$SHOTS/gtk3-wayland-scale1.png" -crop 158x286+0+0 +repage "$WORK/picture.png"
         [ "$(compare -metric AE "$WORK/picture.png" "$WORK/plain.png" null: 2>&1)" = 0 ] && break
     fi
