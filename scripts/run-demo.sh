@@ -37,7 +37,9 @@ if [ "$build" = 1 ]; then
 fi
 demo=$(cd "$build_dir/demo" && pwd)
 # The program looks for kelda.efd, and its front-end modules, in its own
-# folder.
+# folder. The old copies are removed first: a demo still running keeps its
+# files, instead of finding them rewritten under it.
+rm -f "$demo/setup" "$demo"/setup-gtk*.so
 cp "$build_dir/bin/setup" "$build_dir"/bin/setup-gtk*.so "$demo/"
 
 xvfb_pid=""

@@ -25,6 +25,7 @@ constexpr int kCheckIndicatorWidth = 24;
 
 wizard::Handle GtkToolkit::CreateSeparator(wizard::Handle container, wizard::Rect rect) {
     GtkWidget* separator = gtk_hseparator_new();
+    gtk_widget_set_name(separator, "setup-separator");
     gtk_widget_set_size_request(separator, rect.width, rect.height);
     return Place(container, separator, rect.x, rect.y);
 }
@@ -73,6 +74,7 @@ wizard::Handle GtkToolkit::CreateCheckBox(wizard::Handle container, int x, int y
 
 wizard::Handle GtkToolkit::CreateEntry(wizard::Handle container, wizard::Rect rect) {
     GtkWidget* entry = gtk_entry_new();
+    gtk_widget_set_name(entry, "setup-entry");
     gtk_widget_set_size_request(entry, rect.width, rect.height);
     return Place(container, entry, rect.x, rect.y);
 }

@@ -18,10 +18,13 @@ namespace {
 const char kStyle[] =
     "#setup-button { padding: 0 2px; min-height: 0; min-width: 0; }\n"
     "#setup-button.default { border-color: #1c71d8; }\n"
-    "entry { min-height: 0; padding-top: 0; padding-bottom: 0; }\n"
-    "separator.horizontal { margin-top: 2px; margin-bottom: 2px; }\n";
+    "#setup-entry { min-height: 0; padding-top: 0; padding-bottom: 0; }\n"
+    "#setup-separator { margin-top: 2px; margin-bottom: 2px; }\n";
 
+// On an image and on the plain picture: the double-resolution picture. On
+// the double-resolution picture: the plain one.
 const char kDoubleKey[] = "setup-picture-2x";
+const char kPlainKey[] = "setup-picture-1x";
 
 // Shows the picture for the image's current scale: the double-resolution
 // one as a surface of scale 2 from scale 2 on, the plain one below.
@@ -32,7 +35,7 @@ void ShowAtScale(GtkWidget* image) {
     }
     const int scale = gtk_widget_get_scale_factor(image);
     if (scale < 2) {
-        auto* plain = static_cast<GdkPixbuf*>(g_object_get_data(G_OBJECT(picture), kDoubleKey));
+        auto* plain = static_cast<GdkPixbuf*>(g_object_get_data(G_OBJECT(picture), kPlainKey));
         gtk_image_set_from_pixbuf(GTK_IMAGE(image), plain);
         return;
     }
@@ -132,7 +135,7 @@ GtkWidget* NewPicture(GdkPixbuf* picture) {
     }
     // The image keeps the double one and a way back to the plain one.
     g_object_set_data_full(G_OBJECT(image), kDoubleKey, g_object_ref(doubled), g_object_unref);
-    g_object_set_data(G_OBJECT(doubled), kDoubleKey, picture);
+    g_object_set_data(G_OBJECT(doubled), kPlainKey, picture);
     g_signal_connect(image, "notify::scale-factor", G_CALLBACK(OnScaleChanged), nullptr);
     ShowAtScale(image);
     return image;

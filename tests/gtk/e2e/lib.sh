@@ -36,10 +36,16 @@ EOS
 # accessibility_bus SCRIPT ARGS...: runs the test again inside a D-Bus session
 # of its own, with GTK's accessibility bridge loaded into the program, so that
 # atspi_walk.py can read it (/usr/bin/python3: the system's Python holds
-# pyatspi). Returns only inside that session.
+# pyatspi). The session's accessibility bus gets a runtime folder of its own:
+# in the shared one, the buses of two such tests run at once would take each
+# other's socket. Returns only inside that session.
 accessibility_bus() {
     if [ -z "${E2E_IN_SESSION:-}" ]; then
-        exec dbus-run-session -- env E2E_IN_SESSION=1 bash "$@"
+        local runtime status=0
+        runtime=$(mktemp -d "${TMPDIR:-/tmp}/setup-e2e-runtime.XXXXXX")
+        XDG_RUNTIME_DIR=$runtime dbus-run-session -- env E2E_IN_SESSION=1 bash "$@" || status=$?
+        rm -rf "$runtime"
+        exit "$status"
     fi
     # GTK 3 carries its bridge itself; GTK 2 loads it as modules.
     [ "$SETUP_UI" = gtk3 ] || E2E_GTK_MODULES=gail:atk-bridge
