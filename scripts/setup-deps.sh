@@ -14,6 +14,8 @@ packages=(
   dbus at-spi2-core libatk-adaptor libgail-common python3-pyatspi
   # The manual pages' check, and the Ansible role's test.
   groff-base man-db ansible-core
+  # strace kills the program at an exact system call (the launcher write).
+  strace
   libgnustep-gui-dev gnustep-back0.29 libblocksruntime-dev
   # Glyphs for every catalogue language: Latin, Cyrillic, Armenian and
   # Georgian (DejaVu), and Chinese (WenQuanYi Micro Hei).

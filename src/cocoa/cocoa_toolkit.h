@@ -55,6 +55,7 @@ class CocoaToolkit final : public wizard::Toolkit {
     int MessageBox(const char* text, uint32_t flags, const char* title) override;
     void ChooseDirectory(wizard::Handle window, wizard::Handle entry) override;
     void SetDialogTexts(const wizard::DialogTexts& texts) override;
+    void SetInterruptDescriptor(int fd) override;
 
     void RunMainLoop() override;
     void ProcessEvents() override;
@@ -83,6 +84,8 @@ class CocoaToolkit final : public wizard::Toolkit {
     wizard::DialogTexts m_texts;
     // ExtNSCommandTarget objects of the entries, owned here.
     std::vector<void*> m_targets;
+    // The dialog's signal pipe while it watches one, else -1.
+    int m_interruptFd = -1;
 };
 
 // Tells a screen reader to pass over `view` where the platform can.

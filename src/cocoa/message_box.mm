@@ -7,6 +7,42 @@
 #include "cocoa/pictures.h"
 #include "l10n/mnemonic.h"
 
+#include <poll.h>
+
+namespace {
+
+bool Readable(int fd) {
+    struct pollfd ready = {fd, POLLIN, 0};
+    return fd >= 0 && poll(&ready, 1, 0) == 1;
+}
+
+}  // namespace
+
+// Looks at the interrupting descriptor while an alert runs modally, and
+// aborts the modal session once it is readable (a signal arrived).
+@interface ExtInterruptWatch : NSObject {
+    int fd_;
+}
+- (id)initWithDescriptor:(int)fd;
+- (void)check:(NSTimer*)timer;
+@end
+
+@implementation ExtInterruptWatch
+- (id)initWithDescriptor:(int)fd {
+    self = [super init];
+    if (self != nil) {
+        fd_ = fd;
+    }
+    return self;
+}
+- (void)check:(NSTimer*)timer {
+    (void)timer;
+    if (Readable(fd_)) {
+        [NSApp abortModal];
+    }
+}
+@end
+
 namespace cocoa {
 
 namespace {
@@ -63,7 +99,25 @@ int CocoaToolkit::MessageBox(const char* text, uint32_t flags, const char* title
     ApplyLook(alert, AlertLookFor(flags));
     AddButtons(alert, flags, m_texts);
     cocoa_compat::SetAlertText(alert, StringFrom(text), StringFrom(title));
-    const long response = static_cast<long>([alert runModal]);
+    // A box opened while a signal waits ends at once; one that is open when
+    // a signal comes is aborted within the timer's period.
+    long response = 0;
+    if (!Readable(m_interruptFd)) {
+        ExtInterruptWatch* watch = nil;
+        NSTimer* timer = nil;
+        if (m_interruptFd >= 0) {
+            watch = [[ExtInterruptWatch alloc] initWithDescriptor:m_interruptFd];
+            timer = [NSTimer timerWithTimeInterval:0.05
+                                            target:watch
+                                          selector:@selector(check:)
+                                          userInfo:nil
+                                           repeats:YES];
+            [[NSRunLoop currentRunLoop] addTimer:timer forMode:NSModalPanelRunLoopMode];
+        }
+        response = static_cast<long>([alert runModal]);
+        [timer invalidate];
+        [watch release];
+    }
     // The delegate is autoreleased with the pool; the window must not call
     // it once the alert is gone.
     if (window != nil) {
@@ -100,6 +154,12 @@ void CocoaToolkit::ChooseDirectory(wizard::Handle window, wizard::Handle entry) 
                     [field release];
                     [panel release];
                   }];
+}
+
+// The event passes wait at most kEventPassWait: only the alerts need to
+// watch.
+void CocoaToolkit::SetInterruptDescriptor(int fd) {
+    m_interruptFd = fd;
 }
 
 void CocoaToolkit::SetDialogTexts(const wizard::DialogTexts& texts) {

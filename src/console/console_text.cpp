@@ -31,6 +31,8 @@ constexpr const char* kShownKeys[] = {
     "IDS_MSGBOX_NO",           "IDS_PLAN_NEW",
     "IDS_PLAN_UPDATE",         "IDS_PLAN_KEEP",
     "IDS_PLAN_BLOCKED",        "IDS_PLAN_SUMMARY",
+    "IDS_ERROR_LINEBREAK",     "IDS_ERROR_DISPLAYLOST",
+    "IDS_ERROR_TEMPUNUSABLE",
 };
 
 // Calls `emit` with each character's multibyte form, or with an empty

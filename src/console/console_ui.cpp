@@ -7,6 +7,7 @@
 
 #include "console/console_text.h"
 #include "console/yes_no.h"
+#include "l10n/localization.h"
 #include "text/string_util.h"
 #include "text/utf8.h"
 #include "wizard/message_box.h"
@@ -213,13 +214,26 @@ void ConsoleUi::ShowOutcome(wizard::StepOutcome /*outcome*/, const char* text,
     Terminal::Out(ToTerminal(Utf8(text)) + "\n");
 }
 
+// One line a kit file, its verdict in the chosen language in a column as
+// wide as the widest verdict, then the counts. The reasons of a blocked file
+// are English, like the kit's names they explain.
 void ConsoleUi::ShowPlan(const std::vector<install::PlannedFile>& plan) {
+    // In the order of install::Verdict.
+    const char* const keys[] = {"IDS_PLAN_NEW", "IDS_PLAN_UPDATE", "IDS_PLAN_KEEP",
+                                "IDS_PLAN_BLOCKED"};
+    std::string words[4];
+    size_t width = 0;
+    for (int i = 0; i < 4; ++i) {
+        words[i] = ToTerminal(Utf8(GetLocalizedUtf8(keys[i]).c_str()));
+        width = std::max(width, DisplayColumns(words[i]));
+    }
+    for (std::string& word : words) {
+        word += std::string(width + 1 - DisplayColumns(word), ' ');
+    }
     std::string out;
     for (const install::PlannedFile& file : plan) {
-        std::string word = install::VerdictWord(file.verdict);
-        word.resize(8, ' ');
         const stdx::string8 name = stdx::to_utf8(file.name);
-        out += word + ToTerminal(std::string(name.c_str(), name.size()));
+        out += words[int(file.verdict)] + ToTerminal(std::string(name.c_str(), name.size()));
         if (file.verdict == install::Verdict::kBlocked) {
             out += std::string(": ") + install::BlockerText(file.blocker);
         }
@@ -230,10 +244,12 @@ void ConsoleUi::ShowPlan(const std::vector<install::PlannedFile>& plan) {
         }
     }
     const install::PlanSummary summary = install::Summarize(plan);
-    out += std::to_string(summary.newFiles) + " new, " + std::to_string(summary.updatedFiles) +
-           " update, " + std::to_string(summary.keptFiles) + " keep, " +
-           std::to_string(summary.blockedFiles) + " blocked; " +
-           std::to_string(summary.bytesToWrite) + " bytes would be written\n";
+    auto number = [](uint64_t n) { return stdx::widen(stdx::string8(std::to_string(n).c_str())); };
+    const stdx::string16 line = FormatLocalized(
+        "IDS_PLAN_SUMMARY", {number(summary.newFiles), number(summary.updatedFiles),
+                             number(summary.keptFiles), number(summary.blockedFiles),
+                             number(summary.bytesToWrite)});
+    out += ToTerminal(Utf8(stdx::to_utf8(line).c_str())) + "\n";
     Terminal::Out(out);
 }
 

@@ -41,6 +41,7 @@ class ConsoleUi final : public wizard::StepUi {
     void Close() override { closed_ = true; }
     void ProcessEvents() override;
     void Wakeup() override;
+    void SetInterruptDescriptor(int fd) override { terminal_.SetInterruptFd(fd); }
 
   private:
     enum class Step { kNone, kWelcome, kDirectory, kProgress, kOutcome };

@@ -41,11 +41,24 @@ bool MakePipe(int fds[2]) {
     return true;
 }
 
+// The longest wait for room on an output some other party made
+// non-blocking (a status descriptor that is also stdout).
+constexpr int kOutputWaitMs = 5000;
+
+// Output that cannot be written (a reader gone, a closed descriptor) is
+// dropped: the run goes on and its status still tells how it ended.
 void WriteAll(int fd, const std::string& text) {
     size_t done = 0;
     while (done < text.size()) {
         ssize_t n = write(fd, text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            struct pollfd room = {fd, POLLOUT, 0};
+            if (poll(&room, 1, kOutputWaitMs) <= 0) {
+                return;
+            }
             continue;
         }
         if (n <= 0) {
@@ -121,12 +134,17 @@ Terminal::Read Terminal::ReadLine(std::string& line) {
         if (pendingSignal_ != 0) {
             return Read::kInterrupted;
         }
-        struct pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {gSignalPipeRead, POLLIN, 0}};
-        if (poll(fds, gSignalPipeRead >= 0 ? 2 : 1, -1) < 0) {
+        // Negative descriptors are skipped by poll.
+        struct pollfd fds[3] = {
+            {STDIN_FILENO, POLLIN, 0}, {gSignalPipeRead, POLLIN, 0}, {interruptFd_, POLLIN, 0}};
+        if (poll(fds, 3, -1) < 0) {
             if (errno == EINTR) {
                 continue;
             }
             return Read::kEnd;
+        }
+        if (fds[2].revents != 0) {
+            return Read::kInterrupted;
         }
         if (fds[0].revents == 0) {
             continue;  // only the signal pipe: seen at the top
@@ -152,8 +170,9 @@ Terminal::Read Terminal::ReadLine(std::string& line) {
 }
 
 void Terminal::Wait(int milliseconds) {
-    struct pollfd fds[2] = {{wakePipe_[0], POLLIN, 0}, {gSignalPipeRead, POLLIN, 0}};
-    if (poll(fds, 2, milliseconds) > 0) {
+    struct pollfd fds[3] = {
+        {wakePipe_[0], POLLIN, 0}, {gSignalPipeRead, POLLIN, 0}, {interruptFd_, POLLIN, 0}};
+    if (poll(fds, 3, milliseconds) > 0) {
         DrainWake();
         DrainSignals();
     }

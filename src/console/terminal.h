@@ -30,6 +30,10 @@ class Terminal {
     void Wake();
     // The last signal seen (SIGINT, SIGTERM, SIGHUP) and clears it; 0 if none.
     int TakeSignal();
+    // Another descriptor whose readability interrupts ReadLine (as
+    // kInterrupted, TakeSignal then 0) and ends a Wait; it is never read
+    // here. -1: none.
+    void SetInterruptFd(int fd) { interruptFd_ = fd; }
 
     bool OutputIsTerminal() const { return outputIsTerminal_; }
     // False for piped or redirected input, which the terminal does not echo.
@@ -49,6 +53,7 @@ class Terminal {
     bool inputIsTerminal_ = false;
     int wakePipe_[2] = {-1, -1};
     int pendingSignal_ = 0;
+    int interruptFd_ = -1;
 };
 
 }  // namespace console

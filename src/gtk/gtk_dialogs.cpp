@@ -1,6 +1,7 @@
 // Modal message boxes and the directory chooser. Both run their own nested
 // main loop with gtk_dialog_run, are transient for the wizard window while it
 // exists, and take their captions from the dialog's language.
+#include <poll.h>
 #include <sys/stat.h>
 
 #include "gtk/gtk_toolkit.h"
@@ -22,6 +23,11 @@ GtkMessageType MessageTypeOf(uint32_t flags) {
         default:
             return GTK_MESSAGE_OTHER;
     }
+}
+
+bool Readable(int fd) {
+    struct pollfd ready = {fd, POLLIN, 0};
+    return poll(&ready, 1, 0) == 1;
 }
 
 int AnswerOf(gint response) {
@@ -57,9 +63,40 @@ int GtkToolkit::MessageBox(const char* text, uint32_t flags, const char* title) 
         gtk_dialog_set_default_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
     }
     gtk_window_set_title(GTK_WINDOW(box), title != nullptr ? title : "");
-    gint response = gtk_dialog_run(GTK_DIALOG(box));
+    // A box opened while a signal waits ends at once.
+    openBox_ = box;
+    gint response = GTK_RESPONSE_NONE;
+    if (interruptFd_ < 0 || !Readable(interruptFd_)) {
+        response = gtk_dialog_run(GTK_DIALOG(box));
+    }
+    openBox_ = nullptr;
     gtk_widget_destroy(box);
     return AnswerOf(response);
+}
+
+void GtkToolkit::SetInterruptDescriptor(int fd) {
+    if (interruptWatch_ != 0) {
+        g_source_remove(interruptWatch_);
+        interruptWatch_ = 0;
+    }
+    interruptFd_ = fd;
+    if (fd < 0) {
+        return;
+    }
+    GIOChannel* channel = g_io_channel_unix_new(fd);
+    interruptWatch_ = g_io_add_watch(channel, static_cast<GIOCondition>(G_IO_IN | G_IO_HUP),
+                                     &GtkToolkit::OnInterrupt, this);
+    g_io_channel_unref(channel);
+}
+
+// Stays installed: the dialog empties the descriptor at its next look, and
+// having been served ends a waiting ProcessEvents.
+gboolean GtkToolkit::OnInterrupt(GIOChannel*, GIOCondition, gpointer self) {
+    auto* toolkit = static_cast<GtkToolkit*>(self);
+    if (toolkit->openBox_ != nullptr) {
+        gtk_dialog_response(GTK_DIALOG(toolkit->openBox_), GTK_RESPONSE_NONE);
+    }
+    return TRUE;
 }
 
 void GtkToolkit::SetDialogTexts(const wizard::DialogTexts& texts) {

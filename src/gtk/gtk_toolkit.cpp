@@ -1,7 +1,12 @@
 // Set-up, window and event loop of the GTK front end (GTK 2 and GTK 3).
 #include "gtk/gtk_toolkit.h"
 
+#include <X11/Xlib.h>
 #include <gdk/gdkkeysyms.h>
+#include <unistd.h>
+#if GTK_CHECK_VERSION(3, 0, 0)
+#include <gdk/gdkx.h>
+#endif
 
 #include "gtk/gtk_look.h"
 
@@ -11,11 +16,22 @@ namespace {
 
 const char kCommandKey[] = "setup-command";
 
+// The one toolkit of the process, for Xlib's handler, and the handler GDK
+// had installed (it reports the loss and ends the process with 1).
+GtkToolkit* g_toolkit = nullptr;
+XIOErrorHandler g_gdkIoHandler = nullptr;
+
 }  // namespace
 
 GtkToolkit::~GtkToolkit() {
     if (queuedIdle_ != 0) {
         g_source_remove(queuedIdle_);
+    }
+    if (interruptWatch_ != 0) {
+        g_source_remove(interruptWatch_);
+    }
+    if (g_toolkit == this) {
+        g_toolkit = nullptr;
     }
     if (sidePicture_ != nullptr) {
         g_object_unref(sidePicture_);
@@ -25,6 +41,34 @@ GtkToolkit::~GtkToolkit() {
 void GtkToolkit::Initialize(int* argc, char*** argv) {
     gtk_init(argc, argv);
     ApplyStyle();
+#if GTK_CHECK_VERSION(3, 0, 0)
+    // Only an X11 display has Xlib's handler; GTK 3 may be on Wayland.
+    if (!GDK_IS_X11_DISPLAY(gdk_display_get_default())) {
+        return;
+    }
+#endif
+    // After gtk_init: GDK installs its own handler there.
+    g_toolkit = this;
+    XIOErrorHandler previous = XSetIOErrorHandler(&GtkToolkit::OnDisplayLost);
+    if (previous != &GtkToolkit::OnDisplayLost) {
+        g_gdkIoHandler = previous;
+    }
+}
+
+// The X server went away (the session ended, an ssh connection dropped).
+// Xlib ends the process when this returns, so it never does: the listener
+// ends the run (a copy is rolled back first) and names the status.
+int GtkToolkit::OnDisplayLost(::_XDisplay* display) {
+    GtkToolkit* toolkit = g_toolkit;
+    wizard::ToolkitListener* listener = toolkit != nullptr ? toolkit->listener_ : nullptr;
+    if (listener == nullptr) {
+        if (g_gdkIoHandler != nullptr) {
+            return g_gdkIoHandler(display);
+        }
+        _exit(1);
+    }
+    toolkit->listener_ = nullptr;
+    _exit(listener->OnDisplayLost());
 }
 
 wizard::Handle GtkToolkit::CreateWindow(int width, int height, const char* title,

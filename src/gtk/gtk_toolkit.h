@@ -13,6 +13,8 @@
 
 #include "wizard/toolkit.h"
 
+struct _XDisplay;
+
 namespace gtkfront {
 
 class GtkToolkit final : public wizard::Toolkit {
@@ -63,6 +65,7 @@ class GtkToolkit final : public wizard::Toolkit {
     void Wakeup() override;
 
     void SetDialogTexts(const wizard::DialogTexts& texts) override;
+    void SetInterruptDescriptor(int fd) override;
 
     void SetEntryCommand(wizard::Handle entry, wizard::Command command) override;
     void SetAccessibleName(wizard::Handle control, const char* name) override;
@@ -77,6 +80,11 @@ class GtkToolkit final : public wizard::Toolkit {
     void Unpark(GtkWidget* widget);
     void DestroyParked();
 
+    // The interrupting descriptor became readable: the open box ends
+    // without an answer.
+    static gboolean OnInterrupt(GIOChannel* channel, GIOCondition condition, gpointer self);
+    // Xlib's handler of a broken display connection; it must not return.
+    static int OnDisplayLost(::_XDisplay* display);
     static void OnDestroy(GtkWidget* window, gpointer self);
     static gboolean OnDeleteEvent(GtkWidget* window, GdkEvent* event, gpointer self);
     static gboolean OnKeyPress(GtkWidget* window, GdkEventKey* event, gpointer self);
@@ -97,6 +105,10 @@ class GtkToolkit final : public wizard::Toolkit {
     guint queuedIdle_ = 0;
     int contentWidth_ = 0;   // the wizard window's content area
     int contentHeight_ = 0;  // hidden controls, one reference each
+    // The message box being run, while one is.
+    GtkWidget* openBox_ = nullptr;
+    int interruptFd_ = -1;
+    guint interruptWatch_ = 0;
 };
 
 }  // namespace gtkfront

@@ -77,4 +77,10 @@ const CatalogueRows kCatalogueAz = {
     {"IDS_PLAN_BLOCKED", "bloklanıb"},
     {"IDS_PLAN_SUMMARY",
      "Yeni: %1, yenilənəcək: %2, saxlanılan: %3, bloklanmış: %4; %5 bayt yazılacaq."},
+    {"IDS_ERROR_LINEBREAK",
+     "Şablon kataloqunun adında başladıcının parametrlər faylının saxlaya "
+     "bilmədiyi sətir keçidi, karetka qaytarılması və ya NUL simvolu var. Başqa "
+     "kataloq göstərin."},
+    {"IDS_ERROR_DISPLAYLOST", "Ekranla əlaqə kəsildi."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Müvəqqəti kataloqdan istifadə etmək mümkün deyil."},
 };

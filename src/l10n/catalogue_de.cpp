@@ -83,4 +83,10 @@ const CatalogueRows kCatalogueDe = {
     {"IDS_PLAN_BLOCKED", "gesperrt"},
     {"IDS_PLAN_SUMMARY",
      "Neu: %1, zu ersetzen: %2, behalten: %3, gesperrt: %4; %5 Bytes würden geschrieben."},
+    {"IDS_ERROR_LINEBREAK",
+     "Der Name des Vorlagenverzeichnisses enthält einen Zeilenumbruch, einen "
+     "Wagenrücklauf oder ein NUL-Zeichen, die die Einstellungsdatei des Starters "
+     "nicht aufnehmen kann. Geben Sie ein anderes Verzeichnis an."},
+    {"IDS_ERROR_DISPLAYLOST", "Die Verbindung zur Anzeige wurde unterbrochen."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Das temporäre Verzeichnis kann nicht verwendet werden."},
 };

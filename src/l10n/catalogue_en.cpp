@@ -79,4 +79,10 @@ const CatalogueRows kCatalogueEn = {
     {"IDS_PLAN_BLOCKED", "blocked"},
     {"IDS_PLAN_SUMMARY",
      "New: %1, to update: %2, kept: %3, blocked: %4; %5 bytes would be written."},
+    {"IDS_ERROR_LINEBREAK",
+     "The template directory name contains a line break, a carriage return or a NUL "
+     "character, which the launcher settings file cannot hold. Specify another "
+     "directory."},
+    {"IDS_ERROR_DISPLAYLOST", "The connection to the display was lost."},
+    {"IDS_ERROR_TEMPUNUSABLE", "The temporary directory cannot be used."},
 };

@@ -82,4 +82,10 @@ const CatalogueRows kCatalogueEs = {
     {"IDS_PLAN_BLOCKED", "bloqueado"},
     {"IDS_PLAN_SUMMARY",
      "Nuevos: %1, por actualizar: %2, conservados: %3, bloqueados: %4; se escribirían %5 bytes."},
+    {"IDS_ERROR_LINEBREAK",
+     "El nombre del directorio de plantillas contiene un salto de línea, un retorno "
+     "de carro o un carácter NUL, que el archivo de configuración del lanzador no "
+     "puede contener. Especifique otro directorio."},
+    {"IDS_ERROR_DISPLAYLOST", "Se perdió la conexión con la pantalla."},
+    {"IDS_ERROR_TEMPUNUSABLE", "No se puede usar el directorio temporal."},
 };

@@ -84,4 +84,10 @@ const CatalogueRows kCatalogueFr = {
     {"IDS_PLAN_SUMMARY",
      "Nouveaux : %1, à mettre à jour : %2, conservés : %3, bloqués : %4 ; %5 octets seraient "
      "écrits."},
+    {"IDS_ERROR_LINEBREAK",
+     "Le nom du répertoire des modèles contient un saut de ligne, un retour chariot "
+     "ou un caractère NUL, que le fichier de paramètres du lanceur ne peut pas "
+     "contenir. Indiquez un autre répertoire."},
+    {"IDS_ERROR_DISPLAYLOST", "La connexion à l'affichage a été perdue."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Le répertoire temporaire ne peut pas être utilisé."},
 };

@@ -76,4 +76,10 @@ const CatalogueRows kCatalogueHu = {
     {"IDS_PLAN_BLOCKED", "tiltott"},
     {"IDS_PLAN_SUMMARY",
      "Új: %1, frissítendő: %2, megtartott: %3, tiltott: %4; %5 bájt íródna ki."},
+    {"IDS_ERROR_LINEBREAK",
+     "A sablonkönyvtár neve sortörést, kocsivissza-karaktert vagy NUL karaktert "
+     "tartalmaz, amelyet az indító beállításfájlja nem tud tárolni. Adjon meg "
+     "másik könyvtárat."},
+    {"IDS_ERROR_DISPLAYLOST", "Megszakadt a kapcsolat a kijelzővel."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Az ideiglenes könyvtár nem használható."},
 };

@@ -80,4 +80,10 @@ const CatalogueRows kCatalogueIt = {
     {"IDS_PLAN_BLOCKED", "bloccato"},
     {"IDS_PLAN_SUMMARY",
      "Nuovi: %1, da aggiornare: %2, mantenuti: %3, bloccati: %4; verrebbero scritti %5 byte."},
+    {"IDS_ERROR_LINEBREAK",
+     "Il nome della directory dei modelli contiene un a capo, un ritorno carrello o un "
+     "carattere NUL, che il file delle impostazioni del programma di avvio non può "
+     "contenere. Specificare un'altra directory."},
+    {"IDS_ERROR_DISPLAYLOST", "La connessione al display è stata persa."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Impossibile usare la directory temporanea."},
 };

@@ -75,4 +75,10 @@ const CatalogueRows kCatalogueLt = {
     {"IDS_PLAN_BLOCKED", "užblokuotas"},
     {"IDS_PLAN_SUMMARY",
      "Nauji: %1, atnaujinami: %2, paliekami: %3, užblokuoti: %4; būtų įrašyta baitų: %5."},
+    {"IDS_ERROR_LINEBREAK",
+     "Šablonų katalogo pavadinime yra eilutės lūžis, grąžinimo simbolis arba "
+     "NUL simbolis, kurių paleidyklės nustatymų failas negali saugoti. Nurodykite "
+     "kitą katalogą."},
+    {"IDS_ERROR_DISPLAYLOST", "Ryšys su ekranu nutrūko."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Laikinojo katalogo naudoti negalima."},
 };

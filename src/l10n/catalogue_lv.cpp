@@ -77,4 +77,10 @@ const CatalogueRows kCatalogueLv = {
     {"IDS_PLAN_BLOCKED", "bloķēts"},
     {"IDS_PLAN_SUMMARY",
      "Jauni: %1, atjaunināmi: %2, paturēti: %3, bloķēti: %4; tiktu ierakstīti %5 baiti."},
+    {"IDS_ERROR_LINEBREAK",
+     "Veidņu direktorija nosaukumā ir rindas pārnesums, karietes atgriezes vai NUL "
+     "rakstzīme, ko palaidēja iestatījumu fails nevar saglabāt. Norādiet citu "
+     "direktoriju."},
+    {"IDS_ERROR_DISPLAYLOST", "Savienojums ar displeju tika zaudēts."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Pagaidu direktoriju nevar izmantot."},
 };

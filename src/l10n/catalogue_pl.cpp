@@ -79,4 +79,10 @@ const CatalogueRows kCataloguePl = {
     {"IDS_PLAN_SUMMARY",
      "Nowe: %1, do aktualizacji: %2, zachowane: %3, zablokowane: %4; zostałoby zapisanych bajtów: "
      "%5."},
+    {"IDS_ERROR_LINEBREAK",
+     "Nazwa katalogu szablonów zawiera znak nowego wiersza, powrotu karetki lub znak "
+     "NUL, których plik ustawień programu uruchamiającego nie może przechować. "
+     "Podaj inny katalog."},
+    {"IDS_ERROR_DISPLAYLOST", "Utracono połączenie z ekranem."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Nie można użyć katalogu tymczasowego."},
 };

@@ -79,4 +79,10 @@ const CatalogueRows kCatalogueRo = {
     {"IDS_PLAN_BLOCKED", "blocat"},
     {"IDS_PLAN_SUMMARY",
      "Noi: %1, de actualizat: %2, păstrate: %3, blocate: %4; s-ar scrie %5 octeți."},
+    {"IDS_ERROR_LINEBREAK",
+     "Numele directorului de șabloane conține un salt de linie, un retur de car sau "
+     "un caracter NUL, pe care fișierul de setări al lansatorului nu le poate "
+     "păstra. Specificați alt director."},
+    {"IDS_ERROR_DISPLAYLOST", "Conexiunea cu afișajul a fost pierdută."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Directorul temporar nu poate fi folosit."},
 };

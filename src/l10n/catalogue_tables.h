@@ -11,7 +11,7 @@ struct CatalogueRow {
     const char* text;  // UTF-8
 };
 
-constexpr std::size_t kCatalogueKeyCount = 53;
+constexpr std::size_t kCatalogueKeyCount = 56;
 using CatalogueRows = CatalogueRow[kCatalogueKeyCount];
 
 struct CatalogueLanguage {

@@ -78,4 +78,10 @@ const CatalogueRows kCatalogueTk = {
     {"IDS_PLAN_BLOCKED", "petiklenen"},
     {"IDS_PLAN_SUMMARY",
      "Täze: %1, täzelenjek: %2, saklanýan: %3, petiklenen: %4; %5 baýt ýazylar."},
+    {"IDS_ERROR_LINEBREAK",
+     "Şablon katalogynyň adynda işe giriziji sazlamalar faýlynyň saklap "
+     "bilmeýän setir geçişi, karetka gaýtarylmasy ýa-da NUL nyşany bar. Başga "
+     "katalog görkeziň."},
+    {"IDS_ERROR_DISPLAYLOST", "Ekran bilen baglanyşyk kesildi."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Wagtylaýyn katalogy ulanyp bolmaýar."},
 };

@@ -75,4 +75,9 @@ const CatalogueRows kCatalogueTr = {
     {"IDS_PLAN_BLOCKED", "engelli"},
     {"IDS_PLAN_SUMMARY",
      "Yeni: %1, güncellenecek: %2, korunan: %3, engelli: %4; %5 bayt yazılacak."},
+    {"IDS_ERROR_LINEBREAK",
+     "Şablon dizininin adı, başlatıcı ayar dosyasının tutamayacağı bir satır "
+     "sonu, satır başı veya NUL karakteri içeriyor. Başka bir dizin belirtin."},
+    {"IDS_ERROR_DISPLAYLOST", "Ekranla bağlantı kesildi."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Geçici dizin kullanılamıyor."},
 };

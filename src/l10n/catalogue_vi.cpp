@@ -75,4 +75,10 @@ const CatalogueRows kCatalogueVi = {
     {"IDS_PLAN_KEEP", "giữ"},
     {"IDS_PLAN_BLOCKED", "bị chặn"},
     {"IDS_PLAN_SUMMARY", "Mới: %1, cần cập nhật: %2, giữ nguyên: %3, bị chặn: %4; sẽ ghi %5 byte."},
+    {"IDS_ERROR_LINEBREAK",
+     "Tên thư mục mẫu chứa ký tự xuống dòng, ký tự về đầu dòng "
+     "hoặc ký tự NUL mà tệp thiết lập của trình khởi chạy không "
+     "thể lưu. Hãy chỉ định thư mục khác."},
+    {"IDS_ERROR_DISPLAYLOST", "Đã mất kết nối với màn hình."},
+    {"IDS_ERROR_TEMPUNUSABLE", "Không thể sử dụng thư mục tạm."},
 };

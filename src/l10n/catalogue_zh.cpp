@@ -60,4 +60,9 @@ const CatalogueRows kCatalogueZh = {
     {"IDS_PLAN_KEEP", "保留"},
     {"IDS_PLAN_BLOCKED", "受阻"},
     {"IDS_PLAN_SUMMARY", "新增：%1，更新：%2，保留：%3，受阻：%4；将写入 %5 字节。"},
+    {"IDS_ERROR_LINEBREAK",
+     "模板目录名称中含有换行符、回车符或 NUL "
+     "字符，启动器设置文件无法保存。请指定其他目录。"},
+    {"IDS_ERROR_DISPLAYLOST", "与显示器的连接已断开。"},
+    {"IDS_ERROR_TEMPUNUSABLE", "无法使用临时目录。"},
 };

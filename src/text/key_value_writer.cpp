@@ -7,16 +7,22 @@
 //      given the old file's owner and permission bits;
 //   3. the new file is renamed over the old one: readers see either the whole
 //      old content or the whole new content.
-// Any failure in 2 or 3 removes the new file and throws code 2.
+// Any failure in 2 or 3 removes the new file and throws code 2. A process
+// killed between 1 and 3 leaves its new file behind: before step 1, such
+// files of this user whose writer no longer runs are removed.
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "text/key_value_file.h"
@@ -64,6 +70,56 @@ int CreateSibling(const stdx::string8& target, stdx::string8& name) {
             return -1;
     }
     return -1;
+}
+
+// The writer's process id when `name` is "<base>.new-<pid>-<n>", else 0.
+long LeftoverWriter(const char* name, const stdx::string8& base) {
+    const stdx::string8 stem = base + stdx::string8(".new-");
+    if (std::strncmp(name, stem.c_str(), stem.size()) != 0) {
+        return 0;
+    }
+    const char* digits = name + stem.size();
+    char* end = nullptr;
+    const long pid = std::strtol(digits, &end, 10);
+    if (end == digits || *end != '-' || pid <= 0 || !std::isdigit((unsigned char)end[1])) {
+        return 0;
+    }
+    for (const char* rest = end + 1; *rest != '\0'; ++rest) {
+        if (!std::isdigit((unsigned char)*rest)) {
+            return 0;
+        }
+    }
+    return pid;
+}
+
+// Removes the new files of killed writes beside `target`: only this
+// program's pattern, only regular files of this user, only when the
+// process that made one is gone (a running writer keeps its file).
+void RemoveLeftovers(const stdx::string8& target) {
+    const size_t slash = target.rfind('/');
+    const stdx::string8 dir =
+        slash == stdx::string8::npos ? stdx::string8(".") : target.substr(0, slash + 1);
+    const stdx::string8 base = slash == stdx::string8::npos ? target : target.substr(slash + 1);
+    DIR* listing = opendir(dir.c_str());
+    if (listing == nullptr) {
+        return;
+    }
+    while (const struct dirent* entry = readdir(listing)) {
+        const long pid = LeftoverWriter(entry->d_name, base);
+        if (pid == 0 || pid == long(getpid())) {
+            continue;
+        }
+        const stdx::string8 path = dir + stdx::string8(entry->d_name);
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
+            continue;
+        }
+        if (kill(pid_t(pid), 0) == 0 || errno != ESRCH) {
+            continue;
+        }
+        unlink(path.c_str());
+    }
+    closedir(listing);
 }
 
 bool WriteLines(FILE* file, const KeyValueStore& store) {
@@ -129,6 +185,7 @@ void WriteKeyValueFile(const stdx::string16& path, const KeyValueStore& store) {
         throw KeyValueWriteError(kOpenFailed);
     }
 
+    RemoveLeftovers(target);
     stdx::string8 tempName;
     const int fd = CreateSibling(target, tempName);
     if (fd < 0)

@@ -200,4 +200,19 @@ bool widen_exact(const string8& text, string16& out) {
     return narrow(out) == text;
 }
 
+string16 escape_controls(const string16& text) {
+    static const char16_t kDigits[] = u"0123456789ABCDEF";
+    string16 out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c >= 0x20 && (c < 0x7F || c > 0x9F)) {
+            out += c;
+            continue;
+        }
+        const char16_t code[] = {u'\\', u'x', kDigits[(c >> 4) & 0xF], kDigits[c & 0xF], 0};
+        out += string16(code);
+    }
+    return out;
+}
+
 }  // namespace stdx

@@ -20,6 +20,11 @@ int compare_nocase(const string16& a, const string16& b);
 // sign, other bases the 32-bit two's-complement pattern.
 string16 format_int(int32_t value, int base = 10);
 
+// `text` with every control character (U+0000..U+001F, U+007F..U+009F)
+// written as "\xHH": a name from a kit or a user shown as text, so that a
+// line break or a terminal's escape sequence in it shows instead of acting.
+string16 escape_controls(const string16& text);
+
 // 16-bit text to the environment's multibyte encoding; each unit is one wide
 // character (surrogates are not combined). Stops at the first zero unit. Text
 // the encoding cannot represent yields its convertible prefix.

@@ -65,7 +65,13 @@ wizard::CloseAnswer CInstallerDlg::OnCloseRequest() noexcept {
 
 void CInstallerDlg::NextFromDirectory() {
     stdx::string16 typed;
-    if (!stdx::widen_exact(m_steps.DirectoryText(), typed)) {
+    const stdx::string8 text = m_steps.DirectoryText();
+    if (wizard::HasLineBreak(text)) {
+        // A NUL would not even reach the checks as a wide name.
+        MessageBox(GetLocalizedString("IDS_ERROR_LINEBREAK"), wizard::kMessageBoxError);
+        return;
+    }
+    if (!stdx::widen_exact(text, typed)) {
         // A cut-short name would be another directory.
         MessageBox(GetLocalizedString("IDS_ERROR_NOTWRITABLE"), wizard::kMessageBoxError);
         return;

@@ -3,6 +3,8 @@
 // known. A failure or a confirmed cancel turns the wait into a wait for the
 // worker's end of run, so the rollback is complete before the error or cancel
 // page appears.
+#include <unistd.h>
+
 #include "fs/path.h"
 #include "l10n/localization.h"
 #include "launcher/launcher_config.h"
@@ -48,7 +50,7 @@ void CInstallerDlg::StartCopying() {
         const install::PlanSummary summary = install::Summarize(m_plan);
         m_events->Start(m_installData.files.size(), stdx::to_utf8(m_targetDir).c_str(), summary);
     }
-    m_signals.Install();
+    WatchSignals();
     stdx::string16 errorText;
     CopyOutcome outcome = CopyOutcome::kFailed;
     if (m_thread.Start(&m_processData) != 0) {
@@ -58,12 +60,26 @@ void CInstallerDlg::StartCopying() {
     }
     // One run per start: nothing may begin after the outcome is known.
     m_thread.RequestStop();
-    m_signals.Uninstall();
+    // Still watched: a signal during the launcher file's write or the error
+    // box lets the write finish and ends the box.
     ReportOutcome(outcome, errorText);
-    if (m_copySignal != 0) {
+    const bool signalled = m_signals.Take() != 0;
+    UnwatchSignals();
+    if (m_copySignal != 0 || signalled) {
         // The rollback is complete (or the run had finished): end at once.
+        // A signal after the outcome was known leaves the run's own status.
         m_steps.Close();
     }
+}
+
+void CInstallerDlg::WatchSignals() {
+    m_signals.Install();
+    m_steps.SetInterruptDescriptor(m_signals.ReadFd());
+}
+
+void CInstallerDlg::UnwatchSignals() {
+    m_steps.SetInterruptDescriptor(-1);
+    m_signals.Uninstall();
 }
 
 // A finished run is reported at its finish post; a failed or cancelled one
@@ -87,7 +103,7 @@ CInstallerDlg::CopyOutcome CInstallerDlg::PollCopyRun(stdx::string16& errorText)
         ReportProgress(progress, text, done);
         if (code != 0 && !failed) {
             failed = true;
-            errorText = WithDetail(text, m_processData.ReadDetail());
+            errorText = WithDetail(text, stdx::escape_controls(m_processData.ReadDetail()));
         }
         if (ended) {
             // A cancel that came after the last file finds everything
@@ -130,8 +146,10 @@ void CInstallerDlg::ReportProgress(int progress, const stdx::string16& text, uin
         return;
     }
     m_shownPercent = progress;
+    // The front end shows the name; the events carry it as it is (JSON
+    // escapes what it must).
     const stdx::string8 file = stdx::to_utf8(m_lastFile);
-    m_steps.Progress(progress, file.c_str());
+    m_steps.Progress(progress, stdx::to_utf8(stdx::escape_controls(m_lastFile)).c_str());
     if (nextFile && m_events != nullptr) {
         m_events->Progress(progress, file.c_str(), done, m_installData.files.size());
     }
@@ -145,7 +163,8 @@ void CInstallerDlg::ReportOutcome(CopyOutcome outcome, const stdx::string16& err
     // Some earlier versions could not be put back: the step must not say the
     // directory is unchanged, and the user must learn where they are.
     const bool restored = kept.empty() && !m_processData.ReadRollbackIncomplete();
-    const stdx::string16 notRestored = FormatLocalized("IDS_ERROR_NOTRESTORED", {kept});
+    const stdx::string16 notRestored =
+        FormatLocalized("IDS_ERROR_NOTRESTORED", {stdx::escape_controls(kept)});
     switch (outcome) {
         case CopyOutcome::kSucceeded: {
             m_exitStatus = wizard::kExitInstalled;
@@ -153,7 +172,7 @@ void CInstallerDlg::ReportOutcome(CopyOutcome outcome, const stdx::string16& err
             uint64_t keptFiles = 0;
             m_processData.ReadCounts(copied, keptFiles);
             const stdx::string8 file = stdx::to_utf8(m_lastFile);
-            m_steps.Progress(100, file.c_str());
+            m_steps.Progress(100, stdx::to_utf8(stdx::escape_controls(m_lastFile)).c_str());
             if (m_events != nullptr) {
                 m_events->Progress(100, file.c_str(), total, total);
                 m_events->Finished(copied, keptFiles);
@@ -235,6 +254,10 @@ void CInstallerDlg::StopOnSignal(int signo) {
 // goes first in the list. Returns the launcher file that could not be
 // written, or empty.
 stdx::string16 CInstallerDlg::WriteLauncherList() {
+    if (m_listWritten) {
+        return stdx::string16();
+    }
+    m_listWritten = true;
     m_templateDirs.insert(m_templateDirs.begin(), fspath::WithoutTrailingSeparators(m_targetDir));
     LauncherMode mode = LauncherMode::kPrimary;
     try {
@@ -251,4 +274,75 @@ stdx::string16 CInstallerDlg::WriteLauncherList() {
         return LauncherConfig::MainFile(mode);
     }
     return stdx::string16();
+}
+
+// The display went away under a windowed front end, which cannot go on. A
+// copy still running is cancelled and its rollback awaited here (the worker
+// does it); a run that had finished keeps its files and gets its launcher
+// list. Standard error says how it ended, since no window will.
+int CInstallerDlg::OnFrontEndLost() noexcept {
+    try {
+        stdx::string16 text;
+        if (m_pageState == kStateCopying) {
+            m_cancelRequested = true;
+            m_processData.RequestCancel(true);
+            m_processData.PauseWorker(false);
+            m_thread.RequestStop();
+            m_thread.Wait();
+            text = EndLostRun();
+        }
+        stdx::string16 message = GetLocalizedString("IDS_ERROR_DISPLAYLOST");
+        if (!text.empty()) {
+            message += u"\n" + text;
+        }
+        const stdx::string8 line = stdx::narrow(message + u"\n");
+        (void)!write(STDERR_FILENO, line.c_str(), line.size());
+    } catch (...) {
+        // The status below is still the best known.
+    }
+    return GetExitStatus();
+}
+
+// The status and the last event of a run whose worker has ended after the
+// display went away; returns what the outcome step would have said.
+stdx::string16 CInstallerDlg::EndLostRun() {
+    uint32_t runResult = 0;
+    m_processData.ReadRunEnd(runResult);
+    uint32_t code = 0;
+    stdx::string16 status;
+    int progress = 0;
+    uint64_t done = 0;
+    m_processData.ReadStatus(code, status, progress, done);
+    if (runResult == 0) {
+        m_exitStatus = wizard::kExitInstalled;
+        uint64_t copied = 0;
+        uint64_t keptFiles = 0;
+        m_processData.ReadCounts(copied, keptFiles);
+        if (m_events != nullptr) {
+            m_events->Finished(copied, keptFiles);
+        }
+        stdx::string16 text = GetLocalizedString("IDS_SUCCESS_FINISH");
+        const stdx::string16 unwritten = WriteLauncherList();
+        if (!unwritten.empty()) {
+            text += u"\n" + FormatLocalized("IDS_WARN_LAUNCHERFILE", {unwritten});
+        }
+        return text;
+    }
+    const stdx::string16 kept = m_processData.ReadKeptFolder();
+    const bool restored = kept.empty() && !m_processData.ReadRollbackIncomplete();
+    // A failure of its own before the display went: the run failed.
+    const bool failed = code != 0;
+    if (m_events != nullptr) {
+        if (failed) {
+            m_events->Error(runResult, stdx::to_utf8(status).c_str());
+        } else {
+            m_events->Cancelled();
+        }
+    }
+    if (!restored) {
+        m_exitStatus = wizard::kExitNotRestored;
+        return FormatLocalized("IDS_ERROR_NOTRESTORED", {stdx::escape_controls(kept)});
+    }
+    m_exitStatus = failed ? wizard::kExitCopyFailed : wizard::kExitCancelled;
+    return GetLocalizedString(failed ? "IDS_ERROR_FINISH" : "IDS_CANCEL_FINISH");
 }

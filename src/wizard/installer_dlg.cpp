@@ -29,7 +29,11 @@ void CInstallerDlg::Run() {
         m_steps.Start(this, m_options.title.c_str());
         // Before the kit is looked for: a dead run's directory is put back
         // whether or not this start gets any further.
-        ReportRecoveredRuns();
+        if (const int signo = ReportRecoveredRuns()) {
+            // Quit: the recovery is complete, nothing else was changed.
+            m_exitStatus = 128 + signo;
+            return;
+        }
         if (!CheckStart()) {
             m_exitStatus = wizard::kExitStartFailed;
             return;
@@ -79,8 +83,9 @@ stdx::string16 CInstallerDlg::WelcomeText() {
         provider = GetLocalizedString("IDS_DEFPROVIDER");
     }
     // The language's own punctuation: brackets and full stop differ (zh).
-    return FormatLocalized("IDS_WELCOME_LINE",
-                           {GetLocalizedString("IDS_WELCOME_TITLE"), product, provider});
+    return FormatLocalized("IDS_WELCOME_LINE", {GetLocalizedString("IDS_WELCOME_TITLE"),
+                                                stdx::escape_controls(product),
+                                                stdx::escape_controls(provider)});
 }
 
 void CInstallerDlg::ShowWelcome() {

@@ -83,7 +83,7 @@ class CInstallerDlg : private wizard::StepListener {
     void SetStatusEvents(wizard::StatusEvents* events) { m_events = events; }
     // After Run: how the run ended (wizard::ExitStatus); 128 + the signal's
     // number when SIGTERM, SIGINT or SIGHUP ended a copy run (after its
-    // rollback).
+    // rollback) or the start-up's recovery (after it had finished).
     int GetExitStatus() const { return m_copySignal == 0 ? m_exitStatus : 128 + m_copySignal; }
 
     // Checks, then the steps until the front end closes (with auto-start or
@@ -102,6 +102,7 @@ class CInstallerDlg : private wizard::StepListener {
     void OnBack() noexcept override;
     void OnCancel() noexcept override;
     wizard::CloseAnswer OnCloseRequest() noexcept override;
+    int OnFrontEndLost() noexcept override;
 
     // Read-only views for the tests.
     PageState GetPageState() const { return m_pageState; }
@@ -121,6 +122,8 @@ class CInstallerDlg : private wizard::StepListener {
     void ReadLauncherFiles();
     void ProposeTargetDir();
     bool EnoughTempSpace();
+    int TempUnusable();
+    stdx::string16 TempRefusal(int errnum);
     // The line below the no-space text: directory, needed and free space.
     stdx::string16 TempSpaceDetail();
     // The error box's key for a kit that InstallData::Open refused with `code`.
@@ -130,17 +133,22 @@ class CInstallerDlg : private wizard::StepListener {
     enum class CopyOutcome { kSucceeded, kFailed, kCanceled };
     CopyOutcome PollCopyRun(stdx::string16& errorText);
     void AskCancelCopy();
+    // The termination signals go to m_signals, and the front end's open
+    // questions end when one arrives; Unwatch gives them back.
+    void WatchSignals();
+    void UnwatchSignals();
     // A termination signal during the copy: a confirmed Cancel, no question.
     void StopOnSignal(int signo);
     // The plan of the kit against `dir`; false after a box when a file is
     // blocked or the user does not want files replaced.
     bool AcceptPlan(const stdx::string16& dir);
-    // The launcher file that could not be written, or empty.
+    // The launcher file that could not be written, or empty. Once a run.
     stdx::string16 WriteLauncherList();
     bool OpenDescription();
     // Undoes the runs of dead processes and tells the user once; a dry run
-    // only tells what the next real start will undo.
-    void ReportRecoveredRuns();
+    // only tells what the next real start will undo. Returns the signal
+    // that came meanwhile, or 0.
+    int ReportRecoveredRuns();
     void RunDryRun();
     stdx::string16 WelcomeText();
     // A typed directory as the run will use it.
@@ -149,6 +157,7 @@ class CInstallerDlg : private wizard::StepListener {
     bool AcceptTargetDirectory(const stdx::string16& dir, uint32_t emptyBoxFlags);
     void ReportProgress(int progress, const stdx::string16& text, uint64_t done);
     void ReportOutcome(CopyOutcome outcome, const stdx::string16& errorText);
+    stdx::string16 EndLostRun();
 
     wizard::StepUi& m_steps;
     platform::Services& m_services;
@@ -184,5 +193,6 @@ class CInstallerDlg : private wizard::StepListener {
     wizard::SignalPipe m_signals;
     // The first such signal of the copy run, or 0.
     int m_copySignal = 0;
+    bool m_listWritten = false;
     InstallThread m_thread;
 };

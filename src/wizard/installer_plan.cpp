@@ -34,7 +34,12 @@ bool CInstallerDlg::AcceptPlan(const stdx::string16& dir) {
 // nothing is written.
 void CInstallerDlg::RunDryRun() {
     m_plan = install::MakePlan<FileSystem>(m_installData, m_targetDir);
-    m_steps.ShowPlan(m_plan);
+    // Names as text: a control character in a kit name shows escaped.
+    std::vector<install::PlannedFile> shown = m_plan;
+    for (install::PlannedFile& file : shown) {
+        file.name = stdx::escape_controls(file.name);
+    }
+    m_steps.ShowPlan(shown);
     m_exitStatus =
         install::FirstBlocked(m_plan) != nullptr ? wizard::kExitCopyFailed : wizard::kExitInstalled;
 }

@@ -10,8 +10,9 @@
 
 namespace {
 
+// A directory as the notice shows it.
 stdx::string16 WithoutLastSlash(const stdx::string16& path) {
-    return fspath::WithoutTrailingSeparators(path);
+    return stdx::escape_controls(fspath::WithoutTrailingSeparators(path));
 }
 
 // The line that tells the user about one recovered run; empty for a run
@@ -42,7 +43,7 @@ stdx::string16 Notice(const install::RecoveredRun& run) {
 
 }  // namespace
 
-void CInstallerDlg::ReportRecoveredRuns() {
+int CInstallerDlg::ReportRecoveredRuns() {
     install::RunRecovery<FileSystem> recovery;
     stdx::string16 message;
     auto add = [&message](const stdx::string16& line) {
@@ -64,12 +65,21 @@ void CInstallerDlg::ReportRecoveredRuns() {
                     u"; the next start without --dry-run will put it back.");
             }
         }
-    } else {
-        for (const install::RecoveredRun& run : recovery.RecoverAll()) {
-            add(Notice(run));
+        if (!message.empty()) {
+            MessageBox(message, wizard::kMessageBoxPlain);
         }
+        return 0;
+    }
+    // A signal lets the recovery finish (a half-undone run would wait for
+    // the next start) and ends the box that tells of it.
+    WatchSignals();
+    for (const install::RecoveredRun& run : recovery.RecoverAll()) {
+        add(Notice(run));
     }
     if (!message.empty()) {
         MessageBox(message, wizard::kMessageBoxPlain);
     }
+    const int signo = m_signals.Take();
+    UnwatchSignals();
+    return signo;
 }

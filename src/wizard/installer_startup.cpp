@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fs/path.h"
+#include "install/failure_detail.h"
 #include "kit/program_trust.h"
 #include "l10n/localization.h"
 #include "launcher/launcher_config.h"
@@ -104,6 +105,10 @@ bool CInstallerDlg::CheckStart() {
     m_kitPath = kitPath;
     ReadLauncherFiles();
     ProposeTargetDir();
+    if (const int errnum = TempUnusable()) {
+        MessageBox(TempRefusal(errnum), wizard::kMessageBoxError);
+        return false;
+    }
     if (!EnoughTempSpace()) {
         MessageBox(WithDetail(GetLocalizedString("IDS_ERROR_NOSPACE"), TempSpaceDetail()),
                    wizard::kMessageBoxError);
@@ -117,6 +122,13 @@ bool CInstallerDlg::CheckStart() {
         return false;
     }
     if (opened != 0) {
+        // The temporary directory may have become unusable meanwhile.
+        if (const int errnum = TempUnusable()) {
+            if (KitIsReadable(m_kitPath) && opened != fserror::kInvalidData) {
+                MessageBox(TempRefusal(errnum), wizard::kMessageBoxError);
+                return false;
+            }
+        }
         const char* key = OpenFailureKey(opened);
         const bool noSpace = std::strcmp(key, "IDS_ERROR_NOSPACE") == 0;
         MessageBox(WithDetail(GetLocalizedString(key), noSpace ? TempSpaceDetail() : m_kitPath),
@@ -143,6 +155,31 @@ const char* CInstallerDlg::OpenFailureKey(uint32_t code) const {
         return "IDS_ERROR_DAMAGEDSOURCE";
     }
     return "IDS_ERROR_NOSPACE";
+}
+
+// The errno of why no file can be made in the temporary directory (missing,
+// no permission, read-only), or 0 when one can: space is then the only
+// thing it can lack.
+int CInstallerDlg::TempUnusable() {
+    stdx::string16 temp;
+    FileSystem::GetTempPath(temp);
+    stdx::string8 native;
+    if (!stdx::narrow_exact(temp, native)) {
+        return ENOENT;
+    }
+    if (access(native.c_str(), W_OK | X_OK) != 0) {
+        return errno;
+    }
+    return 0;
+}
+
+// "The temporary directory cannot be used." and the directory with the
+// system's reason.
+stdx::string16 CInstallerDlg::TempRefusal(int errnum) {
+    stdx::string16 temp;
+    FileSystem::GetTempPath(temp);
+    return WithDetail(GetLocalizedString("IDS_ERROR_TEMPUNUSABLE"),
+                      install::DescribeFailure(stdx::escape_controls(temp), errnum));
 }
 
 void CInstallerDlg::ReadLauncherFiles() {

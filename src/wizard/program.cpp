@@ -1,6 +1,9 @@
 // The start-up routine every front end ends in.
 #include "wizard/program.h"
 
+#include <fcntl.h>
+
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -37,6 +40,18 @@ int UsageError(int argc, char** argv, const std::string& error) {
     WriteAll(stderr, ProgramName(argc, argv) + ": " + error + "\n" + "Try '" +
                          ProgramName(argc, argv) + " --help'.\n");
     return kExitStartFailed;
+}
+
+// A program started with stdin, stdout or stderr closed would hand that
+// number to the first file it opens, and a progress line would land in a
+// template file: each closed one is held by /dev/null instead.
+void HoldStandardDescriptors() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            // The lowest free number: this very one.
+            open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        }
+    }
 }
 
 // What the command line and the language scan decided.
@@ -78,6 +93,11 @@ int RunConsole(Start start, platform::Services& services) {
 }  // namespace
 
 int RunProgram(int argc, char** argv, WindowedFrontEnd* windowed, platform::Services& services) {
+    HoldStandardDescriptors();
+    // A reader of standard output or of the status descriptor that goes away
+    // must not end the program in the middle of a run (nor --help's text):
+    // its writes fail with EPIPE instead.
+    std::signal(SIGPIPE, SIG_IGN);
     try {
         Start start;
         std::string error;
@@ -92,10 +112,6 @@ int RunProgram(int argc, char** argv, WindowedFrontEnd* windowed, platform::Serv
             WriteAll(stdout, VersionText());
             return kExitInstalled;
         }
-        // A reader of standard output or of the status descriptor that goes
-        // away must not end the program in the middle of a run: its writes
-        // fail with EPIPE instead.
-        std::signal(SIGPIPE, SIG_IGN);
         // The scan lets the locale source set the process locale, then calls
         // stdx::select_environment_locale() once, so every narrow/widen from
         // here on converts in the user's locale. It reads the old-style words

@@ -62,6 +62,11 @@ class StepListener {
     // The window's close control, or the end of a console's input: no
     // question is asked outside the copy.
     virtual CloseAnswer OnCloseRequest() noexcept = 0;
+    // The front end can show and ask nothing more and cannot go back to its
+    // event loop (the display connection broke). The controller ends what
+    // runs (a copy is cancelled and rolled back), says on standard error how
+    // the run ended and returns the status the process must end with at once.
+    virtual int OnFrontEndLost() noexcept = 0;
 
   protected:
     ~StepListener() = default;
@@ -112,6 +117,10 @@ class StepUi {
     virtual void ProcessEvents() = 0;
     // Thread-safe; the worker calls it after a post.
     virtual void Wakeup() = 0;
+    // From now on, whenever `fd` (the controller's signal pipe) is readable,
+    // an open Yes/No question ends at once with kAnswerNone and a waiting
+    // ProcessEvents returns; -1 ends that. The front end never reads `fd`.
+    virtual void SetInterruptDescriptor(int fd) = 0;
 };
 
 }  // namespace wizard

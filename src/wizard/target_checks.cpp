@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
+
 #include "fs/file_system.h"
 #include "fs/path.h"
 #include "text/string_util.h"
@@ -34,6 +36,28 @@ bool NearestExisting(stdx::string8 path, stdx::string8& found, struct stat& stat
     }
 }
 
+// Whether every level of `path` is short enough for a file system here,
+// and the whole path for the system: a name no parent can take is refused
+// before the run, not met by it.
+bool FitsFileSystem(const stdx::string8& path) {
+    // PATH_MAX counts the terminating NUL.
+    if (path.size() >= size_t(PATH_MAX)) {
+        return false;
+    }
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == stdx::string8::npos) {
+            end = path.size();
+        }
+        if (end - start > size_t(NAME_MAX)) {
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
 bool IsWorkingDirectory(const struct stat& status) {
     struct stat cwd;
     return stat(".", &cwd) == 0 && cwd.st_dev == status.st_dev && cwd.st_ino == status.st_ino;
@@ -59,12 +83,36 @@ bool IsWritableDirectory(const stdx::string16& dir, DiskAccess disk) {
     return true;
 }
 
+template <class String>
+bool HasLineBreakIn(const String& name) {
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (name[i] == '\n' || name[i] == '\r' || name[i] == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool HasLineBreak(const stdx::string16& name) {
+    return HasLineBreakIn(name);
+}
+
+bool HasLineBreak(const stdx::string8& name) {
+    return HasLineBreakIn(name);
+}
+
 const char* RefuseTargetDirectory(const stdx::string16& dir, DiskAccess disk) {
     if (dir.empty()) {
         return "IDS_SETUP_EMPTYTARGET";
     }
+    if (HasLineBreak(dir)) {
+        return "IDS_ERROR_LINEBREAK";
+    }
     stdx::string8 native;
     if (!stdx::narrow_exact(dir, native)) {
+        return "IDS_ERROR_NOTWRITABLE";
+    }
+    if (!FitsFileSystem(native)) {
         return "IDS_ERROR_NOTWRITABLE";
     }
     struct stat status;

@@ -15,10 +15,17 @@ enum class DiskAccess {
 };
 
 // The catalogue key of the reason `dir` is refused, or nullptr when it may be
-// used: empty ("IDS_SETUP_EMPTYTARGET"), the working directory itself
+// used: empty ("IDS_SETUP_EMPTYTARGET"), a line feed, carriage return or NUL
+// in the name, which the launcher file's lines cannot hold
+// ("IDS_ERROR_LINEBREAK"), the working directory itself
 // ("IDS_ERROR_NOTARGET"), or neither writable nor creatable, a name the
-// locale cannot represent included ("IDS_ERROR_NOTWRITABLE").
+// locale cannot represent or longer than the file system allows included
+// ("IDS_ERROR_NOTWRITABLE").
 const char* RefuseTargetDirectory(const stdx::string16& dir, DiskAccess access);
+
+// True when `name` holds a line feed, a carriage return or a NUL.
+bool HasLineBreak(const stdx::string16& name);
+bool HasLineBreak(const stdx::string8& name);
 
 // True when a file can be created in the existing directory `dir` (the
 // probe file is deleted at once; with kLookOnly the permission bits are

@@ -17,6 +17,9 @@
 //     the directory entry, and what a screen reader is told. Since then a
 //     hidden control is also withdrawn from the accessibility tree, and the
 //     captions of DialogTexts carry the catalogue's mnemonic marks ("&Yes").
+//   SetInterruptDescriptor (2026-12-08): a signal ends an open message box.
+//   ToolkitListener::OnDisplayLost (2026-12-08): the broken display
+//     connection reaches the dialog before the process ends.
 //
 // Rules every front end keeps:
 // - Every operation is called on the user-interface thread, except Wakeup(),
@@ -82,6 +85,11 @@ class ToolkitListener {
     // The wizard window has gone away, whatever the cause (DestroyWindow or an
     // allowed close request). Called once; no handle of it may be used after.
     virtual void OnWindowClosed() noexcept = 0;
+    // (added 2026-12-08) The connection to the display broke: nothing can
+    // be shown or asked any more and the toolkit cannot go back to its
+    // event loop. Returns the status the process ends with; the front end
+    // ends it at once (_exit) after the call.
+    virtual int OnDisplayLost() noexcept { return 1; }
 
   protected:
     ~ToolkitListener() = default;
@@ -215,6 +223,14 @@ class Toolkit {
         (void)label;
         (void)control;
     }
+    // --- Interruption (added 2026-12-08) ---------------------------------
+    // From now on, whenever `fd` (the dialog's signal pipe) is readable, a
+    // running MessageBox ends at once with kAnswerNone, as if closed without
+    // an answer, and a waiting ProcessEvents returns. The front end only
+    // watches: it never reads `fd`, the dialog takes what is there. -1 ends
+    // the watch. A front end that does nothing here leaves the signal
+    // waiting until the box is answered.
+    virtual void SetInterruptDescriptor(int fd) { (void)fd; }
 };
 
 }  // namespace wizard

@@ -258,6 +258,14 @@ CloseAnswer WindowedSteps::OnCloseRequest() noexcept {
     return answer;
 }
 
+// No control may be touched again: the controller only ends the run.
+int WindowedSteps::OnDisplayLost() noexcept {
+    closed_ = true;
+    window_ = nullptr;
+    container_ = nullptr;
+    return listener_ != nullptr ? listener_->OnFrontEndLost() : 1;
+}
+
 void WindowedSteps::OnWindowClosed() noexcept {
     closed_ = true;
     window_ = nullptr;

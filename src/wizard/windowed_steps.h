@@ -42,11 +42,13 @@ class WindowedSteps final : public StepUi, private ToolkitListener {
     void Close() override;
     void ProcessEvents() override;
     void Wakeup() override;
+    void SetInterruptDescriptor(int fd) override { toolkit_.SetInterruptDescriptor(fd); }
 
   private:
     void OnCommand(Command command) noexcept override;
     CloseAnswer OnCloseRequest() noexcept override;
     void OnWindowClosed() noexcept override;
+    int OnDisplayLost() noexcept override;
 
     // The window and its button bar, made on first use.
     bool EnsureWindow();

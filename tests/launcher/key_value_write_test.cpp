@@ -183,3 +183,44 @@ TEST(WriteKeyValueFile, PathTheLocaleCannotHoldIsRefused) {
     EXPECT_EQ(Sandbox::read(box.at("a")), kOldContent);
     EXPECT_EQ(Names(box.path()), (std::set<std::string>{".", "..", "a"}));
 }
+
+// A write killed before its rename leaves "<name>.new-<pid>-<n>" behind; the
+// next write removes it, but only a dead writer's regular file of this user
+// with exactly that pattern.
+TEST(WriteKeyValueFile, RemovesWhatAKilledWriteLeftAndNothingElse) {
+    Sandbox box;
+    box.write("kv.cfg", kOldContent);
+    const pid_t child = fork();
+    if (child == 0) {
+        _exit(0);
+    }
+    ASSERT_GT(child, 0);
+    waitpid(child, nullptr, 0);
+    const std::string dead = std::to_string(child);
+    const std::string alive = std::to_string(getppid());
+    box.write("kv.cfg.new-" + dead + "-7", "half");
+    box.write("kv.cfg.new-" + alive + "-1", "a writer at work");
+    box.write("kv.cfg.new-" + dead + "-x", "not the pattern");
+    box.write("other.cfg.new-" + dead + "-1", "another file's");
+    ASSERT_EQ(mkdir(box.at("kv.cfg.new-" + dead + "-3").c_str(), 0755), 0);
+    const bool root = geteuid() == 0;
+    if (root) {
+        box.write("kv.cfg.new-" + dead + "-9", "another user's");
+        ASSERT_EQ(chown(box.at("kv.cfg.new-" + dead + "-9").c_str(), 12345, 12345), 0);
+    }
+    KeyValueStore store;
+    store.Add(u"a", u"1");
+    WriteKeyValueFile(box.at16("kv.cfg"), store);
+    EXPECT_EQ(Sandbox::read(box.at("kv.cfg")), "a=1\n");
+    std::set<std::string> expected = {".",
+                                      "..",
+                                      "kv.cfg",
+                                      "kv.cfg.new-" + alive + "-1",
+                                      "kv.cfg.new-" + dead + "-x",
+                                      "other.cfg.new-" + dead + "-1",
+                                      "kv.cfg.new-" + dead + "-3"};
+    if (root) {
+        expected.insert("kv.cfg.new-" + dead + "-9");
+    }
+    EXPECT_EQ(Names(box.path()), expected);
+}

@@ -19,6 +19,20 @@ TEST(FormatInt, Bases) {
     EXPECT_EQ(stdx::format_int(255, 36), string16(u"73"));
 }
 
+// Names from a kit or a user shown as text: control characters (C0, DEL,
+// C1) become \xHH, everything else stays, surrogate pairs included.
+TEST(EscapeControls, WritesControlCharactersAsHexAndKeepsTheRest) {
+    EXPECT_EQ(stdx::escape_controls(u"plain/\u00E4\u65E5\U0001F600 name"),
+              stdx::string16(u"plain/\u00E4\u65E5\U0001F600 name"));
+    EXPECT_EQ(stdx::escape_controls(u"evil\x1B[31mred\nInjected=1\r\t\x7F\u009B"),
+              stdx::string16(u"evil\\x1B[31mred\\x0AInjected=1\\x0D\\x09\\x7F\\x9B"));
+    stdx::string16 nul(u"a");
+    nul.push_back(u'\0');
+    nul += u"b";
+    EXPECT_EQ(stdx::escape_controls(nul), stdx::string16(u"a\\x00b"));
+    EXPECT_TRUE(stdx::escape_controls(stdx::string16()).empty());
+}
+
 TEST(ReplaceAll, SameAndDifferentLengths) {
     string16 path(u"a\\b\\c");
     EXPECT_EQ(stdx::replace_all(path, u"\\", u"/"), 2u);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include <csignal>
 #include <thread>
 
 #include "wizard_fixture.h"
@@ -269,6 +270,22 @@ TEST_F(CopyTest, CancelDuringTheRollbackOfAFailureStillReportsTheFailure) {
     EXPECT_EQ(fake.boxes[1].headline(), "Installation error");
     EXPECT_EQ(fake.PageText(), Text("IDS_ERROR_FINISH"));
     EXPECT_EQ(Sandbox::read(sandbox.at("target/a.cfg")), "old alpha");
+}
+
+// SIGTERM while the cancel question is open in the window: the box ends
+// unanswered, the run is rolled back and the window closes with 128 + 15.
+TEST_F(CopyTest, ASignalEndsTheOpenCancelQuestionAndRollsBack) {
+    CopyWith(1, [this] {
+        fake.duringModal = [] { raise(SIGTERM); };
+        fake.answers = {wizard::kAnswerNo};  // never taken
+        EXPECT_TRUE(fake.Press(Command::kCancel));
+    });
+    ASSERT_EQ(fake.boxes.size(), 1u);
+    EXPECT_EQ(fake.boxes[0].answer, wizard::kAnswerNone);
+    EXPECT_EQ(dialog->GetExitStatus(), 128 + SIGTERM);
+    ExpectTargetUnchanged();
+    EXPECT_TRUE(fake.windowDestroyed);
+    EXPECT_EQ(fake.interruptFd, -1);
 }
 
 TEST_F(CopyTest, CloseControlDuringCopyingAsksAndKeepsTheWindow) {

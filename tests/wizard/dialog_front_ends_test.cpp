@@ -10,6 +10,7 @@
 #include <unistd.h>
 #include <utime.h>
 
+#include <climits>
 #include <csignal>
 #include <deque>
 #include <functional>
@@ -54,6 +55,8 @@ struct Case {
     // With -S or a dry run: the --dir given, relative to the sandbox.
     const char* dir = "target";
 };
+
+const std::string kTooLong = "target/" + std::string(NAME_MAX + 1, 'n');
 
 // The working directory for one scope: the kit's folder, which no run may
 // install into.
@@ -417,6 +420,38 @@ TEST_F(FrontEndsTest, EveryFrontEndEndsTheSameWay) {
          nullptr,
          kOlderAlpha,
          "target/a.cfg/below"},
+        // The launcher file keeps a directory a line; no file system takes
+        // a level longer than NAME_MAX.
+        {"-S with a line feed in --dir",
+         true,
+         false,
+         OlderAlpha,
+         {},
+         wizard::kExitStartFailed,
+         0,
+         nullptr,
+         kOlderAlpha,
+         "target\nInjected=1"},
+        {"-S with a carriage return in --dir",
+         true,
+         false,
+         OlderAlpha,
+         {},
+         wizard::kExitStartFailed,
+         0,
+         nullptr,
+         kOlderAlpha,
+         "target\r"},
+        {"-S with a name too long for the file system",
+         true,
+         false,
+         OlderAlpha,
+         {},
+         wizard::kExitStartFailed,
+         0,
+         nullptr,
+         kOlderAlpha,
+         kTooLong.c_str()},
     };
     for (const Case& c : cases) {
         for (FrontEnd frontEnd : {FrontEnd::kWindowed, FrontEnd::kSteps, FrontEnd::kConsole}) {
@@ -473,6 +508,75 @@ TEST_F(FrontEndsTest, ASignalDuringTheCopyCancelsAndRollsBack) {
     ASSERT_EQ(steps.outcomes.size(), 1u);
     EXPECT_EQ(steps.outcomes[0].first, StepOutcome::kCancelled);
     EXPECT_EQ(Tree(sandbox.at("target")), kOlderAlpha);
+}
+
+// The cancel question is open (the worker held for its answer) when
+// SIGTERM comes: the question ends unanswered and the signal cancels the run,
+// which is rolled back before the end.
+TEST_F(FrontEndsTest, ASignalWhileTheCancelQuestionIsOpenEndsItAndRollsBack) {
+    OlderAlpha(sandbox);
+    FakeSteps steps;
+    steps.CloseGate();
+    steps.onQuestion = [] { raise(SIGTERM); };
+    steps.answers = {wizard::kAnswerNo};  // never taken
+    steps.onWait = [&steps](int n) {
+        if (n == 1) {
+            steps.Cancel();
+        }
+        if (n == 2) {
+            steps.OpenGate();
+        }
+    };
+    CInstallerDlg dialog(steps, host, Options(true));
+    dialog.SetTargetDirectory(u16(sandbox.at("target")));
+    dialog.Run();
+    EXPECT_EQ(steps.interruptedQuestions, 1);
+    EXPECT_EQ(dialog.GetExitStatus(), 128 + SIGTERM);
+    ASSERT_EQ(steps.outcomes.size(), 1u);
+    EXPECT_EQ(steps.outcomes[0].first, StepOutcome::kCancelled);
+    EXPECT_EQ(Tree(sandbox.at("target")), kOlderAlpha);
+    EXPECT_EQ(steps.interruptFd, -1) << "the front end still watches after the run";
+}
+
+// A signal while the start-up undoes a killed run: the recovery is complete
+// and told, then the program quits with 128 + the signal before any step.
+TEST_F(FrontEndsTest, ASignalDuringTheRecoveryQuitsOnceItIsComplete) {
+    KilledRun(sandbox);
+    FakeSteps steps;
+    steps.onMessage = [] { raise(SIGHUP); };
+    CInstallerDlg dialog(steps, host, Options(true));
+    dialog.SetTargetDirectory(u16(sandbox.at("target")));
+    dialog.Run();
+    EXPECT_EQ(dialog.GetExitStatus(), 128 + SIGHUP);
+    ASSERT_EQ(steps.messages.size(), 1u);
+    EXPECT_NE(steps.messages[0].find("was undone"), std::string::npos) << steps.messages[0];
+    EXPECT_FALSE(Sandbox::exists(sandbox.at("tmp/kvtmp7.journal")));
+    EXPECT_FALSE(Sandbox::exists(sandbox.at("target/ghost.txt")));
+    EXPECT_TRUE(steps.outcomes.empty());
+    EXPECT_TRUE(steps.progress.empty());
+    EXPECT_EQ(steps.interruptFd, -1);
+}
+
+// The front end goes away in the middle of the copy (the display is lost):
+// the controller cancels, waits for the rollback and names the status the
+// process must end with at once.
+TEST_F(FrontEndsTest, AFrontEndLostDuringTheCopyEndsAfterTheRollback) {
+    OlderAlpha(sandbox);
+    FakeSteps steps;
+    steps.CloseGate();
+    int lostStatus = -1;
+    steps.onWait = [&steps, &lostStatus](int n) {
+        if (n == 1) {
+            steps.OpenGate();
+            lostStatus = steps.LoseFrontEnd();
+        }
+    };
+    CInstallerDlg dialog(steps, host, Options(true));
+    dialog.SetTargetDirectory(u16(sandbox.at("target")));
+    dialog.Run();
+    EXPECT_EQ(lostStatus, wizard::kExitCancelled);
+    EXPECT_EQ(Tree(sandbox.at("target")), kOlderAlpha);
+    EXPECT_FALSE(LauncherFileExists(LauncherMode::kPrimary));
 }
 
 TEST_F(FrontEndsTest, ARefusedDirectoryIsAskedAgainAndTheDryRunJudgesEveryFile) {

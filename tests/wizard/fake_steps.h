@@ -4,6 +4,8 @@
 // the gate is closed, the worker waits in Wakeup after its post, so a test
 // can act at a known point of the run.
 #pragma once
+#include <poll.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -30,6 +32,10 @@ class FakeSteps : public wizard::StepUi {
     std::deque<int> answers;
     // Called at the start of every wait of the copy loop, with its number.
     std::function<void(int)> onWait;
+    // Called when a question opens, before its answer is taken.
+    std::function<void()> onQuestion;
+    // Called when a message (not a question) is shown.
+    std::function<void()> onMessage;
 
     // --- What the test inspects ------------------------------------------
     std::vector<std::string> welcomes;
@@ -65,9 +71,21 @@ class FakeSteps : public wizard::StepUi {
     int MessageBox(const char* text, uint32_t flags) override {
         if (!wizard::MessageBoxHasYesNo(flags)) {
             messages.push_back(text);
+            if (onMessage) {
+                onMessage();
+            }
             return wizard::kAnswerOk;
         }
         questions.push_back(text);
+        if (onQuestion) {
+            onQuestion();
+        }
+        // A signal ends the question as the real front ends do.
+        struct pollfd signal = {interruptFd, POLLIN, 0};
+        if (interruptFd >= 0 && poll(&signal, 1, 0) == 1) {
+            ++interruptedQuestions;
+            return wizard::kAnswerNone;
+        }
         if (answers.empty()) {
             return wizard::kAnswerNone;
         }
@@ -120,8 +138,14 @@ class FakeSteps : public wizard::StepUi {
         cv_.notify_all();
         cv_.wait_for(hold, std::chrono::seconds(10), [this] { return gateOpen_; });
     }
+    void SetInterruptDescriptor(int fd) override { interruptFd = fd; }
     // The user's Cancel, as Ctrl-C at a prompt or the button would give it.
     void Cancel() { listener_->OnCancel(); }
+    // The display went away: the status the process would end with.
+    int LoseFrontEnd() { return listener_->OnFrontEndLost(); }
+
+    int interruptFd = -1;
+    int interruptedQuestions = 0;
 
     void CloseGate() {
         std::lock_guard<std::mutex> hold(mutex_);

@@ -3,6 +3,8 @@
 // loop runs a scripted user, and the event pass waits for the worker's
 // wake-up like a real loop does (bounded, never spinning).
 #pragma once
+#include <poll.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -308,6 +310,12 @@ class FakeToolkit : public wizard::Toolkit {
             return passAnswer;
         }
         RunDuringModal();
+        // A signal ends the box without an answer, as GTK's watch does.
+        struct pollfd signal = {interruptFd, POLLIN, 0};
+        if (interruptFd >= 0 && poll(&signal, 1, 0) == 1) {
+            boxes.push_back({text, flags, title, wizard::kAnswerNone});
+            return wizard::kAnswerNone;
+        }
         int answer = wizard::kAnswerOk;
         if (!answers.empty()) {
             answer = answers.front();
@@ -326,6 +334,8 @@ class FakeToolkit : public wizard::Toolkit {
             W(entry)->text = chooserPick;
         }
     }
+    void SetInterruptDescriptor(int fd) override { interruptFd = fd; }
+    int interruptFd = -1;
     void RunMainLoop() override {
         ++mainLoopRuns;
         if (onMainLoop) {

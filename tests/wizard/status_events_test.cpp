@@ -32,13 +32,18 @@ class EventPipe {
             fds_[0] = -1;
         }
     }
-    std::vector<nlohmann::json> Lines() {
+    // Whatever the pipe holds now.
+    std::string Take() {
         std::string text;
         char buffer[4096];
         ssize_t n;
         while ((n = read(fds_[0], buffer, sizeof buffer)) > 0) {
             text.append(buffer, size_t(n));
         }
+        return text;
+    }
+    std::vector<nlohmann::json> Lines() { return Parse(Take()); }
+    static std::vector<nlohmann::json> Parse(const std::string& text) {
         std::vector<nlohmann::json> lines;
         size_t start = 0;
         for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
@@ -103,11 +108,16 @@ TEST(StatusEvents, ProgressIsPacedButTheLastStateAlwaysArrives) {
             percent = line["percent"];
         }
     }
-    // 100 % is never held back.
+    // Nothing follows the final line.
     events.Progress(100, "f999", 1000, 1000);
+    EXPECT_TRUE(pipe.Lines().empty());
+    // 100 % is never held back, however soon it comes.
+    wizard::StatusEvents again(pipe.WriteEnd());
+    again.Progress(99, "f998", 998, 1000);
+    again.Progress(100, "f999", 1000, 1000);
     lines = pipe.Lines();
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0]["percent"], 100);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1]["percent"], 100);
 }
 
 TEST(StatusEvents, AReaderThatGoesAwaySilencesTheEvents) {
@@ -128,6 +138,49 @@ TEST(StatusEvents, AReaderThatGoesAwaySilencesTheEvents) {
     wizard::StatusEvents none(-1);
     EXPECT_FALSE(none.Enabled());
     none.Start(1, "/t", {});
+}
+
+// A reader that stays but reads slowly, or not at all, never holds the run
+// up: progress waits in place (the newest line only), a line begun is
+// finished before another, and the final line waits a bounded time.
+TEST(StatusEvents, AReaderThatDoesNotReadNeverHoldsTheRunUp) {
+    EventPipe pipe;
+    fcntl(pipe.WriteEnd(), F_SETPIPE_SZ, 4096);
+    const int flags = fcntl(pipe.WriteEnd(), F_GETFL);
+    const std::string longName(1500, 'n');
+    std::string text;
+    {
+        wizard::StatusEvents events(pipe.WriteEnd());
+        events.Start(10, "/t", {});
+        // Far more than the pipe holds; a blocking write would hang here.
+        for (int i = 0; i < 8; ++i) {
+            events.Progress(i * 10, longName + std::to_string(i), uint64_t(i), 10);
+            usleep(60000);  // beyond the pacing interval
+        }
+        text = pipe.Take();
+        events.Finished(9, 1);
+        text += pipe.Take();
+    }
+    const std::vector<nlohmann::json> lines = EventPipe::Parse(text);
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_LT(lines.size(), 10u);
+    EXPECT_EQ(lines.front()["event"], "start");
+    // The newest state, not the oldest held one, arrives before the end.
+    EXPECT_EQ(lines[lines.size() - 2]["file"], longName + "7");
+    EXPECT_EQ(lines.back()["event"], "finished");
+    EXPECT_EQ(flags, fcntl(pipe.WriteEnd(), F_GETFL)) << "the descriptor's flags were not put back";
+
+    // Full and never read: the final line gives up after its bounded wait.
+    fcntl(pipe.WriteEnd(), F_SETFL, flags | O_NONBLOCK);
+    const std::string filler(4096, 'x');
+    while (write(pipe.WriteEnd(), filler.data(), filler.size()) > 0) {
+    }
+    fcntl(pipe.WriteEnd(), F_SETFL, flags);
+    wizard::StatusEvents stuck(pipe.WriteEnd());
+    stuck.Progress(50, "f", 0, 1);
+    EXPECT_TRUE(stuck.Enabled());
+    stuck.Cancelled();
+    EXPECT_FALSE(stuck.Enabled());
 }
 
 }  // namespace

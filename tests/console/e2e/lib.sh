@@ -21,6 +21,12 @@ console_init() {
     mkdir -p "$WORK/home" "$WORK/tmp" "$WORK/kit"
 }
 
+# make_large_kit COUNT SIZE: the kit kelda.efd in $WORK/kit with COUNT files
+# of SIZE bytes, so that a copy run lasts long enough to be interrupted.
+make_large_kit() {
+    "$LARGE_KIT_BIN" "$WORK/kit/kelda.efd" "$1" "$2" || fail "could not build the large kit"
+}
+
 # run_setup ARGS...: the program in the kit folder with "usecwd" and ARGS,
 # stdin as given by the caller, stdout to $WORK/out, stderr to $WORK/err;
 # its status in SETUP_STATUS.

@@ -22,9 +22,6 @@ nothing_installed
 
 # A large kit into a directory with an older file the run replaces, a newer
 # one it keeps and a file of its own.
-make_large_kit() {
-    "$LARGE_KIT_BIN" "$WORK/kit/kelda.efd" "$1" "$2" || fail "could not build the large kit"
-}
 make_large_kit 20000 256
 target="$WORK/target"
 mkdir -p "$target/set0"

@@ -31,7 +31,7 @@ word_for() {
 bytes=$(($(stat -c %s "$WORK/tree/accounting/template.cfg") +
     $(stat -c %s "$WORK/tree/accounting/reports/balance.rpt") +
     $(stat -c %s "$WORK/tree/docs/readme.html")))
-out_has "2 new, 1 update, 2 keep, 0 blocked; $bytes bytes would be written"
+out_has "New: 2, to update: 1, kept: 2, blocked: 0; $bytes bytes would be written."
 [ "$(snapshot "$target")" = "$before" ] || fail "the dry run changed the directory"
 [ ! -e "$(launcher_file)" ] || fail "the dry run wrote the launcher file"
 no_leftovers
@@ -43,7 +43,7 @@ before=$(snapshot "$WORK/blocked")
 run_setup --dry-run --dir "$WORK/blocked" </dev/null
 expect_status 1 "with a blocked file"
 out_has "blocked docs/readme.html: a directory is in the way"
-out_has "4 new, 0 update, 0 keep, 1 blocked;"
+out_has "New: 4, to update: 0, kept: 0, blocked: 1;"
 [ "$(snapshot "$WORK/blocked")" = "$before" ] || fail "the dry run changed the blocked directory"
 run_setup --console -S --dir "$WORK/blocked" </dev/null
 expect_status 1 "of the real run into the blocked directory"

@@ -12,11 +12,12 @@ clipped_labels() {
 # check_fit LANGUAGE PAGE: fails naming every clipped label of the page.
 # A page just shown may not be laid out yet: it gets a few fresh reports.
 check_fit() {
-    local clipped i
-    for i in $(seq 20); do
+    local clipped end=$((SECONDS + $(scaled 2)))
+    while :; do
         refresh_report
         clipped=$(clipped_labels)
         [ -z "$clipped" ] && return 0
+        [ "$SECONDS" -lt "$end" ] || break
         sleep 0.1
     done
     fail "-L$1, $2 page: clipped or without margin: $clipped"

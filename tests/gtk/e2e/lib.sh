@@ -101,25 +101,25 @@ start_setup() {
         "$SETUP_BIN" --ui "$SETUP_UI" usecwd "$@" >"$WORK/setup.log" 2>&1 &
     SETUP_PID=$!
     popd >/dev/null
-    local i
-    for i in $(seq 200); do
+    local end=$((SECONDS + $(scaled 10)))
+    while [ "$SECONDS" -lt "$end" ]; do
         [ -e "$DUMP.ready" ] && return 0
         kill -0 "$SETUP_PID" 2>/dev/null || fail "setup ended before GTK started"
         sleep 0.05
     done
-    fail "the probe module did not load"
+    [ -e "$DUMP.ready" ] || fail "the probe module did not load"
 }
 
 # probe: asks the program for a fresh screen report in $DUMP.
 probe() {
     rm -f "$DUMP"
     kill -USR1 "$SETUP_PID" 2>/dev/null || fail "setup is not running"
-    local i
-    for i in $(seq 100); do
+    local end=$((SECONDS + $(scaled 4)))
+    while [ "$SECONDS" -lt "$end" ]; do
         [ -s "$DUMP" ] && return 0
         sleep 0.02
     done
-    fail "no screen report from setup"
+    [ -s "$DUMP" ] || fail "no screen report from setup"
 }
 
 refresh_report() {

@@ -78,7 +78,9 @@ def program_message(stderr, rc):
 
 def run_check(module, base):
     """Check mode: what a run would do, from the dry run's listing."""
-    run = subprocess.run(base + ["--dry-run"], stdin=subprocess.DEVNULL,
+    # The listing's words are read here: always in English.
+    english = ["-Len" if word.startswith("-L") else word for word in base]
+    run = subprocess.run(english + ["--dry-run"], stdin=subprocess.DEVNULL,
                          capture_output=True, text=True, errors="replace")
     blocked = [line.split(None, 1)[1] for line in run.stdout.splitlines()
                if line.startswith("blocked ")]
