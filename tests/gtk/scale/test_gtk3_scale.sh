@@ -88,15 +88,18 @@ printf 'xwayland disable\noutput HEADLESS-1 resolution 1600x1200 scale 2\n' >"$w
 chmod 644 "$wl/config"
 
 # as_user COMMAND...: COMMAND as the user, in its session's environment.
+# setpriv and env each exec the next, so a command started in the
+# background with it has the pid that $! gives: the cleanup stops that.
+as_user_command=(setpriv --reuid="$uid" --regid="$gid" --clear-groups -- env -i
+    PATH=/usr/bin:/bin HOME="$wl/home" XDG_RUNTIME_DIR="$wl/run" LANG=en_US.UTF-8)
 as_user() {
-    setpriv --reuid="$uid" --regid="$gid" --clear-groups -- env -i PATH=/usr/bin:/bin \
-        HOME="$wl/home" XDG_RUNTIME_DIR="$wl/run" LANG=en_US.UTF-8 "$@"
+    "${as_user_command[@]}" "$@"
 }
 
-as_user WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+"${as_user_command[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
     sway -c "$wl/config" >"$wl/sway.log" 2>&1 &
-track_pid $!
 sway_pid=$!
+track_pid "$sway_pid"
 for _ in $(seq 100); do
     compgen -G "$wl/run/sway-ipc.*" >/dev/null && [ -S "$wl/run/wayland-1" ] && break
     kill -0 "$sway_pid" 2>/dev/null || fail "sway did not start: $(cat "$wl/sway.log")"
@@ -105,7 +108,7 @@ done
 socket=$(compgen -G "$wl/run/sway-ipc.*" | head -n 1)
 [ -n "$socket" ] || fail "sway did not start: $(cat "$wl/sway.log")"
 
-as_user WAYLAND_DISPLAY=wayland-1 GDK_BACKEND=wayland "$wl/app/setup" --ui gtk3 \
+"${as_user_command[@]}" WAYLAND_DISPLAY=wayland-1 GDK_BACKEND=wayland "$wl/app/setup" --ui gtk3 \
     --kit "$wl/app/kelda.efd" >"$WORK/setup.log" 2>&1 &
 SETUP_PID=$!
 
