@@ -228,6 +228,12 @@ void CInstallerDlg::AskCancelCopy() {
         m_processData.PauseWorker(false);
         throw;
     }
+    // A signal that ended the question cancels before the worker goes on:
+    // the run must still be undoable when the poll loop reads the signal.
+    if (const int signo = m_signals.Take()) {
+        StopOnSignal(signo);
+        return;
+    }
     if (answer != wizard::kAnswerYes) {
         m_processData.PauseWorker(false);
         return;
