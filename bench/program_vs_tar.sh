@@ -19,7 +19,7 @@
 # and mkkit built there, Xvfb and GNU time)
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
-setup_bin=$build/src/gtk/setup
+setup_bin=$build/bin/setup
 mkkit_bin=$build/tools/mkkit/mkkit
 repeat=${REPEAT:-5}
 cases=${CASES:-small large scale}

@@ -36,8 +36,11 @@ if [ "$build" = 1 ]; then
     cmake --build "$build_dir" -j2 --target setup demo_kit
 fi
 demo=$(cd "$build_dir/demo" && pwd)
-# The program looks for kelda.efd in its own folder.
-cp "$build_dir/src/gtk/setup" "$demo/setup"
+# The program looks for kelda.efd, and its front-end modules, in its own
+# folder. The old copies are removed first: a demo still running keeps its
+# files, instead of finding them rewritten under it.
+rm -f "$demo/setup" "$demo"/setup-gtk*.so
+cp "$build_dir/bin/setup" "$build_dir"/bin/setup-gtk*.so "$demo/"
 
 xvfb_pid=""
 if [ -z "${DISPLAY:-}" ]; then

@@ -5,9 +5,11 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config clang libclang-rt-14-dev
-  zlib1g-dev libisal-dev isal libssl-dev libgtk2.0-dev libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+  zlib1g-dev libisal-dev isal libssl-dev libgtk2.0-dev libgtk-3-dev libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   nlohmann-json3-dev python3
   xvfb xauth xdotool x11-utils imagemagick locales gzip tar
+  # The GTK 3 wizard on Wayland: a headless compositor and its screenshots.
+  sway grim
   # The accessibility bus and its GTK 2 bridge, for the screen-reader test.
   dbus at-spi2-core libatk-adaptor libgail-common python3-pyatspi
   # The manual pages' check, and the Ansible role's test.

@@ -9,8 +9,16 @@ namespace {
 class CocoaFrontEnd final : public wizard::WindowedFrontEnd {
   public:
     LocaleNameSource LocaleSource() const override { return cocoa::CurrentLocaleName; }
-    // The window server is there whenever the program runs in a session.
-    bool Open(int* /*argc*/, char*** /*argv*/) override { return true; }
+    // The window server is there whenever the program runs in a session;
+    // Cocoa is this program's only windowed front end.
+    bool Open(int* /*argc*/, char*** /*argv*/, const wizard::FrontEndRequest& request,
+              std::string& reason) override {
+        if (request.ui != wizard::UiChoice::kAny) {
+            reason = "this program has only the Cocoa front end";
+            return false;
+        }
+        return true;
+    }
     int Run(const std::function<int(wizard::Toolkit&)>& wizard) override {
         cocoa::CocoaToolkit toolkit;
         return wizard(toolkit);

@@ -1,6 +1,7 @@
 // The controls of the wizard pages and the button bar, placed in the GtkFixed
 // at the positions the dialog gives. Every control is created visible; the
 // dialog hides and shows whole pages.
+#include "gtk/gtk_look.h"
 #include "gtk/gtk_toolkit.h"
 
 namespace gtkfront {
@@ -24,13 +25,14 @@ constexpr int kCheckIndicatorWidth = 24;
 
 wizard::Handle GtkToolkit::CreateSeparator(wizard::Handle container, wizard::Rect rect) {
     GtkWidget* separator = gtk_hseparator_new();
+    gtk_widget_set_name(separator, "setup-separator");
     gtk_widget_set_size_request(separator, rect.width, rect.height);
     return Place(container, separator, rect.x, rect.y);
 }
 
 wizard::Handle GtkToolkit::CreatePicture(wizard::Handle container, int x, int y,
                                          wizard::Handle picture) {
-    GtkWidget* image = gtk_image_new_from_pixbuf(static_cast<GdkPixbuf*>(picture));
+    GtkWidget* image = NewPicture(static_cast<GdkPixbuf*>(picture));
     // Decoration only: a screen reader is told to pass over it.
     AtkObject* access = gtk_widget_get_accessible(image);
     atk_object_set_role(access, ATK_ROLE_REDUNDANT_OBJECT);
@@ -72,6 +74,7 @@ wizard::Handle GtkToolkit::CreateCheckBox(wizard::Handle container, int x, int y
 
 wizard::Handle GtkToolkit::CreateEntry(wizard::Handle container, wizard::Rect rect) {
     GtkWidget* entry = gtk_entry_new();
+    gtk_widget_set_name(entry, "setup-entry");
     gtk_widget_set_size_request(entry, rect.width, rect.height);
     return Place(container, entry, rect.x, rect.y);
 }
@@ -100,9 +103,7 @@ void GtkToolkit::SetText(wizard::Handle control, const char* text) {
 }
 
 // A caption wider than its fixed-size button is set in a slightly smaller
-// font for that button only, step by step, rather than cut off. The room is
-// what GTK leaves the caption inside the button's borders, focus line and
-// the frame a default button gets.
+// font for that button only, step by step, rather than cut off.
 void GtkToolkit::FitCaption(GtkWidget* button) {
     GtkWidget* label = gtk_bin_get_child(GTK_BIN(button));
     if (!GTK_IS_LABEL(label)) {
@@ -113,37 +114,27 @@ void GtkToolkit::FitCaption(GtkWidget* button) {
     if (width <= 0) {
         return;
     }
-    gint focusWidth = 0;
-    gint focusPad = 0;
-    GtkBorder* inner = nullptr;
-    GtkBorder* defaultBorder = nullptr;
-    gtk_widget_style_get(button, "focus-line-width", &focusWidth, "focus-padding", &focusPad,
-                         "inner-border", &inner, "default-border", &defaultBorder, nullptr);
-    int room = width - 2 * (gtk_widget_get_style(button)->xthickness + focusWidth + focusPad) -
-               2 * int(gtk_container_get_border_width(GTK_CONTAINER(button)));
-    if (inner != nullptr) {
-        room -= inner->left + inner->right;
-        gtk_border_free(inner);
-    }
-    room -= defaultBorder != nullptr ? defaultBorder->left + defaultBorder->right : 2;
-    if (defaultBorder != nullptr) {
-        gtk_border_free(defaultBorder);
-    }
-    gtk_widget_modify_font(label, nullptr);
-    gtk_widget_ensure_style(label);
-    PangoFontDescription* font =
-        pango_font_description_copy(gtk_widget_get_style(label)->font_desc);
+    const int room = CaptionRoom(button, width);
+    // Measured on a layout of its own: the label's layout follows a new font
+    // only once the toolkit has restyled it.
+    PangoFontDescription* font = CaptionFont(label);
+    PangoLayout* layout =
+        gtk_widget_create_pango_layout(label, gtk_label_get_text(GTK_LABEL(label)));
     int size = pango_font_description_get_size(font);
+    bool shrunk = false;
     for (int step = 0; step < 8; ++step) {
+        pango_layout_set_font_description(layout, font);
         int textWidth = 0;
-        pango_layout_get_pixel_size(gtk_label_get_layout(GTK_LABEL(label)), &textWidth, nullptr);
+        pango_layout_get_pixel_size(layout, &textWidth, nullptr);
         if (textWidth <= room || size <= 6 * PANGO_SCALE) {
             break;
         }
         size = size * 9 / 10;
         pango_font_description_set_size(font, size);
-        gtk_widget_modify_font(label, font);
+        shrunk = true;
     }
+    gtk_widget_modify_font(label, shrunk ? font : nullptr);
+    g_object_unref(layout);
     pango_font_description_free(font);
 }
 

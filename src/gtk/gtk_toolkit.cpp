@@ -1,28 +1,20 @@
-// Set-up, window and event loop of the GTK front end.
+// Set-up, window and event loop of the GTK front end (GTK 2 and GTK 3).
 #include "gtk/gtk_toolkit.h"
 
 #include <X11/Xlib.h>
 #include <gdk/gdkkeysyms.h>
 #include <unistd.h>
+#if GTK_CHECK_VERSION(3, 0, 0)
+#include <gdk/gdkx.h>
+#endif
 
-#include "gtk/pictures.h"
+#include "gtk/gtk_look.h"
 
 namespace gtkfront {
 
 namespace {
 
 const char kCommandKey[] = "setup-command";
-
-// The buttons are 80 pixels wide; with GTK's default padding, longer
-// captions such as the German "Abbrechen" would be cut. These buttons keep
-// less padding around their captions.
-const char kButtonStyle[] =
-    "style \"setup-button\" {\n"
-    "  GtkButton::inner-border = { 0, 0, 1, 1 }\n"
-    "  xthickness = 1\n"
-    "  GtkWidget::focus-padding = 0\n"
-    "}\n"
-    "widget \"*.setup-button\" style \"setup-button\"\n";
 
 // The one toolkit of the process, for Xlib's handler, and the handler GDK
 // had installed (it reports the loss and ends the process with 1).
@@ -32,14 +24,14 @@ XIOErrorHandler g_gdkIoHandler = nullptr;
 }  // namespace
 
 GtkToolkit::~GtkToolkit() {
+    if (queuedIdle_ != 0) {
+        g_source_remove(queuedIdle_);
+    }
     if (interruptWatch_ != 0) {
         g_source_remove(interruptWatch_);
     }
     if (g_toolkit == this) {
         g_toolkit = nullptr;
-    }
-    if (windowIcon_ != nullptr) {
-        g_object_unref(windowIcon_);
     }
     if (sidePicture_ != nullptr) {
         g_object_unref(sidePicture_);
@@ -48,7 +40,13 @@ GtkToolkit::~GtkToolkit() {
 
 void GtkToolkit::Initialize(int* argc, char*** argv) {
     gtk_init(argc, argv);
-    gtk_rc_parse_string(kButtonStyle);
+    ApplyStyle();
+#if GTK_CHECK_VERSION(3, 0, 0)
+    // Only an X11 display has Xlib's handler; GTK 3 may be on Wayland.
+    if (!GDK_IS_X11_DISPLAY(gdk_display_get_default())) {
+        return;
+    }
+#endif
     // After gtk_init: GDK installs its own handler there.
     g_toolkit = this;
     XIOErrorHandler previous = XSetIOErrorHandler(&GtkToolkit::OnDisplayLost);
@@ -97,10 +95,7 @@ wizard::Handle GtkToolkit::CreateWindow(int width, int height, const char* title
     gtk_window_set_modal(GTK_WINDOW(window), TRUE);
     gtk_window_set_type_hint(GTK_WINDOW(window), GDK_WINDOW_TYPE_HINT_MENU);
 
-    if (windowIcon_ == nullptr) {
-        windowIcon_ = LoadWindowIcon();
-    }
-    gtk_window_set_icon(GTK_WINDOW(window), windowIcon_);
+    SetWindowIcon(GTK_WINDOW(window));
 
     g_signal_connect(window, "destroy", G_CALLBACK(OnDestroy), this);
     g_signal_connect(window, "delete-event", G_CALLBACK(OnDeleteEvent), this);
@@ -110,7 +105,7 @@ wizard::Handle GtkToolkit::CreateWindow(int width, int height, const char* title
 }
 
 wizard::Handle GtkToolkit::CreateContainer(wizard::Handle window) {
-    GtkWidget* fixed = gtk_fixed_new();
+    GtkWidget* fixed = NewFixedContainer();
     gtk_widget_set_size_request(fixed, contentWidth_, contentHeight_);
     gtk_container_add(GTK_CONTAINER(window), fixed);
     gtk_widget_show(fixed);
@@ -135,7 +130,7 @@ void GtkToolkit::DestroyWindow(wizard::Handle window, wizard::Handle container) 
 
 wizard::Handle GtkToolkit::LoadSidePicture() {
     if (sidePicture_ == nullptr) {
-        sidePicture_ = LoadSideBanner();
+        sidePicture_ = LoadSidePictureAtScale1();
     }
     return sidePicture_;
 }
@@ -201,7 +196,7 @@ gboolean GtkToolkit::OnDeleteEvent(GtkWidget*, GdkEvent*, gpointer self) {
 
 gboolean GtkToolkit::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer self) {
     auto* toolkit = static_cast<GtkToolkit*>(self);
-    if (toolkit->listener_ == nullptr || event->keyval != GDK_Escape) {
+    if (toolkit->listener_ == nullptr || event->keyval != GDK_KEY_Escape) {
         return FALSE;
     }
     toolkit->listener_->OnCommand(wizard::Command::kCancel);
@@ -213,8 +208,33 @@ void GtkToolkit::OnButtonClicked(GtkButton* button, gpointer self) {
     if (toolkit->listener_ == nullptr) {
         return;
     }
-    int command = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(button), kCommandKey));
-    toolkit->listener_->OnCommand(static_cast<wizard::Command>(command));
+    const auto command = static_cast<wizard::Command>(
+        GPOINTER_TO_INT(g_object_get_data(G_OBJECT(button), kCommandKey)));
+#if GTK_CHECK_VERSION(3, 0, 0)
+    // GTK 3 presses a button for a screen reader inside the reader's call,
+    // whose answer waits until the handler returns; a message box's nested
+    // loop run from here would hold the reader until its call timed out.
+    // The press is handled right after, from the main loop.
+    toolkit->queued_.push_back(command);
+    if (toolkit->queuedIdle_ == 0) {
+        toolkit->queuedIdle_ = g_idle_add(DeliverQueued, toolkit);
+    }
+#else
+    toolkit->listener_->OnCommand(command);
+#endif
+}
+
+gboolean GtkToolkit::DeliverQueued(gpointer self) {
+    auto* toolkit = static_cast<GtkToolkit*>(self);
+    toolkit->queuedIdle_ = 0;
+    std::vector<wizard::Command> queued;
+    queued.swap(toolkit->queued_);
+    for (wizard::Command command : queued) {
+        if (toolkit->listener_ != nullptr) {
+            toolkit->listener_->OnCommand(command);
+        }
+    }
+    return G_SOURCE_REMOVE;
 }
 
 }  // namespace gtkfront

@@ -1,8 +1,10 @@
-// The GTK 2 implementation of the wizard's toolkit interface: one top-level
+// The GTK implementation of the wizard's toolkit interface: one top-level
 // window of fixed size holding a GtkFixed, in which every control sits at the
-// position the dialog gives. Everything here runs on the user-interface
-// thread with the GDK lock held (main takes it once); only Wakeup may be
-// called from the worker, and it touches no widget.
+// position the dialog gives. The same sources make the GTK 2 module
+// (src/gtk) and the GTK 3 module (src/gtk3); what the two toolkits do
+// differently is in gtk/gtk_look.h. Everything here runs on the
+// user-interface thread (with GTK 2, holding the GDK lock the module takes
+// once); only Wakeup may be called from the worker, and it touches no widget.
 #pragma once
 #include <gtk/gtk.h>
 
@@ -87,6 +89,7 @@ class GtkToolkit final : public wizard::Toolkit {
     static gboolean OnDeleteEvent(GtkWidget* window, GdkEvent* event, gpointer self);
     static gboolean OnKeyPress(GtkWidget* window, GdkEventKey* event, gpointer self);
     static void OnButtonClicked(GtkButton* button, gpointer self);
+    static gboolean DeliverQueued(gpointer self);
     // Shrinks the caption's font until it fits its fixed-size button.
     static void FitCaption(GtkWidget* button);
     // `text`, or `fallback` before the dialog has given its texts.
@@ -94,10 +97,12 @@ class GtkToolkit final : public wizard::Toolkit {
 
     wizard::ToolkitListener* listener_ = nullptr;
     GtkWidget* window_ = nullptr;  // the wizard window while it exists
-    GdkPixbuf* windowIcon_ = nullptr;
     GdkPixbuf* sidePicture_ = nullptr;
     wizard::DialogTexts texts_;
     std::vector<GtkWidget*> parked_;
+    // Button presses waiting for the main loop (GTK 3, see OnButtonClicked).
+    std::vector<wizard::Command> queued_;
+    guint queuedIdle_ = 0;
     int contentWidth_ = 0;   // the wizard window's content area
     int contentHeight_ = 0;  // hidden controls, one reference each
     // The message box being run, while one is.

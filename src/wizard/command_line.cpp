@@ -27,15 +27,41 @@ struct LongOption {
     const char* value;  // nullptr: a flag
 };
 constexpr LongOption kOptions[] = {
-    {"--help", nullptr},      {"--version", nullptr},        {"--console", nullptr},
-    {"--dry-run", nullptr},   {"--dir", "a directory"},      {"--kit", "a kit file"},
+    {"--help", nullptr},
+    {"--version", nullptr},
+    {"--console", nullptr},
+    {"--dry-run", nullptr},
+    {"--dir", "a directory"},
+    {"--kit", "a kit file"},
     {"--status-fd", "a file descriptor number"},
+    {"--ui", "a front end"},
+    {"--verbose", nullptr},
 };
+
+constexpr struct {
+    UiChoice choice;
+    const char* name;
+} kUiNames[] = {
+    {UiChoice::kGtk3, "gtk3"},
+    {UiChoice::kGtk2, "gtk2"},
+    {UiChoice::kConsole, "console"},
+};
+
+bool ReadUi(const std::string& text, UiChoice& choice, std::string& error) {
+    for (const auto& known : kUiNames) {
+        if (text == known.name) {
+            choice = known.choice;
+            return true;
+        }
+    }
+    error = "--ui: \"" + text + "\" is not a front end; choose gtk3, gtk2 or console";
+    return false;
+}
 
 // The GTK toolkit's own options: they reach gtk_init untouched. The first
 // group takes a value.
-constexpr const char* kToolkitWithValue[] = {"--display", "--screen",    "--gtk-module",
-                                             "--class",   "--name",      "--gtk-debug",
+constexpr const char* kToolkitWithValue[] = {"--display",   "--screen",       "--gtk-module",
+                                             "--class",     "--name",         "--gtk-debug",
                                              "--gdk-debug", "--gtk-no-debug", "--gdk-no-debug"};
 constexpr const char* kToolkitFlags[] = {"--sync", "--g-fatal-warnings"};
 
@@ -124,8 +150,8 @@ bool CheckStatusFd(const std::string& text, int& fd, std::string& error) {
 // Sorts the words: ours go to CLI11, the toolkit's are skipped with their
 // value, the rest are old-style. Unknown long options and missing values end
 // the scan with an error.
-bool SortWords(int argc, const char* const* argv, std::vector<std::string>& ours,
-               CommandLine& line, std::string& error) {
+bool SortWords(int argc, const char* const* argv, std::vector<std::string>& ours, CommandLine& line,
+               std::string& error) {
     line.oldStyle.emplace_back(argc > 0 && argv[0] != nullptr ? argv[0] : "setup");
     for (int i = 1; i < argc && argv[i] != nullptr; ++i) {
         const std::string word = argv[i];
@@ -184,6 +210,15 @@ bool SortWords(int argc, const char* const* argv, std::vector<std::string>& ours
 
 }  // namespace
 
+const char* UiName(UiChoice choice) {
+    for (const auto& known : kUiNames) {
+        if (choice == known.choice) {
+            return known.name;
+        }
+    }
+    return "";
+}
+
 bool ParseCommandLine(int argc, const char* const* argv, CommandLine& line, std::string& error) {
     std::vector<std::string> ours;
     if (!SortWords(argc, argv, ours, line, error)) {
@@ -195,6 +230,9 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine& line, std:
     app.add_flag("--version", line.version);
     app.add_flag("--console", line.console);
     app.add_flag("--dry-run", line.dryRun);
+    app.add_flag("--verbose", line.verbose);
+    std::string ui;
+    CLI::Option* uiOption = app.add_option("--ui", ui);
     CLI::Option* dir = app.add_option("--dir", line.directory);
     CLI::Option* kit = app.add_option("--kit", line.kit);
     std::string statusFd;
@@ -204,8 +242,9 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine& line, std:
     std::vector<std::string> words;
     for (size_t i = 0; i < ours.size(); ++i) {
         const std::string& word = ours[i];
-        const bool valued = word.find('=') == std::string::npos &&
-                            (word == "--dir" || word == "--kit" || word == "--status-fd");
+        const bool valued =
+            word.find('=') == std::string::npos &&
+            (word == "--dir" || word == "--kit" || word == "--status-fd" || word == "--ui");
         words.push_back(valued ? word + "=" + ours[++i] : word);
     }
     std::reverse(words.begin(), words.end());
@@ -219,6 +258,16 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine& line, std:
     line.hasKit = kit->count() > 0;
     if (status->count() > 0 && !CheckStatusFd(statusFd, line.statusFd, error)) {
         return false;
+    }
+    if (uiOption->count() > 0 && !ReadUi(ui, line.ui, error)) {
+        return false;
+    }
+    if (line.console && line.ui != UiChoice::kAny && line.ui != UiChoice::kConsole) {
+        error = "--console and --ui " + ui + " name different front ends";
+        return false;
+    }
+    if (line.console) {
+        line.ui = UiChoice::kConsole;
     }
     return true;
 }
@@ -245,6 +294,10 @@ std::string UsageText(const std::string& program) {
         "  --kit FILE        install from the kit FILE\n"
         "  --console         use the text console even when a display is available;\n"
         "                    chosen by itself when no display can be opened\n"
+        "  --ui NAME         use this front end only: gtk3, gtk2 or console; one that\n"
+        "                    cannot start ends the program with status 2. Without it\n"
+        "                    GTK 3 is tried, then GTK 2, then the console\n"
+        "  --verbose         say on standard error why a front end was passed over\n"
         "  --status-fd N     write one JSON event a line to file descriptor N:\n"
         "                    start, progress, finished, error, cancelled\n"
         "  --dry-run         list what would be done with each kit file (new, update,\n"

@@ -239,6 +239,12 @@ void CInstallerDlg::AskCancelCopy() {
         m_processData.PauseWorker(false);
         throw;
     }
+    // A signal that ended the question cancels before the worker goes on:
+    // the run must still be undoable when the poll loop reads the signal.
+    if (const int signo = m_signals.Take()) {
+        StopOnSignal(signo);
+        return;
+    }
     if (answer != wizard::kAnswerYes) {
         // A signal that ended the question is a confirmed cancel: the worker
         // stays held until it is taken as one, or it could finish first.

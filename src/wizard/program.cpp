@@ -127,16 +127,34 @@ int RunProgram(int argc, char** argv, WindowedFrontEnd* windowed, platform::Serv
         // A cut-short name would be another directory, or another kit.
         if (start.line.hasDirectory &&
             !stdx::widen_exact(stdx::string8(start.line.directory.c_str()), start.directory)) {
-            return UsageError(argc, argv, "--dir: \"" + start.line.directory +
-                                              "\" is not a valid name in this locale's encoding");
+            return UsageError(argc, argv,
+                              "--dir: \"" + start.line.directory +
+                                  "\" is not a valid name in this locale's encoding");
         }
         if (start.line.hasKit &&
             !stdx::widen_exact(stdx::string8(start.line.kit.c_str()), start.kit)) {
-            return UsageError(argc, argv, "--kit: \"" + start.line.kit +
-                                              "\" is not a valid name in this locale's encoding");
+            return UsageError(
+                argc, argv,
+                "--kit: \"" + start.line.kit + "\" is not a valid name in this locale's encoding");
         }
-        if (start.line.console || start.line.dryRun || windowed == nullptr ||
-            !windowed->Open(&argc, &argv)) {
+        const UiChoice ui = start.line.ui;
+        if (ui == UiChoice::kConsole || start.line.dryRun) {
+            return RunConsole(start, services);
+        }
+        FrontEndRequest request;
+        request.ui = ui;
+        request.verbose = start.line.verbose;
+        std::string reason = "this program has no windowed front end";
+        if (windowed == nullptr || !windowed->Open(&argc, &argv, request, reason)) {
+            if (ui != UiChoice::kAny) {
+                WriteAll(stderr, ProgramName(argc, argv) + ": the " + UiName(ui) +
+                                     " front end cannot start: " + reason + "\n");
+                return kExitStartFailed;
+            }
+            if (request.verbose) {
+                WriteAll(stderr,
+                         ProgramName(argc, argv) + ": " + reason + "; the console takes over\n");
+            }
             return RunConsole(start, services);
         }
         const int status = windowed->Run([&](Toolkit& toolkit) {

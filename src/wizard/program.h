@@ -1,7 +1,8 @@
 // The program start-up shared by every front end, and all of its routing:
 // the command line and the language, --help and --version, the choice of
-// front end (the console for --console and --dry-run, and whenever no
-// window can be opened), one installer controller on the stack, its run and
+// front end (the console for --console, --ui console and --dry-run, and
+// whenever no window can be opened; a front end forced with --ui that cannot
+// start is a start-up failure), one installer controller on the stack, its run and
 // the exit status. A front end's `main` only names its windowed front end:
 //
 //   int main(int argc, char** argv) {
@@ -10,6 +11,7 @@
 //   }
 #pragma once
 #include <functional>
+#include <string>
 
 #include "l10n/startup_options.h"
 #include "platform/services.h"
@@ -18,6 +20,14 @@
 
 namespace wizard {
 
+// What the command line asks of the windowed front end.
+struct FrontEndRequest {
+    // kGtk3 or kGtk2: that front end or none; kAny: the first that starts.
+    UiChoice ui = UiChoice::kAny;
+    // Each front end passed over is told on standard error, with why.
+    bool verbose = false;
+};
+
 // A windowing toolkit as a front end: whether it can open a window here,
 // and a run of the wizard with it.
 class WindowedFrontEnd {
@@ -25,9 +35,12 @@ class WindowedFrontEnd {
     virtual ~WindowedFrontEnd() = default;
     // Where the user's language comes from when no -L option names one.
     virtual LocaleNameSource LocaleSource() const { return ProcessLocaleName; }
-    // Connects to the display; false when there is none (the console takes
-    // over). May take the toolkit's own options out of argc/argv.
-    virtual bool Open(int* argc, char*** argv) = 0;
+    // Connects to the display; false when no front end asked for can start
+    // here, with a one-line `reason` (the console takes over, or a forced
+    // front end ends the program). May take the toolkit's own options out
+    // of argc/argv.
+    virtual bool Open(int* argc, char*** argv, const FrontEndRequest& request,
+                      std::string& reason) = 0;
     // Runs `wizard` with the toolkit and returns what it returned (GTK holds
     // its lock around it).
     virtual int Run(const std::function<int(Toolkit&)>& wizard) = 0;

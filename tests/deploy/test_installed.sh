@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # `cmake --install` into a fresh prefix gives a setup a user can run: the
-# programs in bin, their manual pages in share/man/man1 where `man` finds
+# programs in bin, the front-end modules in lib, their manual pages in share/man/man1 where `man` finds
 # them, and the installed `setup --kit` installs the demo kit unattended.
 # Without --kit the installed program looks beside itself and says where.
 set -euo pipefail
@@ -50,4 +50,29 @@ installed --console -S "$DEMO_KIT" --dir "$work/other"
 [ "$STATUS" = 2 ] || fail "a positional kit path: status $STATUS"
 grep -qF -- "--kit" "$work/err" || fail "a positional kit path gets no hint to use --kit"
 [ ! -e "$work/other" ] || fail "a refused run created its directory"
+
+# The front-end modules are installed where the installed program finds
+# them: forced without a display, each is loaded and only the display fails.
+for ui in gtk3 gtk2; do
+    installed --ui "$ui" --kit "$DEMO_KIT" --dir "$work/other"
+    [ "$STATUS" = 2 ] || fail "--ui $ui without a display: status $STATUS"
+    grep -q "the $ui front end cannot start: .*cannot open the display" "$work/err" ||
+        fail "--ui $ui: the installed module was not loaded"
+done
+# The program's own folder is looked in first: a damaged module there is
+# reported by the loader, a missing one by name, and the console takes over.
+mkdir -p "$work/copy"
+cp "$prefix/bin/setup" "$work/copy/"
+echo "not a module" >"$work/copy/setup-gtk3.so"
+env HOME="$work/home" TMPDIR="$work/tmp" LANG=C.UTF-8 "$work/copy/setup" --ui gtk3 \
+    --kit "$DEMO_KIT" --dir "$work/other" </dev/null >"$work/out" 2>"$work/err" && STATUS=0 ||
+    STATUS=$?
+[ "$STATUS" = 2 ] || fail "a damaged forced module: status $STATUS"
+grep -q "the gtk3 front end cannot start: GTK 3: .*setup-gtk3.so: " "$work/err" ||
+    fail "a damaged module is not reported by the loader"
+env HOME="$work/home" TMPDIR="$work/tmp" LANG=C.UTF-8 "$work/copy/setup" --verbose -S \
+    --kit "$DEMO_KIT" --dir "$work/copied" </dev/null >"$work/out" 2>"$work/err" ||
+    fail "the copied program did not install on the console"
+grep -q "GTK 3: .*setup-gtk3.so: .*; GTK 2: setup-gtk2.so is not installed beside the program; the console takes over" \
+    "$work/err" || fail "--verbose does not say why each front end was passed over"
 echo "[installed] passed"

@@ -67,6 +67,22 @@ TEST(CommandLine, LongOptionsAnywhereAmongTheOldWords) {
     EXPECT_EQ(p.line.kit, "/long/kelda.efd");
     EXPECT_EQ(p.line.oldStyle, (std::vector<std::string>{"setup", "/Lfr"}));
 
+    // --console and --ui console are one choice; --ui takes its value in
+    // either spelling.
+    for (const auto& words : std::vector<std::vector<std::string>>{
+             {"--console"}, {"--ui", "console"}, {"--console", "--ui=console"}}) {
+        p = Parse(words);
+        ASSERT_TRUE(p.ok) << p.error;
+        EXPECT_EQ(p.line.ui, wizard::UiChoice::kConsole);
+    }
+    p = Parse({"--ui", "gtk2", "--verbose", "-S"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.line.ui, wizard::UiChoice::kGtk2);
+    EXPECT_TRUE(p.line.verbose);
+    EXPECT_EQ(p.line.oldStyle, (std::vector<std::string>{"setup", "-S"}));
+    EXPECT_EQ(Parse({"--ui=gtk3"}).line.ui, wizard::UiChoice::kGtk3);
+    EXPECT_EQ(Parse({}).line.ui, wizard::UiChoice::kAny);
+
     p = Parse({"--dir=/x y", "--status-fd=2"});
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_TRUE(p.line.hasDirectory);
@@ -92,6 +108,12 @@ TEST(CommandLine, UsageErrors) {
         {{"--dryrun"}, "unknown option '--dryrun'; did you mean '--dry-run'?"},
         {{"--frobnicate"}, "unknown option '--frobnicate'"},
         {{"--help=yes"}, "takes no value"},
+        {{"--ui"}, "'--ui' needs a front end"},
+        {{"--ui", "qt"}, "--ui: \"qt\" is not a front end; choose gtk3, gtk2 or console"},
+        {{"--ui", "GTK3"}, "is not a front end"},
+        {{"--console", "--ui", "gtk3"}, "--console and --ui gtk3 name different front ends"},
+        {{"--verbose=1"}, "takes no value"},
+        {{"--verbos"}, "did you mean '--verbose'?"},
         {{"somewhere/kelda.efd"}, "--kit FILE"},
         {{"--status-fd"}, "--status-fd"},
         {{"--status-fd", "x1"}, "not a file descriptor"},
@@ -114,9 +136,10 @@ TEST(CommandLine, UsageErrors) {
 
 TEST(CommandLine, HelpNamesEveryOptionAndStatus) {
     const std::string help = wizard::UsageText("setup");
-    for (const char* part : {"usecwd", "-L<code>", "/L<code>", "-S", "--dir DIR", "--console",
-                             "--status-fd N", "--dry-run", "--help", "--version", "kelda.efd",
-                             "\n  0  ", "\n  1  ", "\n  2  ", "\n  3  ", "\n  4  "}) {
+    for (const char* part :
+         {"usecwd", "-L<code>", "/L<code>", "-S", "--dir DIR", "--console", "--status-fd N",
+          "--dry-run", "--help", "--version", "kelda.efd", "--ui NAME", "--verbose", "\n  0  ",
+          "\n  1  ", "\n  2  ", "\n  3  ", "\n  4  "}) {
         EXPECT_NE(help.find(part), std::string::npos) << part;
     }
     EXPECT_EQ(wizard::VersionText().rfind("setup ", 0), 0u);

@@ -566,10 +566,15 @@ TEST_F(FrontEndsTest, AFrontEndLostDuringTheCopyEndsAfterTheRollback) {
     FakeSteps steps;
     steps.CloseGate();
     int lostStatus = -1;
+    // The display goes while the cancel question is open: the worker is
+    // paused by the question, so it is still mid-run when the loss cancels.
     steps.onWait = [&steps, &lostStatus](int n) {
         if (n == 1) {
-            steps.OpenGate();
-            lostStatus = steps.LoseFrontEnd();
+            steps.onQuestion = [&steps, &lostStatus] {
+                steps.OpenGate();
+                lostStatus = steps.LoseFrontEnd();
+            };
+            steps.Cancel();
         }
     };
     CInstallerDlg dialog(steps, host, Options(true));

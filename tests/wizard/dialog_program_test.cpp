@@ -14,8 +14,19 @@ using wizard::Command;
 class FakeFrontEnd final : public wizard::WindowedFrontEnd {
   public:
     explicit FakeFrontEnd(FakeToolkit& toolkit) : toolkit_(toolkit) {}
-    bool Open(int*, char***) override { return true; }
-    int Run(const std::function<int(wizard::Toolkit&)>& wizard) override { return wizard(toolkit_); }
+    bool Open(int*, char***, const wizard::FrontEndRequest& request, std::string& reason) override {
+        ++opens;
+        seen = request;
+        reason = refusal;
+        return refusal.empty();
+    }
+    int Run(const std::function<int(wizard::Toolkit&)>& wizard) override {
+        return wizard(toolkit_);
+    }
+
+    std::string refusal;  // empty: the display opens
+    int opens = 0;
+    wizard::FrontEndRequest seen;
 
   private:
     FakeToolkit& toolkit_;
@@ -29,10 +40,38 @@ class ProgramTest : public WizardTest {
             argv.push_back(arg.data());
         }
         argv.push_back(nullptr);
-        FakeFrontEnd frontEnd(fake);
         return wizard::RunProgram(static_cast<int>(args.size()), argv.data(), &frontEnd, host);
     }
+
+    FakeFrontEnd frontEnd{fake};
 };
+
+// --ui forces one front end: the request reaches the windowed one, and one
+// that cannot start ends the program with status 2 and the reason, before
+// anything is shown or changed.
+TEST_F(ProgramTest, ForcedFrontEndThatCannotStartIsAStartUpFailure) {
+    MakeSmallKit();
+    frontEnd.refusal = "GTK 3: libgtk-3.so.0: cannot open shared object file";
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunProgram({"setup", "--ui", "gtk3", "--verbose", "-S", "-Len", "--dir",
+                          sandbox.at("target")}),
+              2);
+    const std::string error = testing::internal::GetCapturedStderr();
+    EXPECT_NE(error.find("the gtk3 front end cannot start: GTK 3: libgtk-3.so.0: cannot open"),
+              std::string::npos)
+        << error;
+    EXPECT_EQ(frontEnd.seen.ui, wizard::UiChoice::kGtk3);
+    EXPECT_TRUE(frontEnd.seen.verbose);
+    EXPECT_EQ(fake.window, nullptr);
+    EXPECT_FALSE(Sandbox::exists(sandbox.at("target")));
+
+    // Forced and started: the wizard runs as without --ui.
+    frontEnd.refusal.clear();
+    EXPECT_EQ(RunProgram({"setup", "--ui=gtk2", "-S", "-Len", "--dir", sandbox.at("target")}), 0);
+    EXPECT_EQ(frontEnd.seen.ui, wizard::UiChoice::kGtk2);
+    EXPECT_FALSE(frontEnd.seen.verbose);
+    EXPECT_EQ(Sandbox::read(sandbox.at("target/a.cfg")), "alpha");
+}
 
 TEST_F(ProgramTest, StartOptionRunsTheCopyAtOnceAndEndsWithZero) {
     MakeSmallKit();

@@ -1,13 +1,20 @@
 #!/usr/bin/env python3
-"""Draws the two pictures of the GTK front end and writes them as XPM sources.
+"""Draws the two pictures of the GTK front ends and writes them as XPM sources.
 
     window_icon.xpm   256 x 256, 211 colours (one of them transparent)
     side_picture.xpm  158 x 286, 256 colours
 
+and the same two drawn at double resolution for screens at scale 2 (the GTK 3
+front end), from the same shapes, not enlarged:
+
+    window_icon_2x.xpm   512 x 512
+    side_picture_2x.xpm  316 x 572
+
 Shapes are signed-distance functions with one-pixel anti-aliased edges; the
 result is reduced to exactly the wanted number of colours by median cut.
-Run from anywhere: python3 tools/pictures/make_pictures.py [output-dir]
-(default: src/gtk/pictures next to this script's repository root).
+Run from anywhere: python3 tools/pictures/make_pictures.py [output-dir
+[output-dir-2x]] (default: src/gtk/pictures and src/gtk3/pictures of this
+script's repository).
 """
 import math
 import os
@@ -46,8 +53,12 @@ def sd_segment(px, py, ax, ay, bx, by, r):
     return math.hypot(px - ax - dx * t, py - ay - dy * t) - r
 
 
+# Output pixels per picture unit; edges stay one output pixel soft.
+SCALE = 1
+
+
 def coverage(d):
-    return clamp(0.5 - d)
+    return clamp(0.5 - d * SCALE)
 
 
 def over(dst, colour, alpha):
@@ -90,8 +101,7 @@ LINE_BLUE = hexrgb("#3d6e9e")
 LINE_GREY = hexrgb("#b8c6d2")
 
 
-def banner_pixel(x, y):
-    px, py = x + 0.5, y + 0.5
+def banner_pixel(px, py):
     t = py / 286.0
     top, bottom = hexrgb("#1d3a5a"), hexrgb("#2c7c86")
     c = mix(top, bottom, t ** 1.2)
@@ -124,8 +134,7 @@ def banner_pixel(x, y):
     return c, 1.0
 
 
-def icon_pixel(x, y):
-    px, py = x + 0.5, y + 0.5
+def icon_pixel(px, py):
     d = sd_round_box(px, py, 128, 128, 120, 120, 46)
     a = coverage(d)
     ds = sd_round_box(px, py, 128, 132, 120, 120, 46)
@@ -157,12 +166,16 @@ def icon_pixel(x, y):
     return c, 1.0
 
 
-def render(width, height, pixel):
+def render(width, height, pixel, scale=1):
+    """Samples `pixel` at the centre of every output pixel of a picture
+    width x height units large, drawn at `scale` output pixels a unit."""
+    global SCALE
+    SCALE = scale
     rows = []
-    for y in range(height):
+    for y in range(height * scale):
         row = []
-        for x in range(width):
-            c, a = pixel(x, y)
+        for x in range(width * scale):
+            c, a = pixel((x + 0.5) / scale, (y + 0.5) / scale)
             if a <= 0:
                 row.append(None)
             else:
@@ -246,11 +259,18 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     outdir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "..", "src", "gtk",
                                                                  "pictures")
+    outdir2x = sys.argv[2] if len(sys.argv) > 2 else os.path.join(here, "..", "..", "src",
+                                                                  "gtk3", "pictures")
     os.makedirs(outdir, exist_ok=True)
+    os.makedirs(outdir2x, exist_ok=True)
     write_xpm(os.path.join(outdir, "window_icon.xpm"), "window_icon_xpm",
               render(256, 256, icon_pixel), 211)
     write_xpm(os.path.join(outdir, "side_picture.xpm"), "side_picture_xpm",
               render(158, 286, banner_pixel), 256)
+    write_xpm(os.path.join(outdir2x, "window_icon_2x.xpm"), "window_icon_2x_xpm",
+              render(256, 256, icon_pixel, 2), 211)
+    write_xpm(os.path.join(outdir2x, "side_picture_2x.xpm"), "side_picture_2x_xpm",
+              render(158, 286, banner_pixel, 2), 256)
 
 
 if __name__ == "__main__":

@@ -234,9 +234,12 @@ def main():
         frame = wizard_frame(app())
         bars = find_all(frame, pyatspi.ROLE_PROGRESS_BAR)
         if bars:
+            # GTK 2 reports the bar in percent, GTK 3 as a fraction of 1: a
+            # reader announces either as a percentage. Kept here in percent.
             value = bars[0].queryValue()
-            check(value.minimumValue == 0 and value.maximumValue == 100, "the bar's range")
-            values.append(value.currentValue)
+            check(value.minimumValue == 0 and value.maximumValue in (1, 100),
+                  "the bar's range: %g to %g" % (value.minimumValue, value.maximumValue))
+            values.append(value.currentValue * 100 / value.maximumValue)
             names = [bars[0].name] + [l.queryText().getText(0, -1) for l in
                                       relation_targets(bars[0], pyatspi.RELATION_LABELLED_BY)]
             check(text("IDS_PROGRESS_START") in names or text("IDS_INSTALL_FINISH") in names,

@@ -1,14 +1,24 @@
-# Steps of the end-to-end tests of `setup` (GTK): the program started with
-# the probe module, which writes a screen report on SIGUSR1, and helpers that
-# click controls with xdotool and take screenshots. The sandbox, Xvfb, kits,
-# waiting and disk checks are in tests/support/e2e_common.sh. Sourced by every
-# test_*.sh; the paths of the programs come from CTest's environment (see
-# CMakeLists.txt).
+# Steps of the end-to-end tests of `setup`'s windowed wizard: the program
+# started with the probe module, which writes a screen report on SIGUSR1, and
+# helpers that click controls with xdotool and take screenshots. The sandbox,
+# Xvfb, kits, waiting and disk checks are in tests/support/e2e_common.sh.
+# Sourced by every test_*.sh; the paths of the programs come from CTest's
+# environment (see CMakeLists.txt).
+#
+# SETUP_UI names the front end under test, gtk2 (the default) or gtk3: the
+# program is started with --ui SETUP_UI and that GTK's build of the probe
+# (a GTK module of the other GTK would abort the program).
 set -euo pipefail
 
 : "${SETUP_BIN:?}" "${PROBE_MODULE:?}" "${X11_CLOSE_BIN:?}" "${LARGE_KIT_BIN:?}"
-E2E_SCREENSHOTS=${E2E_SCREENSHOTS:-${TMPDIR:-/tmp}/setup-e2e-screenshots}
-E2E_PROGRAM=setup
+SETUP_UI=${SETUP_UI:-gtk2}
+case "$SETUP_UI" in
+    gtk2) ;;
+    gtk3) PROBE_MODULE=${PROBE_MODULE_GTK3:?} ;;
+    *) echo "SETUP_UI=$SETUP_UI: gtk2 or gtk3" >&2; exit 1 ;;
+esac
+E2E_SCREENSHOTS=${E2E_SCREENSHOTS:-${TMPDIR:-/tmp}/setup-e2e-screenshots}/$SETUP_UI
+E2E_PROGRAM="setup ($SETUP_UI)"
 source "$(dirname "${BASH_SOURCE[0]}")/../../support/e2e_common.sh"
 
 # e2e_init NAME: the sandbox and X server, and a stand-in for the desktop's
@@ -26,12 +36,19 @@ EOS
 # accessibility_bus SCRIPT ARGS...: runs the test again inside a D-Bus session
 # of its own, with GTK's accessibility bridge loaded into the program, so that
 # atspi_walk.py can read it (/usr/bin/python3: the system's Python holds
-# pyatspi). Returns only inside that session.
+# pyatspi). The session's accessibility bus gets a runtime folder of its own:
+# in the shared one, the buses of two such tests run at once would take each
+# other's socket. Returns only inside that session.
 accessibility_bus() {
     if [ -z "${E2E_IN_SESSION:-}" ]; then
-        exec dbus-run-session -- env E2E_IN_SESSION=1 bash "$@"
+        local runtime status=0
+        runtime=$(mktemp -d "${TMPDIR:-/tmp}/setup-e2e-runtime.XXXXXX")
+        XDG_RUNTIME_DIR=$runtime dbus-run-session -- env E2E_IN_SESSION=1 bash "$@" || status=$?
+        rm -rf "$runtime"
+        exit "$status"
     fi
-    E2E_GTK_MODULES=gail:atk-bridge
+    # GTK 3 carries its bridge itself; GTK 2 loads it as modules.
+    [ "$SETUP_UI" = gtk3 ] || E2E_GTK_MODULES=gail:atk-bridge
     ATSPI_PYTHON=${ATSPI_PYTHON:-/usr/bin/python3}
     "$ATSPI_PYTHON" -c 'import pyatspi' 2>/dev/null ||
         fail "pyatspi is missing (scripts/setup-deps.sh installs python3-pyatspi)"
@@ -81,7 +98,7 @@ start_setup() {
     env -u LANGUAGE -u LC_ALL -u XDG_STATE_HOME LANG="${SETUP_LANG:-en_US.UTF-8}" \
         HOME="$WORK/home" TMPDIR="$WORK/tmp" PATH="$WORK/bin:$PATH" \
         GTK_MODULES="$PROBE_MODULE${E2E_GTK_MODULES:+:$E2E_GTK_MODULES}" SETUP_PROBE_OUT="$DUMP" \
-        "$SETUP_BIN" usecwd "$@" >"$WORK/setup.log" 2>&1 &
+        "$SETUP_BIN" --ui "$SETUP_UI" usecwd "$@" >"$WORK/setup.log" 2>&1 &
     SETUP_PID=$!
     popd >/dev/null
     local end=$((SECONDS + $(scaled 10)))

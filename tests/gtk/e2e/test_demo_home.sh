@@ -14,7 +14,7 @@ mine="$WORK/my home"
 mkdir -p "$mine"
 
 BUILD_DIR=$(dirname "$demo") HOME="$mine" \
-    bash "$repo/scripts/run-demo.sh" --no-build -S >"$WORK/demo.out" 2>&1 ||
+    bash "$repo/scripts/run-demo.sh" --no-build -S --ui "$SETUP_UI" >"$WORK/demo.out" 2>&1 ||
     fail "run-demo failed: $(cat "$WORK/demo.out")"
 grep -q "a home of its own" "$WORK/demo.out" || fail "the demo did not say where it installs"
 [ -z "$(ls -A "$mine")" ] || fail "the demo touched HOME: $(ls -A "$mine")"

@@ -3,7 +3,8 @@
  * by SETUP_PROBE_OUT: one line per top-level window and one per widget inside,
  * tab-separated, so shell tests can wait for a page and find a button without
  * reading pixels. It changes nothing in the program and runs only when
- * signalled, so it adds no wake-ups of its own to the event loop.
+ * signalled, so it adds no wake-ups of its own to the event loop. The same
+ * source is built for GTK 2 and for GTK 3.
  *
  *   W  <xid> <type> <mapped> <width> <height> <title>
  *   C  <xid> <type> <mapped> <sensitive> <x> <y> <width> <height> <value> <text>
@@ -101,6 +102,16 @@ static void write_widget(GtkWidget* widget, gpointer data) {
     }
 }
 
+/* The X window, or 0 on a display that is not X11 (GTK 3 on Wayland). */
+static unsigned long window_id(GdkWindow* window) {
+#if GTK_MAJOR_VERSION >= 3
+    if (!GDK_IS_X11_WINDOW(window)) {
+        return 0;
+    }
+#endif
+    return (unsigned long)GDK_WINDOW_XID(window);
+}
+
 static gboolean dump(gpointer unused) {
     (void)unused;
     const char* path = g_getenv("SETUP_PROBE_OUT");
@@ -118,7 +129,7 @@ static gboolean dump(gpointer unused) {
             if (gdkWindow == NULL) {
                 continue;
             }
-            DumpContext ctx = {out, window, (unsigned long)GDK_WINDOW_XID(gdkWindow)};
+            DumpContext ctx = {out, window, window_id(gdkWindow)};
             GtkAllocation box;
             gtk_widget_get_allocation(window, &box);
             fprintf(out, "W\t%lu\t%s\t%d\t%d\t%d\t", ctx.xid, G_OBJECT_TYPE_NAME(window),
