@@ -246,12 +246,6 @@ void CInstallerDlg::AskCancelCopy() {
         return;
     }
     if (answer != wizard::kAnswerYes) {
-        // A signal that ended the question is a confirmed cancel: the worker
-        // stays held until it is taken as one, or it could finish first.
-        if (const int signo = m_signals.Take()) {
-            StopOnSignal(signo);
-            return;
-        }
         m_processData.PauseWorker(false);
         return;
     }
