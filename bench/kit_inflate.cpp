@@ -250,7 +250,7 @@ int main(int argc, char** argv) {
     const double gzip = Median(gzipTimes);
     std::printf("medians of %d paired rounds:\n", rounds);
     std::printf("  InstallData::Open (%s): %8.3f s  (%4.0f MiB/s)  %5.2fx as fast as gzip -dc\n",
-                DefaultInflater::kName, Median(ours), double(totalMiB) / Median(ours),
+                RuntimeInflater::Name(), Median(ours), double(totalMiB) / Median(ours),
                 gzip / Median(ours));
     if (!zlibOurs.empty()) {
         std::printf(

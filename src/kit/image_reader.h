@@ -48,6 +48,8 @@ class Reader {
 
     // Offset in the image of the next byte to be read.
     uint64_t Position() const { return pos_; }
+    // Bytes left to read (in the current record, inside one).
+    uint64_t Remaining() const { return end_ - pos_; }
 
     uint32_t ReadU32() {
         unsigned char b[4];

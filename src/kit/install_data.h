@@ -88,22 +88,30 @@ class InstallData {
     // time. 0 or a non-zero code (183 when anything is at `target` already);
     // a partly written target stays for the caller's rollback.
     uint32_t ExtractFile(uint32_t index, const string16& target);
+    // The same for the new file `name` inside the open directory.
+    uint32_t ExtractFileIn(uint32_t index, FileHandle directory, const string16& name);
     // Product and provider for `language` (ignoring ASCII case), or empty.
     void GetProductInfo(const string16& language, string16& product, string16& provider) const;
     // Description path for `language`, else for "en", else empty.
     string16 GetDescriptionPath(const string16& language) const;
+    // Closes the image once no file will be extracted any more; the tables
+    // stay. The image is unnamed, so its pages go with it unwritten: a sync
+    // of the file system it lies on no longer has to write the whole kit.
+    void ReleaseImage();
 
   private:
     void ReadTables();
     // Inflates the kit into the image and checks its seal; throws on failure.
     void InflateVerified(const string16& kitPath);
+    // ExtractFile's work once `create` has made the target.
+    template <class Create>
+    uint32_t Extract(uint32_t index, Create create);
     // Copies `size` bytes of the image at `offset` to `out`: in the kernel
     // where it can, else through `buffer`. 0, 13 when the image ends first,
     // or the failing operation's code.
     uint32_t CopyOut(uint64_t offset, uint32_t size, FileHandle out);
     // The clean-up of a failed open; returns `code`.
     uint32_t FailOpen(uint32_t code);
-    void ReleaseImage();
     const config::ProductInfo* Find(const string16& language) const;
 
     // Cleared once the kernel refuses to copy from the image to a target.
@@ -208,6 +216,10 @@ void InstallData<Compressor, FileSystem>::ReadTables() {
         }
     }
     uint32_t count = in.ReadU32();
+    // One allocation for the table: no doubling copies of a long one. A
+    // record takes at least 24 bytes, so a count the image cannot hold
+    // reserves no more than the image could.
+    files.reserve(size_t(count < in.Remaining() / 24 ? count : in.Remaining() / 24));
     for (uint32_t i = 0; i < count; ++i) {
         in.BeginRecord(24);
         config::FileData<FileSystem> file;
@@ -232,16 +244,31 @@ void InstallData<Compressor, FileSystem>::ReadTables() {
 
 template <class Compressor, class FileSystem>
 uint32_t InstallData<Compressor, FileSystem>::ExtractFile(uint32_t index, const string16& target) {
+    return Extract(index, [&target](FileHandle* out) {
+        return FileSystem::CreateFile(target, fsflag::kGenericWrite, 0, fsflag::kCreateNew, out,
+                                      fsflag::kAttributeNormal);
+    });
+}
+
+template <class Compressor, class FileSystem>
+uint32_t InstallData<Compressor, FileSystem>::ExtractFileIn(uint32_t index, FileHandle directory,
+                                                            const string16& name) {
+    return Extract(index, [directory, &name](FileHandle* out) {
+        return FileSystem::CreateFileIn(directory, name, fsflag::kGenericWrite, 0,
+                                        fsflag::kCreateNew, out, fsflag::kAttributeNormal);
+    });
+}
+
+template <class Compressor, class FileSystem>
+template <class Create>
+uint32_t InstallData<Compressor, FileSystem>::Extract(uint32_t index, Create create) {
     if (index >= files.size() || imageHandle == kInvalidFileHandle)
         return fserror::kInvalidParameter;
     const config::FileData<FileSystem>& entry = files[index];
-    // Emptied as it is opened: an older, longer file there loses its tail
-    // without a truncate call of its own.
-    FileHandle out = kInvalidFileHandle;
     // Exclusive: a file or link that appeared at the target since the caller
     // moved the earlier version aside is an error (183), never overwritten.
-    uint32_t rc = FileSystem::CreateFile(target, fsflag::kGenericWrite, 0, fsflag::kCreateNew, &out,
-                                         fsflag::kAttributeNormal);
+    FileHandle out = kInvalidFileHandle;
+    uint32_t rc = create(&out);
     if (rc != 0)
         return rc;
     rc = CopyOut(entry.offset, entry.size, out);

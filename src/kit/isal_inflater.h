@@ -1,6 +1,7 @@
 // The ISA-L back end of the kit's inflation: the same contract as
-// ZlibInflater, about three times as fast. Built only where ISA-L is present
-// (SETUP_HAVE_ISAL).
+// ZlibInflater, about three times as fast. Built only where the ISA-L header
+// is present (SETUP_HAVE_ISAL); the library itself is found at run time
+// (kit/isal_library.h), and only where it was is this back end made.
 #pragma once
 #include <isa-l/igzip_lib.h>
 
@@ -9,6 +10,7 @@
 #include <memory>
 
 #include "kit/inflate_step.h"
+#include "kit/isal_library.h"
 
 class IsalInflater {
   public:
@@ -16,8 +18,10 @@ class IsalInflater {
 
     // The state holds its history and decoding tables (about 100 KiB): on the
     // heap, once per kit.
-    IsalInflater() : state_(new inflate_state) {
-        isal_inflate_init(state_.get());
+    // `functions` from kit::IsalLibrary(), which must have found them.
+    explicit IsalInflater(const kit::IsalFunctions& functions = *kit::IsalLibrary())
+        : isal_(functions), state_(new inflate_state) {
+        isal_.isalInflateInit(state_.get());
         state_->crc_flag = ISAL_DEFLATE;
     }
     IsalInflater(const IsalInflater&) = delete;
@@ -29,7 +33,7 @@ class IsalInflater {
         s.avail_in = uint32_t(inCount);
         s.next_out = out;
         s.avail_out = uint32_t(outRoom);
-        int result = isal_inflate(&s);
+        int result = isal_.isalInflate(&s);
         out = s.next_out;
         outRoom = s.avail_out;
         if (result < 0)
@@ -53,5 +57,6 @@ class IsalInflater {
     }
 
   private:
+    kit::IsalFunctions isal_;
     std::unique_ptr<inflate_state> state_;
 };

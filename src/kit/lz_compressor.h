@@ -3,9 +3,10 @@
 // as the back end has consumed them, and the image goes out through one
 // buffer of the window's size, so memory stays bounded whatever the kit's size.
 //
-// The inflation itself is a back end's: ISA-L where the build has it
-// (SETUP_HAVE_ISAL), else zlib. LZCompressor is the build's choice;
-// BasicLZCompressor<ZlibInflater> and <IsalInflater> name one explicitly.
+// The inflation itself is a back end's: ISA-L where the library is found at
+// run time, else zlib (kit/runtime_inflater.h). LZCompressor makes that
+// choice; BasicLZCompressor<ZlibInflater> and <IsalInflater> name one
+// explicitly.
 #pragma once
 #include <sys/mman.h>
 
@@ -15,11 +16,9 @@
 #include "fs/file_system.h"
 #include "kit/inflate_step.h"
 #include "kit/input_tap.h"
+#include "kit/runtime_inflater.h"
 #include "kit/zlib_inflater.h"
 #include "text/basic_string.h"
-#if SETUP_HAVE_ISAL
-#include "kit/isal_inflater.h"
-#endif
 
 template <class Inflater>
 class BasicLZCompressor {
@@ -136,12 +135,6 @@ uint32_t BasicLZCompressor<Inflater>::DecompressTo(const stdx::basic_string<char
     return step == kit::InflateStep::kEnd ? fserror::kSuccess : fserror::kInvalidData;
 }
 
-#if SETUP_HAVE_ISAL
-using DefaultInflater = IsalInflater;
-#else
-using DefaultInflater = ZlibInflater;
-#endif
-
-// The build's compressor; a class (not an alias) so that it can be declared
-// ahead where only its name is needed.
-class LZCompressor : public BasicLZCompressor<DefaultInflater> {};
+// The program's compressor; a class (not an alias) so that it can be
+// declared ahead where only its name is needed.
+class LZCompressor : public BasicLZCompressor<RuntimeInflater> {};

@@ -1,6 +1,9 @@
 // Reading and writing back the template-directory list of the launcher files.
 #include "launcher/launcher_config.h"
 
+#include <string>
+#include <unordered_set>
+
 #include "fs/file_system.h"
 #include "fs/path.h"
 #include "launcher/launcher_paths.h"
@@ -13,20 +16,16 @@ const char16_t kTemplatesLocationKey[] = u"ConfigurationTemplatesLocation";
 
 namespace {
 
-bool ContainsNoCase(const std::vector<string16>& list, const string16& value) {
-    for (const string16& item : list) {
-        if (stdx::compare_nocase(item, value) == 0)
-            return true;
-    }
-    return false;
-}
-
-void AppendValuesOf(const KeyValueStore& store, std::vector<string16>& dirs) {
+// The values of the key not yet in `dirs` (compared without regard to case,
+// through `seen`, the folded texts of `dirs`).
+void AppendValuesOf(const KeyValueStore& store, std::vector<string16>& dirs,
+                    std::unordered_set<std::string>& seen) {
     const std::vector<string16>* values = store.Find(string16(kTemplatesLocationKey));
     if (values == nullptr)
         return;
+    seen.reserve(seen.size() + values->size());
     for (const string16& value : *values) {
-        if (!ContainsNoCase(dirs, value))
+        if (seen.insert(stdx::fold_nocase(value)).second)
             dirs.push_back(value);
     }
 }
@@ -52,14 +51,13 @@ bool ReadInto(const string16& path, KeyValueStore& store) {
 }  // namespace
 
 void RemoveTrailingSlashDuplicates(std::vector<string16>& dirs) {
-    std::vector<string16> seen;
+    std::unordered_set<std::string> seen;
+    seen.reserve(dirs.size());
     std::vector<string16> kept;
+    kept.reserve(dirs.size());
     for (const string16& dir : dirs) {
-        const string16 comparable = fspath::WithTrailingSeparator(dir);
-        if (ContainsNoCase(seen, comparable))
-            continue;
-        seen.push_back(comparable);
-        kept.push_back(dir);
+        if (seen.insert(stdx::fold_nocase(fspath::WithTrailingSeparator(dir))).second)
+            kept.push_back(dir);
     }
     dirs.swap(kept);
 }
@@ -86,8 +84,9 @@ std::vector<string16> LauncherConfig::ReadTemplateDirs(LauncherMode mode) {
     config.LoadExtra();
 
     std::vector<string16> dirs;
-    AppendValuesOf(config.main_, dirs);
-    AppendValuesOf(config.extra_, dirs);
+    std::unordered_set<std::string> seen;
+    AppendValuesOf(config.main_, dirs, seen);
+    AppendValuesOf(config.extra_, dirs, seen);
     for (string16& dir : dirs) stdx::replace_all(dir, string16(u"\\"), string16(u"/"));
     RemoveTrailingSlashDuplicates(dirs);
     return dirs;

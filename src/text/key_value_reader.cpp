@@ -3,10 +3,12 @@
 // sequence (a character split across two blocks decodes as one), and the
 // parser collects units in a token buffer of 2048 that is moved into the
 // key or value whenever it fills, so lines of any length are read whole.
+#include <langinfo.h>
 #include <locale.h>
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 
 #include "text/key_value_file.h"
@@ -163,6 +165,10 @@ class EnvironmentLocale {
 // A character beyond 16 bits is reported too.
 KeyValueReadResult ReadMultibyte(FILE* file, LineParser& parser) {
     EnvironmentLocale locale;
+    // In UTF-8 an ASCII byte between characters is that character: no call
+    // per byte for the usual launcher file.
+    const char* codeset = nl_langinfo(CODESET);
+    const bool utf8 = codeset != nullptr && std::strcmp(codeset, "UTF-8") == 0;
     std::mbstate_t state{};
     bool pending = false;  // a character's first bytes are in `state`
     bool skipped = false;
@@ -172,6 +178,11 @@ KeyValueReadResult ReadMultibyte(FILE* file, LineParser& parser) {
     while ((got = std::fread(block, 1, kBlockBytes, file)) > 0) {
         size_t pos = 0;
         while (pos < got) {
+            if (utf8 && !pending && (block[pos] & 0x80) == 0 && block[pos] != 0) {
+                parser.Put(static_cast<char16_t>(block[pos]));
+                ++pos;
+                continue;
+            }
             wchar_t wide = 0;
             const size_t used = std::mbrtowc(&wide, block + pos, got - pos, &state);
             if (used == static_cast<size_t>(-2)) {  // the character goes on in the next block

@@ -2,10 +2,15 @@
 // each a key with an ordered list of values. Keys and values are compared
 // without regard to case (stdx::compare_nocase), so a key that comes again
 // adds to its first entry and a value that is already there is not repeated.
+// Both tests go through hash tables of the folded texts, so a file of tens of
+// thousands of lines is read in linear time.
 // The store also remembers how the file wrote what carries no value (a line
 // without "=", the line end), so that writing it back keeps the file's form.
 #pragma once
 
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "text/basic_string.h"
@@ -47,7 +52,12 @@ class KeyValueStore {
 
   private:
     KeyValueEntry* FindEntry(const stdx::string16& key);
+    const KeyValueEntry* FindEntry(const stdx::string16& key) const;
 
     std::vector<KeyValueEntry> entries_;
+    // Folded key (stdx::fold_nocase) -> index into entries_.
+    std::unordered_map<std::string, size_t> entryIndex_;
+    // Per entry, the folded texts of its values.
+    std::vector<std::unordered_set<std::string>> valueIndex_;
     KeyValueLineEnd lineEnd_ = KeyValueLineEnd::kLineFeed;
 };

@@ -4,6 +4,8 @@
 // convert at the same time.
 #include "text/string_util.h"
 
+#include <ctype.h>
+#include <langinfo.h>
 #include <locale.h>
 #include <strings.h>
 
@@ -36,6 +38,20 @@ locale_t conversion_locale() {
             g_conversion_locale.store(make_environment_locale());
     });
     return g_conversion_locale.load(std::memory_order_acquire);
+}
+
+// UTF-8 text holds ASCII as the same bytes, whatever the state, so ASCII
+// converts without a call per character.
+bool is_utf8(locale_t loc) {
+    const char* codeset = nl_langinfo_l(CODESET, loc);
+    return codeset != nullptr && std::strcmp(codeset, "UTF-8") == 0;
+}
+
+// The number of leading units that are ASCII (and not zero).
+size_t ascii_prefix(const string16& text) {
+    size_t n = 0;
+    while (n < text.size() && text[n] != 0 && text[n] < 0x80) ++n;
+    return n;
 }
 
 // Installs the conversion locale on this thread for one scope.
@@ -100,6 +116,10 @@ size_t replace_all(string16& text, const string16& from, const string16& to) {
 // Converts the units before the first zero unit; false when a unit has no
 // representation and `out` holds only the prefix before it.
 static bool narrow_into(const string16& text, string8& out) {
+    if (ascii_prefix(text) == text.size() && is_utf8(conversion_locale())) {
+        out.assign(text.begin(), text.end());
+        return true;
+    }
     ScopedLocale scope;
     size_t units = 0;
     while (units < text.size() && text[units] != 0) ++units;
@@ -147,6 +167,44 @@ int compare_nocase(const string16& a, const string16& b) {
     return strcasecmp_l(na.c_str(), nb.c_str(), conversion_locale());
 }
 
+std::string fold_nocase(const string16& text) {
+    std::string key;
+    // ASCII text, the usual path, is the same bytes in every locale's
+    // encoding: no conversion needed.
+    locale_t loc = conversion_locale();
+    key.reserve(text.size() + 1);
+    key.push_back('n');
+    for (char16_t c : text) {
+        if (c == 0)
+            return key;  // where the conversion stops
+        if (c >= 0x80) {
+            key.clear();
+            break;
+        }
+        key.push_back(char(tolower_l(c, loc)));
+    }
+    if (!key.empty())
+        return key;
+    string8 narrowed;
+    if (narrow_into(text, narrowed)) {
+        // What strcasecmp_l compares: each byte through the locale's tolower.
+        key.reserve(narrowed.size() + 1);
+        key.push_back('n');
+        for (size_t i = 0; i < narrowed.size(); ++i)
+            key.push_back(char(tolower_l(static_cast<unsigned char>(narrowed[i]), loc)));
+        return key;
+    }
+    // What compare_units_nocase compares: ASCII letters folded, two bytes a unit.
+    key.reserve(2 * text.size() + 1);
+    key.push_back('u');
+    for (char16_t c : text) {
+        const char16_t folded = (c >= u'A' && c <= u'Z') ? char16_t(c - u'A' + u'a') : c;
+        key.push_back(char(folded >> 8));
+        key.push_back(char(folded & 0xff));
+    }
+    return key;
+}
+
 string16 format_int(int32_t value, int base) {
     if (base < 2 || base > 36)
         base = 10;
@@ -173,10 +231,13 @@ string8 narrow(const string16& text) {
 }
 
 string16 widen(const string8& text) {
-    ScopedLocale scope;
-    string16 out;
     const char* p = text.c_str();
     size_t left = std::strlen(p);
+    if (std::all_of(p, p + left, [](char c) { return (c & 0x80) == 0; }) &&
+        is_utf8(conversion_locale()))
+        return string16(p, p + left);
+    ScopedLocale scope;
+    string16 out;
     std::mbstate_t state{};
     while (left > 0) {
         wchar_t wc = 0;

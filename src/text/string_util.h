@@ -3,6 +3,7 @@
 // environment's multibyte encoding.
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "text/basic_string.h"
 
@@ -15,6 +16,9 @@ size_t replace_all(string16& text, const string16& from, const string16& to);
 // Compares both texts in the environment's encoding with strcasecmp rules
 // (with UTF-8 text, ASCII letters fold).
 int compare_nocase(const string16& a, const string16& b);
+// A key that two texts share exactly when compare_nocase finds them equal:
+// for hash sets and maps, so that a long list is checked in linear time.
+std::string fold_nocase(const string16& text);
 
 // Digits of `value` in `base` (2..36), lowercase, no prefix; base 10 writes a
 // sign, other bases the 32-bit two's-complement pattern.

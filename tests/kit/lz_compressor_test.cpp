@@ -1,8 +1,16 @@
 // Driving each inflate back end over mapped windows: window boundaries,
 // trailing bytes, bad data, highly compressible input and the image size
-// limit. Every case runs on zlib and, where the build has it, on ISA-L.
+// limit. Every case runs on zlib, on ISA-L where its library is found, and
+// on the back end the program chooses at run time. ctest runs these cases a
+// second time with ISA-L hidden (SETUP_ISAL_LIBRARY naming no library): the
+// program's choice is then zlib, with the same results.
+#include <dlfcn.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
+#include "kit/isal_library.h"
+#include "kit/runtime_inflater.h"
 #include "kit_fixture.h"
 
 namespace kittest {
@@ -18,6 +26,12 @@ class InflateTest : public KitTest {
                                kit::InputTap* tap = nullptr) {
         return Compressor().Decompress(source, target, limit, tap);
     }
+    void SetUp() override {
+        KitTest::SetUp();
+        if (std::string(Inflater::kName) == "isa-l" && kit::IsalLibrary() == nullptr) {
+            GTEST_SKIP() << "ISA-L is not loadable here";
+        }
+    }
     // Inflates `kitBytes` into a fresh target; returns the result code.
     uint32_t Inflate(const std::string& kitBytes, uint64_t limit = Compressor::kMaxImageSize) {
         sandbox_.write("kit", kitBytes);
@@ -27,16 +41,21 @@ class InflateTest : public KitTest {
     std::string Image() const { return testing_support::Sandbox::read(sandbox_.at("image")); }
 };
 
+// The program's own choice, named apart from the two back ends.
+struct ChosenInflater : RuntimeInflater {
+    static constexpr const char* kName = "chosen";
+};
+
 #if SETUP_HAVE_ISAL
-using Inflaters = ::testing::Types<ZlibInflater, IsalInflater>;
+using Inflaters = ::testing::Types<ZlibInflater, IsalInflater, ChosenInflater>;
 #else
-using Inflaters = ::testing::Types<ZlibInflater>;
+using Inflaters = ::testing::Types<ZlibInflater, ChosenInflater>;
 #endif
 
 struct InflaterName {
     template <class T>
     static std::string GetName(int) {
-        return T::kName[0] == 'z' ? "zlib" : "isal";
+        return std::string(T::kName) == "isa-l" ? "isal" : T::kName;
     }
 };
 TYPED_TEST_SUITE(InflateTest, Inflaters, InflaterName);
@@ -220,6 +239,27 @@ TYPED_TEST(InflateTest, FullDiskIsReportedNotSuccess) {
         GTEST_SKIP() << "no /dev/full";
     this->sandbox_.write("kit", kit::RawDeflate(Noise(100000, 5), 6));
     EXPECT_NE(0u, this->Decompress(this->sandbox_.at16("kit"), u"/dev/full"));
+}
+
+// The program inflates with ISA-L exactly when the library the environment
+// names (or its soname) can be loaded now. SETUP_EXPECT_INFLATER, set by the
+// ctest run that hides ISA-L, pins the answer.
+TEST(InflateBackEnd, IsIsaLExactlyWhenItsLibraryLoads) {
+    const char* named = std::getenv("SETUP_ISAL_LIBRARY");
+    const char* soname = named != nullptr && *named != '\0' ? named : kit::kIsalSoname;
+    void* library = dlopen(soname, RTLD_NOW | RTLD_LOCAL);
+#if SETUP_HAVE_ISAL
+    const bool loadable = library != nullptr;
+#else
+    const bool loadable = false;
+#endif
+    if (library != nullptr) {
+        dlclose(library);
+    }
+    EXPECT_STREQ(loadable ? "isa-l" : "zlib", RuntimeInflater::Name());
+    if (const char* expected = std::getenv("SETUP_EXPECT_INFLATER")) {
+        EXPECT_STREQ(expected, RuntimeInflater::Name());
+    }
 }
 
 }  // namespace

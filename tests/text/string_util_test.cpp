@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include "text/utf8.h"
+
 using stdx::string16;
 using stdx::string8;
 
@@ -115,6 +117,39 @@ TEST_F(Conversions, CLocaleKeepsAsciiAndStopsAtTheUnconvertible) {
     EXPECT_EQ(narrowed, string8("d/a"));
     EXPECT_TRUE(stdx::widen_exact(string8("d/a"), widened));
     EXPECT_EQ(widened, string16(u"d/a"));
+}
+
+// The folded key is what hash sets of the launcher list rely on: two texts
+// share it exactly when compare_nocase finds them equal, in either locale,
+// convertible or not.
+TEST_F(Conversions, FoldedKeyAgreesWithTheCaseInsensitiveCompare) {
+    string16 with_zero(u"ab");
+    with_zero.push_back(0);
+    with_zero.append(u"cd");
+    const std::vector<string16> texts = {u"",
+                                         u"/home/a",
+                                         u"/HOME/A",
+                                         u"/home/a/",
+                                         u"/home/\u00e9",
+                                         u"/HOME/\u00e9",
+                                         u"/home/\u00c9",
+                                         u"/home/\u00fc",
+                                         u"ab",
+                                         with_zero,
+                                         u"AB",
+                                         u"ConfigurationTemplatesLocation",
+                                         u"configurationtemplateslocation"};
+    for (const char* locale : {"C.UTF-8", "C"}) {
+        use(locale);
+        for (const string16& a : texts) {
+            for (const string16& b : texts) {
+                EXPECT_EQ(stdx::compare_nocase(a, b) == 0,
+                          stdx::fold_nocase(a) == stdx::fold_nocase(b))
+                    << locale << ": " << stdx::to_utf8(a).c_str() << " / "
+                    << stdx::to_utf8(b).c_str();
+            }
+        }
+    }
 }
 
 TEST_F(Conversions, InvalidUtf8GivesThePrefix) {
