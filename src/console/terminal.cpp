@@ -116,7 +116,8 @@ void Terminal::DrainSignals() {
 
 void Terminal::DrainWake() {
     unsigned char bytes[64];
-    while (wakePipe_[0] >= 0 && read(wakePipe_[0], bytes, sizeof bytes) > 0) {
+    // A short read has emptied the pipe: no second read to learn that.
+    while (wakePipe_[0] >= 0 && read(wakePipe_[0], bytes, sizeof bytes) == sizeof bytes) {
     }
 }
 
@@ -172,8 +173,14 @@ Terminal::Read Terminal::ReadLine(std::string& line) {
 void Terminal::Wait(int milliseconds) {
     struct pollfd fds[3] = {
         {wakePipe_[0], POLLIN, 0}, {gSignalPipeRead, POLLIN, 0}, {interruptFd_, POLLIN, 0}};
-    if (poll(fds, 3, milliseconds) > 0) {
+    if (poll(fds, 3, milliseconds) <= 0) {
+        return;
+    }
+    // Only the pipe that has bytes: a wake-up costs one read, not three.
+    if ((fds[0].revents & POLLIN) != 0) {
         DrainWake();
+    }
+    if ((fds[1].revents & POLLIN) != 0) {
         DrainSignals();
     }
 }

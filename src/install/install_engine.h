@@ -37,6 +37,7 @@
 #include "fs/fs_codes.h"
 #include "fs/path.h"
 #include "install/failure_detail.h"
+#include "install/image_after_run.h"
 #include "install/install_plan.h"
 #include "install/install_process_data.h"
 #include "install/install_transaction.h"
@@ -68,6 +69,10 @@ class BasicInstallEngine {
     InstallProcessData* channel = nullptr;
     // Pause after the finish post; tests shorten it.
     int finishPauseMilliseconds = 1000;
+    // Whether a finished run closes the kit's image before the sync.
+    install::ImageAfterRun imageAfterRun = install::ImageAfterRun::kKept;
+    // The kit of the run (RunJob), for the image's release.
+    Kit* runKit = nullptr;
     // The first failure of the run: the path and the system's error number
     // (0 when the reason is the engine's own, such as a bad kit name).
     stdx::string16 failedPath;
@@ -98,6 +103,7 @@ class BasicInstallEngine {
     // The run itself; `data` receives the posts and the cancel request.
     uint32_t RunJob(InstallProcessData* data, Kit* kit, const stdx::string16& templateDir) {
         channel = data;
+        runKit = kit;
         uint32_t result = PrepareStaging(templateDir);
         // Another run owns the directory: nothing of this run to undo, and
         // nothing of the other one's may be touched.
@@ -562,6 +568,11 @@ class BasicInstallEngine {
     uint32_t Commit() {
         if (transactions.empty()) {
             return 0;
+        }
+        // The image is unnamed: closed first, its pages go unwritten and the
+        // sync writes only the installed files.
+        if (imageAfterRun == install::ImageAfterRun::kReleased && runKit != nullptr) {
+            runKit->ReleaseImage();
         }
         FS::SyncFileSystem(Current().templateDir);
         journal.Append(install::JournalKind::kCommitted, stdx::string16());

@@ -60,8 +60,8 @@ void InstallProcessData::Start(Kit* kit, const stdx::string16& templateDir) {
     runEnded = false;
     runResult = 0;
     failureDetail.clear();
-    wokenProgress = -1;
-    wokenAt = std::chrono::steady_clock::time_point();
+    woken = false;
+    postedProgress = 0;
     keptFolder.clear();
     stagingElsewhere.clear();
     installData = kit;
@@ -93,19 +93,20 @@ void InstallProcessData::Post(uint32_t code, const stdx::string16& text, int per
         if (done != nullptr) {
             doneFiles = *done;
         }
-        // A dialog that shows only the percentage: a person sees about 20
-        // changes a second, so a progress post wakes the user-interface
-        // thread only when the bar has visibly moved on, by kWakeStep or
-        // after kWakeInterval. The dialog still reads the latest post at its
-        // next pass. Final posts always wake it.
-        if (notifyWake == Wake::kVisibleChanges && code == 0 && percent < 100) {
-            const auto now = std::chrono::steady_clock::now();
-            const bool moved =
-                percent >= wokenProgress + kWakeStep || now - wokenAt >= kWakeInterval;
-            if (percent == wokenProgress || !moved) {
+        // A person sees about 20 changes a second: a progress post wakes
+        // the user-interface thread only when kWakeInterval has passed since
+        // the last wake-up, or when its file moved the bar by kWakeStep or
+        // more (a kit of at most 20 files, each of which is then seen). The
+        // dialog reads the latest post when it wakes. Final posts always
+        // wake it.
+        if (notifyWake == Wake::kCoalesced && code == 0 && percent < 100) {
+            const auto now = clock();
+            const bool bigStep = percent - postedProgress >= kWakeStep;
+            postedProgress = percent;
+            if (woken && !bigStep && now - wokenAt < kWakeInterval) {
                 wake = false;
             } else {
-                wokenProgress = percent;
+                woken = true;
                 wokenAt = now;
             }
         }
@@ -229,4 +230,9 @@ void InstallProcessData::SetNotify(NotifyFunction function, void* context, Wake 
     notify = function;
     notifyContext = context;
     notifyWake = wake;
+}
+
+void InstallProcessData::SetClock(ClockFunction function) {
+    Held held(&lock);
+    clock = function;
 }

@@ -48,14 +48,16 @@
 // 6. Wake-up hook: SetNotify(function, context, wake) installs a callback
 //    that the worker calls after a post and after marking the run ended,
 //    outside the lock, on the worker thread. With Wake::kEveryPost (the
-//    default) that is after every post. With Wake::kVisibleChanges, meant for
-//    a dialog that shows only the percentage, a progress post calls it only
-//    when its percentage has moved on from the last one that did, by at least
-//    kWakeStep points or after at least kWakeInterval: a run of 100,000 files
-//    wakes the user-interface thread at most about 20 times a second (and 20
-//    times for the big steps), while each file of a kit of up to 20 files
-//    still wakes it. Error and finish posts and the run end always call it. It must be thread-safe
-//    and must not call back into this channel's lock holders; the GTK front end points it at
+//    default) that is after every post. With Wake::kCoalesced, what the
+//    dialogs use, a progress post calls it only when at least kWakeInterval
+//    has passed since the last call, or when its percentage is kWakeStep or
+//    more above the previous post's (each file of a kit of at most 20 files
+//    is seen): the user-interface thread wakes at most 25 times a second
+//    during the copy of a larger kit whatever its file count, and reads the
+//    latest post (path, percentage, file index) when it does. A post that
+//    made no call is seen at the next one. Error and finish posts and
+//    the run end always call it. It must be thread-safe and must not call
+//    back into this channel's lock holders; the GTK front end points it at
 //    g_main_context_wakeup (context: the main context) so that a blocking
 //    event-loop pass returns and the dialog reads the new state. Null
 //    function: no notification (the default).
@@ -83,9 +85,10 @@ class InstallProcessData {
     using Kit = InstallData<LZCompressor, FileSystem>;
     using NotifyFunction = void (*)(void* context);
     // Which posts call the wake-up hook (see 6 above).
-    enum class Wake { kEveryPost, kVisibleChanges };
-    static constexpr std::chrono::milliseconds kWakeInterval{50};
+    enum class Wake { kEveryPost, kCoalesced };
+    static constexpr std::chrono::milliseconds kWakeInterval{40};
     static constexpr int kWakeStep = 5;
+    using ClockFunction = std::chrono::steady_clock::time_point (*)();
 
     InstallProcessData();
     ~InstallProcessData();
@@ -148,6 +151,9 @@ class InstallProcessData {
 
     // Dialog, before InstallThread::Start: the wake-up hook described above.
     void SetNotify(NotifyFunction function, void* context, Wake wake = Wake::kEveryPost);
+    // The clock the coalescing reads (steady_clock::now unless a test sets
+    // one that it advances itself).
+    void SetClock(ClockFunction clock);
 
   private:
     void Notify();
@@ -178,7 +184,10 @@ class InstallProcessData {
     std::condition_variable pauseChanged;
     bool paused = false;
     Wake notifyWake = Wake::kEveryPost;
-    // The progress post that last called the hook, and when.
-    int wokenProgress = -1;
+    ClockFunction clock = &std::chrono::steady_clock::now;
+    // When a post last called the hook; none yet when `woken` is false.
+    bool woken = false;
+    // The percentage of the last progress post.
+    int postedProgress = 0;
     std::chrono::steady_clock::time_point wokenAt;
 };

@@ -69,6 +69,7 @@ void* InstallThread::ThreadMain(void* self) {
     {
         InstallEngine engine;
         engine.finishPauseMilliseconds = owner->finishPauseMilliseconds;
+        engine.imageAfterRun = owner->imageAfterRun;
         try {
             result = engine.Run(channel);
         } catch (...) {

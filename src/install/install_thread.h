@@ -7,6 +7,7 @@
 
 #include <atomic>
 
+#include "install/image_after_run.h"
 #include "install/install_process_data.h"
 
 class InstallThread {
@@ -40,6 +41,8 @@ class InstallThread {
     // Pause after a finished run before the run counts as ended; tests
     // shorten it.
     int finishPauseMilliseconds = 1000;
+    // What a finished run does with the kit's image (image_after_run.h).
+    install::ImageAfterRun imageAfterRun = install::ImageAfterRun::kKept;
 
   private:
     InstallProcessData* data = nullptr;

@@ -31,14 +31,19 @@ stdx::string16 WithDetail(const stdx::string16& text, const stdx::string16& deta
 }
 
 void CInstallerDlg::StartCopying() {
-    // Wake-ups for what the front end can show: the percentage, or the file
-    // as well.
-    m_processData.SetNotify(&WakeSteps, &m_steps,
-                            m_steps.Detail() == wizard::ProgressDetail::kPercent
-                                ? InstallProcessData::Wake::kVisibleChanges
-                                : InstallProcessData::Wake::kEveryPost);
+    // Coalesced wake-ups (at most 25 a second, and each file of a small
+    // kit): the front end shows the latest post when it wakes.
+    m_processData.SetNotify(&WakeSteps, &m_steps, InstallProcessData::Wake::kCoalesced);
     m_steps.ShowProgress(GetLocalizedUtf8("IDS_PROGRESS_START").c_str(),
                          GetLocalizedUtf8("IDS_INSTALL_FINISH").c_str());
+    // The windowed wizards show "Copying complete..." on their bar during
+    // the worker's one-second pause after the last file; the console, which
+    // lists the files instead, goes on at once.
+    m_thread.finishPauseMilliseconds =
+        m_steps.Detail() == wizard::ProgressDetail::kPercent ? 1000 : 0;
+    // A finished run is the dialog's last: the kit's image need not reach
+    // the disk with the installed files.
+    m_thread.imageAfterRun = install::ImageAfterRun::kReleased;
     m_processData.Start(&m_installData, m_targetDir);
     m_pageState = kStateCopying;
     m_cancelRequested = false;
