@@ -28,6 +28,8 @@
 #include <string>
 #include <vector>
 
+#include "no_record_file_system.h"
+
 #include "fs/file_system.h"
 #include "fs/tree_operations.h"
 #include "install/install_engine.h"
@@ -46,30 +48,10 @@ constexpr time_t kTreeTime = 1600000000;
 
 using Clock = std::chrono::steady_clock;
 
-// The real policy, except that the run's record is never written and the
-// file system is never synced: the baseline for their cost.
-struct NoRecordFileSystem : FileSystem {
-    static int& Sink() {
-        static int fd = -1;
-        return fd;
-    }
-    static std::uint32_t CreateLockedPrivateFile(const stdx::string16&, Handle* handle) {
-        Sink() = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        *handle = Sink();
-        return Sink() >= 0 ? 0 : fserror::kInvalidParameter;
-    }
-    static std::uint32_t SyncFileData(Handle handle) {
-        return handle == Sink() ? 0 : FileSystem::SyncFileData(handle);
-    }
+// Without the record and without the final sync: the baseline for their
+// cost.
+struct BareFileSystem : NoRecordFileSystem {
     static std::uint32_t SyncFileSystem(const stdx::string16&) { return 0; }
-    static std::uint32_t WriteFile(Handle handle, const void* data, std::uint32_t count,
-                                   std::int32_t* written, void* overlapped) {
-        if (handle == Sink()) {
-            *written = std::int32_t(count);
-            return 0;
-        }
-        return FileSystem::WriteFile(handle, data, count, written, overlapped);
-    }
 };
 
 // The real policy with its record, but without the final sync.
@@ -245,7 +227,7 @@ int main(int argc, char** argv) {
         {
             const std::string bareDir = work + "/bare" + std::to_string(round);
             channel.Start(&kit, Wide(bareDir));
-            BasicInstallEngine<NoRecordFileSystem, InstallData<LZCompressor, FileSystem>> bare;
+            BasicInstallEngine<BareFileSystem, InstallData<LZCompressor, FileSystem>> bare;
             bare.finishPauseMilliseconds = 0;
             start = Clock::now();
             if (bare.Run(&channel) != 0) {

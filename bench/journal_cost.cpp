@@ -30,6 +30,7 @@
 #include "kit/install_data.h"
 #include "kit/kit_writer.h"
 #include "kit/lz_compressor.h"
+#include "no_record_file_system.h"
 
 namespace {
 
@@ -38,23 +39,6 @@ constexpr time_t kOldTime = 1500000000;
 constexpr time_t kKitTime = 1600000000;
 
 using Clock = std::chrono::steady_clock;
-
-// The real policy, except that the record goes nowhere: written to
-// /dev/null, never synced.
-struct NoRecordFileSystem : FileSystem {
-    static int& Sink() {
-        static int fd = -1;
-        return fd;
-    }
-    static std::uint32_t CreateLockedPrivateFile(const stdx::string16&, Handle* handle) {
-        Sink() = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        *handle = Sink();
-        return Sink() >= 0 ? 0 : fserror::kInvalidParameter;
-    }
-    static std::uint32_t SyncFileData(Handle handle) {
-        return handle == Sink() ? 0 : FileSystem::SyncFileData(handle);
-    }
-};
 
 double Seconds(Clock::duration d) {
     return std::chrono::duration<double>(d).count();

@@ -2,6 +2,7 @@
 // Return in the directory entry as a command, spoken names and caption
 // relations. The accessibility setters are macOS's (10.10 and later); a
 // platform without them (GNUstep) keeps the tool tip, which it shows.
+#include "cocoa/ns_string.h"
 #import "cocoa/app_classes.h"
 #import "cocoa/cocoa_compat.h"
 
@@ -46,11 +47,6 @@
 namespace cocoa {
 
 namespace {
-
-NSString* StringFrom(const char* text) {
-    NSString* string = [NSString stringWithUTF8String:text != nullptr ? text : ""];
-    return string != nil ? string : @"";
-}
 
 // Calls an accessibility setter taking an object, where the view has it.
 void SetIfPresent(id view, SEL setter, id value) {

@@ -1,5 +1,6 @@
 // The controls of the button bar and the pages, and their state. Every
 // control is autoreleased and retained by the container it is added to.
+#include "cocoa/ns_string.h"
 #import "cocoa/app_classes.h"
 #import "cocoa/cocoa_compat.h"
 
@@ -20,12 +21,6 @@ constexpr int kPictureHeight = 286;
 
 NSRect FrameOf(const wizard::Rect& rect) {
     return NSMakeRect(rect.x, rect.y, rect.width, rect.height);
-}
-
-NSString* StringFrom(const char* text) {
-    NSString* string = [NSString stringWithUTF8String:text != nullptr ? text : ""];
-    // Invalid UTF-8 gives nil; show nothing rather than fail.
-    return string != nil ? string : @"";
 }
 
 NSView* AddTo(wizard::Handle container, NSView* view) {

@@ -1,4 +1,5 @@
 // The alert box and the directory sheet of the Cocoa toolkit.
+#include "cocoa/ns_string.h"
 #import "cocoa/app_classes.h"
 #import "cocoa/cocoa_compat.h"
 
@@ -46,11 +47,6 @@ bool Readable(int fd) {
 namespace cocoa {
 
 namespace {
-
-NSString* StringFrom(const char* text) {
-    NSString* string = [NSString stringWithUTF8String:text != nullptr ? text : ""];
-    return string != nil ? string : @"";
-}
 
 void ApplyLook(NSAlert* alert, AlertLook look) {
     switch (look) {
